@@ -1,0 +1,37 @@
+#include "ProcessOps.h"
+
+#include <windows.h>
+
+#include <vector>
+
+int StartProcess(const std::wstring& application, const std::wstring& commandLine, int show,
+                 StartedProcess* started, int wait, uint32_t* exitCode) {
+    if (application.empty()) return 0;
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = show == 1 ? SW_SHOW : SW_HIDE;
+    PROCESS_INFORMATION pi{};
+    // CreateProcessW may write into the command line, so it gets a private copy.
+    std::vector<wchar_t> cmd(commandLine.begin(), commandLine.end());
+    cmd.push_back(L'\0');
+    if (!CreateProcessW(application.c_str(), commandLine.empty() ? nullptr : cmd.data(), nullptr,
+                        nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, nullptr, &si, &pi))
+        return 0;
+    if (wait) {
+        WaitForSingleObject(pi.hProcess, INFINITE);
+        DWORD code = 0;
+        GetExitCodeProcess(pi.hProcess, &code);
+        if (exitCode) *exitCode = code;
+    }
+    if (started) {
+        started->processId = pi.dwProcessId;
+        started->threadId = pi.dwThreadId;
+        started->process = pi.hProcess;
+        started->thread = pi.hThread;
+    } else {
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+    }
+    return 1;
+}

@@ -1,0 +1,1 @@
+int wmain(int, wchar_t**) { return 0; }
