@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "AccountRequest.h"
+#include "ApplicationConfigFile.h"
 #include "HTTPClientWTPCtrl.h"
 #include "HttpText.h"
 #include "WebHosts.h"
@@ -153,6 +154,14 @@ std::wstring CUserLoginCtrl::FetchUserImage() {
     }
     client->Close();
     return local;
+}
+
+int CUserLoginCtrl::AutoLogin(const CApplicationConfigFile* settings) {
+    if (!settings) {
+        autoLogin_ = 1;
+        return 1;
+    }
+    return AutoLogin(settings->GetAutoLoginStatus(), settings->GetAutoLoginParam());
 }
 
 int CUserLoginCtrl::AutoLogin(int autoLoginStatus, const std::wstring& autoLoginParam) {

@@ -9,6 +9,8 @@
 
 #include "AccountProtocol.h"
 
+class CApplicationConfigFile;
+
 class CUserLoginCtrl {
 public:
     // Where the network adapter list comes from (the terminal code); the
@@ -42,9 +44,12 @@ public:
     // Downloads the user's picture to the data folder; returns that file's
     // path (the file exists only when the download succeeded).
     std::wstring FetchUserImage();
-    // Start-up: with status 1 and a parameter that decodes to a name and a
-    // password, logs in and registers the computer. Messages are not shown.
-    // Returns 1 whatever the outcome: being offline must not stop the start.
+    // Start-up: reads AutoLoginStatus and AutoLoginParam from the settings;
+    // with status 1 and a parameter that decodes to a name and a password,
+    // logs in and registers the computer. Messages are not shown. Returns 1
+    // whatever the outcome: being offline must not stop the start.
+    int AutoLogin(const CApplicationConfigFile* settings);
+    // The same with the two settings given directly.
     int AutoLogin(int autoLoginStatus, const std::wstring& autoLoginParam);
 
     int IsLoggedIn() const { return loggedIn_; }

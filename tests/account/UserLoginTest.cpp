@@ -5,6 +5,7 @@
 #include <random>
 
 #include "AccountProtocol.h"
+#include "ApplicationConfigFile.h"
 #include "TextConv.h"
 #include "UserLoginCtrl.h"
 #include "WebServiceStub.h"
@@ -333,6 +334,37 @@ TEST_F(UserLogin, AutoLoginWithoutAUsableParameterDoesNothing) {
     EXPECT_EQ(ctrl_->AutoLogin(1, account::MakeAutoLoginParam(L"demo", L"old")), 1);
     EXPECT_EQ(ctrl_->IsLoggedIn(), 0);
     EXPECT_EQ(webstub::Traffic().size(), 1u);
+}
+
+TEST_F(UserLogin, AutoLoginReadsTheSettingsFile) {
+    {
+        CApplicationConfigFile settings;
+        ASSERT_EQ(settings.Initialise(dir_), 1);
+        settings.SetAutoLoginStatus(1);
+        settings.SetAutoLoginParam(account::MakeAutoLoginParam(L"张三", L"zhang123"));
+    }
+    CApplicationConfigFile settings;  // read back from the file, as at start-up
+    ASSERT_EQ(settings.Initialise(dir_), 1);
+    ASSERT_EQ(settings.GetAutoLoginStatus(), 1);
+    EXPECT_EQ(ctrl_->AutoLogin(&settings), 1);
+    EXPECT_EQ(ctrl_->IsLoggedIn(), 1);
+    EXPECT_EQ(ctrl_->GetUsername(), L"张三");
+    EXPECT_EQ(webstub::Traffic().size(), 2u);
+}
+
+TEST_F(UserLogin, AutoLoginWithACorruptSettingsFileDoesNothing) {
+    {
+        std::ofstream out(std::filesystem::path(dir_ + L"OVCLIENT.ini"), std::ios::binary);
+        out << "[OVConfig]\r\nAutoLoginStatus=TRUE\r\nAutoLoginParam=\x01\xff#@#garbage==\r\n";
+    }
+    CApplicationConfigFile settings;
+    ASSERT_EQ(settings.Initialise(dir_), 1);
+    ASSERT_EQ(settings.GetAutoLoginStatus(), 1);
+    EXPECT_EQ(ctrl_->AutoLogin(&settings), 1);
+    EXPECT_EQ(ctrl_->AutoLogin(nullptr), 1);
+    EXPECT_EQ(ctrl_->IsAutoLoginTried(), 1);
+    EXPECT_EQ(ctrl_->IsLoggedIn(), 0);
+    EXPECT_TRUE(webstub::Traffic().empty());
 }
 
 }  // namespace
