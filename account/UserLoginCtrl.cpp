@@ -62,28 +62,31 @@ void CUserLoginCtrl::GetUsernameAndPassword(std::wstring* username, std::wstring
 }
 
 int CUserLoginCtrl::Exchange(const wchar_t* path, const std::string& body, std::vector<ReplyItem>* items,
-                             std::wstring* message) {
+                             ReplyStatus* status, std::wstring* message) {
     std::string reply;
     int overLimit = 0;
+    items->clear();
     if (!account::PostAccountForm(path, body, &reply, &overLimit)) {
-        if (!overLimit) return -1;
+        if (!overLimit) return 0;
         // Too long to be a reply of this service: damaged, never cut to size.
         if (message) *message = account::kDamagedReply;
-        items->clear();
-        return static_cast<int>(ReplyStatus::Damaged);
+        *status = ReplyStatus::Damaged;
+        return 1;
     }
     *items = account::SplitReplyItems(account::ReplyText(reply));
     std::wstring text;
-    const ReplyStatus status = account::ReadReplyStatus(*items, &text);
+    *status = account::ReadReplyStatus(*items, &text);
     if (message) *message = text;
-    return static_cast<int>(status);
+    return 1;
 }
 
 int CUserLoginCtrl::Login(const std::wstring& username, const std::wstring& password, std::wstring* message) {
     std::vector<ReplyItem> items;
-    const int status = Exchange(account::kLoginPath, account::LoginBody(username, password, TerminalCode()), &items,
-                                message);
-    if (status != static_cast<int>(ReplyStatus::Succeeded)) return 0;
+    ReplyStatus status = ReplyStatus::Damaged;
+    if (!Exchange(account::kLoginPath, account::LoginBody(username, password, TerminalCode()), &items, &status,
+                  message) ||
+        status != ReplyStatus::Succeeded)
+        return 0;
     account::ApplyLoginItems(items, &user_);
     Notify(1);
     user_.password = password;
@@ -93,40 +96,48 @@ int CUserLoginCtrl::Login(const std::wstring& username, const std::wstring& pass
 
 int CUserLoginCtrl::Logout(std::wstring* message) {
     std::vector<ReplyItem> items;
-    const int status = Exchange(account::kLogoutPath, account::LogoutBody(user_.open_id), &items, message);
-    if (status < 0) return 0;
+    ReplyStatus status = ReplyStatus::Damaged;
+    if (!Exchange(account::kLogoutPath, account::LogoutBody(user_.open_id), &items, &status, message)) return 0;
     // Once the service has answered at all, the user counts as logged out.
     Notify(0);
     loggedIn_ = 0;
-    return status == static_cast<int>(ReplyStatus::Succeeded) ? 1 : 0;
+    return status == ReplyStatus::Succeeded ? 1 : 0;
 }
 
 int CUserLoginCtrl::ChangePassword(const std::wstring& oldPassword, const std::wstring& newPassword,
                                    std::wstring* message) {
     std::vector<ReplyItem> items;
-    const int status = Exchange(account::kChangePasswordPath,
-                                account::ChangePasswordBody(user_.open_id, oldPassword, newPassword), &items, message);
-    return status == static_cast<int>(ReplyStatus::Succeeded) ? 1 : 0;
+    ReplyStatus status = ReplyStatus::Damaged;
+    if (!Exchange(account::kChangePasswordPath, account::ChangePasswordBody(user_.open_id, oldPassword, newPassword),
+                  &items, &status, message))
+        return 0;
+    return status == ReplyStatus::Succeeded ? 1 : 0;
 }
 
 int CUserLoginCtrl::AddComputer(std::wstring* message) {
     std::vector<ReplyItem> items;
-    const int status = Exchange(account::kAddComputerPath, account::AddComputerBody(TerminalCode()), &items, message);
-    return status == static_cast<int>(ReplyStatus::Succeeded) ? 1 : 0;
+    ReplyStatus status = ReplyStatus::Damaged;
+    if (!Exchange(account::kAddComputerPath, account::AddComputerBody(TerminalCode()), &items, &status, message))
+        return 0;
+    return status == ReplyStatus::Succeeded ? 1 : 0;
 }
 
 int CUserLoginCtrl::UploadConfig(const std::string& payload, std::wstring* message) {
     std::vector<ReplyItem> items;
-    const int status = Exchange(account::kUploadConfigPath,
-                                account::UploadConfigBody(user_.open_id, TerminalCode(), payload), &items, message);
-    return status == static_cast<int>(ReplyStatus::Succeeded) ? 1 : 0;
+    ReplyStatus status = ReplyStatus::Damaged;
+    if (!Exchange(account::kUploadConfigPath, account::UploadConfigBody(user_.open_id, TerminalCode(), payload), &items,
+                  &status, message))
+        return 0;
+    return status == ReplyStatus::Succeeded ? 1 : 0;
 }
 
 int CUserLoginCtrl::DownloadConfig(std::string* payload, std::wstring* message) {
     std::vector<ReplyItem> items;
-    const int status = Exchange(account::kDownloadConfigPath,
-                                account::DownloadConfigBody(user_.open_id, TerminalCode()), &items, message);
-    if (status != static_cast<int>(ReplyStatus::Succeeded)) return 0;
+    ReplyStatus status = ReplyStatus::Damaged;
+    if (!Exchange(account::kDownloadConfigPath, account::DownloadConfigBody(user_.open_id, TerminalCode()), &items,
+                  &status, message) ||
+        status != ReplyStatus::Succeeded)
+        return 0;
     std::string decoded;
     // A configuration that does not decode cleanly must never reach the
     // user's files: the whole download counts as a damaged reply.

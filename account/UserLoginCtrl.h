@@ -61,10 +61,11 @@ public:
     std::wstring TerminalCode() const;
 
 private:
-    // Posts and reads the reply's status; *items receives the items of a
-    // reply that was read. Returns the status, or -1 when nothing was read.
+    // Posts body to path and reads the reply's items and status. Returns 0
+    // when nothing was read (network failure, empty reply): *message is then
+    // left alone.
     int Exchange(const wchar_t* path, const std::string& body, std::vector<account::ReplyItem>* items,
-                 std::wstring* message);
+                 account::ReplyStatus* status, std::wstring* message);
     void Notify(int loggedIn);
 
     int autoLogin_ = 0;
