@@ -8,9 +8,12 @@
 
 #include <memory>
 
+class CApplicationConfigFile;
 class CApplicationEnv;
 class CClientTaskBar;
 class CMainWindow;
+class COVSystemConfig;
+class CUserLoginCtrl;
 
 class CPublicModule {
 public:
@@ -30,31 +33,42 @@ public:
 
     int IsInitialized() const { return m_initialized; }
     CApplicationEnv* Env() const { return m_pEnv.get(); }
+    CApplicationConfigFile* Settings() const { return m_pSettings.get(); }
+    COVSystemConfig* Stores() const { return m_pStores.get(); }
     CClientTaskBar* TaskBar() const { return m_pTaskBar.get(); }
     CMainWindow* MainWindow() const { return m_pMainWindow.get(); }
+    CUserLoginCtrl* Account() const { return m_pAccount.get(); }
 
 private:
     using Step = int (CPublicModule::*)();
 
     int StartEnvironment();
+    int StartSettingsFile();
+    int StartRecordStores();
     int StartTaskBar();
     int StartMainWindow();
     int StartClient();
+    int StartAccountClient();
 
     int StopClient();
     int StopMainWindow();
+    int StopAccountClient();
+    int StopRecordStores();
+    int StopSettingsFile();
     int StopTaskBar();
     int StopEnvironment();
 
     HINSTANCE m_instance = nullptr;
 
-    // Owned members in building order. Still to join (in this order):
-    // crash handler CCrashDumpHandler before the environment; settings file
-    // CApplicationConfigFile and record stores COVSystemConfig after it; engine
-    // holder CDUIEngine after the window; controller COVFanLedDevice and
-    // account client CUserLoginCtrl last.
+    // Owned members in building order. Still to join: the crash handler
+    // CCrashDumpHandler before the environment, the engine holder CDUIEngine
+    // after the window and the controller COVFanLedDevice before the account
+    // client.
     std::unique_ptr<CApplicationEnv> m_pEnv;
+    std::unique_ptr<CApplicationConfigFile> m_pSettings;
+    std::unique_ptr<COVSystemConfig> m_pStores;
     std::unique_ptr<CClientTaskBar> m_pTaskBar;
     std::unique_ptr<CMainWindow> m_pMainWindow;
+    std::unique_ptr<CUserLoginCtrl> m_pAccount;
     int m_initialized = 0;
 };

@@ -24,8 +24,12 @@ std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
 std::wstring MakeInstall(const wchar_t* tag, const std::wstring& probeName = L"Ventaro.exe") {
     const std::wstring dir = testpaths::MakeTempDir(tag);
     CopyFileW(BuiltExe(L"\\bin\\Pexilo.exe").c_str(), (dir + L"Pexilo.exe").c_str(), FALSE);
-    if (!probeName.empty())
+    if (!probeName.empty()) {
         CopyFileW(BuiltExe(L"\\tests\\VentaroProbe.exe").c_str(), (dir + probeName).c_str(), FALSE);
+        // The shipped store files Ventaro seeds from.
+        for (const wchar_t* seed : {L"LightSetConfig.dat", L"GameTaskConfig.dat"})
+            CopyFileW((BuiltExe(L"\\bin\\") + seed).c_str(), (dir + seed).c_str(), FALSE);
+    }
     return dir;
 }
 
