@@ -15,7 +15,9 @@
 
 #include "CpuSensingCtrl.h"
 #include "SensingMath.h"
-#include "WinHandles.h"
+#include "SensingHandles.h"
+
+using sensing::CComApartment;
 
 namespace {
 
