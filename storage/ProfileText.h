@@ -1,6 +1,8 @@
 #pragma once
 // The text forms of profile-file values and record-table names. Plain
 // functions without <windows.h>, so the encodings are testable on their own.
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -61,5 +63,22 @@ using ColumnValue = std::variant<int32_t, int64_t, uint32_t, std::wstring, float
 // another kind is converted sensibly (a number for a text column is written
 // in decimal, a text for a number column is parsed first).
 std::wstring FormatColumnValue(int columnType, const ColumnValue& value);
+
+// Fixed-width, zero-terminated text fields of the in-memory records: a text
+// longer than the field holds is cut to width - 1 characters (never in the
+// middle of a surrogate pair).
+template <size_t N>
+void CopyToField(wchar_t (&field)[N], std::wstring_view text) {
+    size_t n = std::min(text.size(), N - 1);
+    if (n > 0 && n < text.size() && text[n - 1] >= 0xD800 && text[n - 1] <= 0xDBFF) --n;
+    std::fill(field, field + N, L'\0');
+    text.copy(field, n);
+}
+
+// The text of a field, up to its terminator (or its width when it has none).
+template <size_t N>
+std::wstring FieldText(const wchar_t (&field)[N]) {
+    return std::wstring(field, std::find(field, field + N, L'\0'));
+}
 
 }  // namespace profiletext

@@ -89,3 +89,18 @@ TEST(ProfileText, LineBreaksCannotSpillIntoOtherKeys) {
     EXPECT_EQ(OneLine(L"a\r\n[RID_1]\nx=y"), L"a  [RID_1] x=y");
     EXPECT_EQ(OneLine(L"plain"), L"plain");
 }
+
+TEST(ProfileText, FixedFieldsCutToWidthMinusOne) {
+    wchar_t field[5];
+    CopyToField(field, L"abcdefg");
+    EXPECT_EQ(FieldText(field), L"abcd");
+    EXPECT_EQ(field[4], L'\0');
+    CopyToField(field, L"ab");
+    EXPECT_EQ(FieldText(field), L"ab");
+    EXPECT_EQ(field[3], L'\0');  // the rest is cleared, no stale characters
+    // A character outside the BMP is never split in half at the cut.
+    CopyToField(field, L"abc\U0001F600");
+    EXPECT_EQ(FieldText(field), L"abc");
+    const wchar_t unterminated[3] = {L'x', L'y', L'z'};
+    EXPECT_EQ(FieldText(unterminated), L"xyz");
+}

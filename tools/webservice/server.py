@@ -125,8 +125,13 @@ def text936(raw):
 
 
 def reply(num, msg, **extra):
+    """ret_num and ret_msg first. Clients cut the text at commas, so a reply
+    without further fields still ends in a "data" item: the message itself
+    then carries no closing brace."""
     obj = {"ret_num": str(num), "ret_msg": msg}
     obj.update(extra)
+    if not extra:
+        obj["data"] = ""
     return php_json(obj)
 
 
