@@ -3,7 +3,9 @@
 #include <windows.h>
 // SetupAPI and the HID class GUID.
 #include <setupapi.h>
+extern "C" {
 #include <hidsdi.h>
+}
 
 #include <cstring>
 #include <cwchar>
