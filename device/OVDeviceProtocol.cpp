@@ -55,14 +55,17 @@ COVReplyAssembler::State COVReplyAssembler::AddReport(const uint8_t* report, siz
     const size_t carried = report[1];
     // The count must fit both the report format and the bytes really read.
     if (carried > kMaxChunk || carried > size - 2) return state_ = kMalformed;
-    if (expected_ && count_ + carried > expected_) return state_ = kMalformed;
+    size_t expected = expected_;
+    if (!expected && count_ + carried >= 2) {
+        // The frame's L byte arrives with this chunk.
+        expected = static_cast<size_t>(report[2 + (1 - count_)]) + 5;
+        if (expected > kReplyBufferSize) return state_ = kMalformed;
+    }
+    if (expected && count_ + carried > expected) return state_ = kMalformed;
     if (count_ + carried > kReplyBufferSize) return state_ = kMalformed;
     std::memcpy(buffer_ + count_, report + 2, carried);
     count_ += carried;
-    if (!expected_ && count_ >= 2) {
-        expected_ = static_cast<size_t>(buffer_[1]) + 5;
-        if (expected_ > kReplyBufferSize || count_ > expected_) return state_ = kMalformed;
-    }
+    expected_ = expected;
     if (expected_ && count_ == expected_) state_ = kComplete;
     return state_;
 }
