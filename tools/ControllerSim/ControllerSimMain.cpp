@@ -11,6 +11,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "SimController.h"
 #include "TextConv.h"
@@ -122,6 +123,26 @@ void Serve(HANDLE pipe) {
     CloseHandle(pipe);
 }
 
+constexpr int kListeners = 4;
+
+// Creates an instance, waits for a client, serves it, and starts over.
+void Listen(std::wstring name) {
+    for (;;) {
+        HANDLE pipe = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT,
+                                       PIPE_UNLIMITED_INSTANCES, 4096, 4096, 0, nullptr);
+        if (pipe == INVALID_HANDLE_VALUE) {
+            std::fprintf(stderr, "ControllerSim: cannot create %ls (error %lu)\n", name.c_str(), GetLastError());
+            ExitProcess(1);
+        }
+        if (!ConnectNamedPipe(pipe, nullptr) && GetLastError() != ERROR_PIPE_CONNECTED) {
+            CloseHandle(pipe);
+            Sleep(10);
+            continue;
+        }
+        Serve(pipe);
+    }
+}
+
 bool ParseArgs(int argc, wchar_t** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::wstring a = argv[i];
@@ -150,19 +171,11 @@ int wmain(int argc, wchar_t** argv) {
     g_activeFault = g_options.fault.text;
     WriteStateFile(model.StateText(g_options.fault));
     const std::wstring name = L"\\\\.\\pipe\\" + g_options.pipe;
+    // Several listeners, so that a client reopening right after a close (or a
+    // second client) always finds a free instance instead of a busy pipe.
+    std::vector<std::thread> listeners;
+    for (int i = 0; i < kListeners; ++i) listeners.emplace_back(Listen, name);
     std::fprintf(stderr, "ControllerSim: serving %ls\n", name.c_str());
-    for (;;) {
-        HANDLE pipe = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT,
-                                       PIPE_UNLIMITED_INSTANCES, 4096, 4096, 0, nullptr);
-        if (pipe == INVALID_HANDLE_VALUE) {
-            std::fprintf(stderr, "ControllerSim: cannot create %ls (error %lu)\n", name.c_str(), GetLastError());
-            return 1;
-        }
-        if (!ConnectNamedPipe(pipe, nullptr) && GetLastError() != ERROR_PIPE_CONNECTED) {
-            CloseHandle(pipe);
-            Sleep(10);
-            continue;
-        }
-        std::thread(Serve, pipe).detach();
-    }
+    for (auto& t : listeners) t.join();
+    return 1;
 }
