@@ -356,7 +356,7 @@ TEST_F(SimLink, OvctlReportsFailures) {
     const std::wstring dev = L"--device " + sim.PipePath() + L" ";
     std::string err;
     EXPECT_EQ(1, Ovctl(dev + L"fan 10", nullptr, &err));
-    EXPECT_NE(std::string::npos, err.find("fan failed")) << err;
+    EXPECT_NE(std::string::npos, err.find("fan failed: reply refused")) << err;
     EXPECT_EQ(1, Ovctl(dev + L"fan 1 2 3"));
     EXPECT_EQ(1, Ovctl(dev + L"color 12345"));
     EXPECT_EQ(1, Ovctl(dev + L"brightness 256"));

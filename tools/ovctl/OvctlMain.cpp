@@ -56,7 +56,10 @@ bool ParseColour(const std::wstring& text, uint8_t rgb[3]) {
 
 int Failed(const std::string& what) {
     const OVExchangeError error = COVFanLedDevice::GetLastExchangeError();
-    std::fprintf(stderr, "ovctl: %s failed: %s\n", what.c_str(), OVExchangeErrorText(error));
+    // A complete exchange that still failed: the reply broke the command's rule.
+    const char* why = error == OVExchangeError::kNone ? "reply refused or not matching the request"
+                                                      : OVExchangeErrorText(error);
+    std::fprintf(stderr, "ovctl: %s failed: %s\n", what.c_str(), why);
     return 1;
 }
 
