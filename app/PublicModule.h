@@ -10,6 +10,7 @@
 
 class CApplicationConfigFile;
 class CApplicationEnv;
+class CCrashDumpHandler;
 class CClientTaskBar;
 class CMainWindow;
 class COVSystemConfig;
@@ -32,6 +33,7 @@ public:
     static CPublicModule* Current();
 
     int IsInitialized() const { return m_initialized; }
+    CCrashDumpHandler* CrashHandler() const { return m_pCrashHandler.get(); }
     CApplicationEnv* Env() const { return m_pEnv.get(); }
     CApplicationConfigFile* Settings() const { return m_pSettings.get(); }
     COVSystemConfig* Stores() const { return m_pStores.get(); }
@@ -42,6 +44,8 @@ public:
 private:
     using Step = int (CPublicModule::*)();
 
+    int CheckRemoteSwitch();
+    int StartCrashHandler();
     int StartEnvironment();
     int StartSettingsFile();
     int StartRecordStores();
@@ -57,13 +61,14 @@ private:
     int StopSettingsFile();
     int StopTaskBar();
     int StopEnvironment();
+    int StopCrashHandler();
 
     HINSTANCE m_instance = nullptr;
 
-    // Owned members in building order. Still to join: the crash handler
-    // CCrashDumpHandler before the environment, the engine holder CDUIEngine
-    // after the window and the controller COVFanLedDevice before the account
-    // client.
+    // Owned members in building order. Still to join: the engine holder
+    // CDUIEngine after the window and the controller COVFanLedDevice between
+    // the settings file and the record stores.
+    std::unique_ptr<CCrashDumpHandler> m_pCrashHandler;
     std::unique_ptr<CApplicationEnv> m_pEnv;
     std::unique_ptr<CApplicationConfigFile> m_pSettings;
     std::unique_ptr<COVSystemConfig> m_pStores;
