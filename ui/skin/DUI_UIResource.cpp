@@ -5,6 +5,8 @@
 #include "ClipBoardCtrl.h"
 #include "PathUtil.h"
 #include "core/DUI_FontType.h"
+#include "core/DUI_Gdiplus.h"
+#include "scene/DUIDevManage.h"
 #include "skin/SkinReader.h"
 
 class CDUI_UIResource::Guard {
@@ -84,6 +86,11 @@ std::vector<char> DUI_LoadResourceById(HINSTANCE module, UINT id) {
     return bytes;
 }
 
+struct CDUI_UIResource::SkinBitmap {
+    bool tried = false;
+    std::unique_ptr<Gdiplus::Bitmap> bitmap;
+};
+
 CDUI_UIResource::CDUI_UIResource() = default;
 
 CDUI_UIResource::~CDUI_UIResource() { Destroy(); }
@@ -91,6 +98,7 @@ CDUI_UIResource::~CDUI_UIResource() { Destroy(); }
 int CDUI_UIResource::SetUp(CDUIDevManage* owner) {
     Destroy();
     owner_ = owner;
+    if (owner_) owner_->SetResource(this);
     mutex_ = CreateMutexW(nullptr, FALSE, nullptr);
     return mutex_ ? 1 : 0;
 }
@@ -156,6 +164,7 @@ void CDUI_UIResource::Destroy() {
     styles_.clear();
     params_.clear();
     skinImageBytes_.clear();
+    skinBitmap_.reset();
     clipboard_.reset();
     if (mutex_) CloseHandle(mutex_);
     mutex_ = nullptr;
@@ -200,4 +209,72 @@ CDUI_UIControl* CDUI_UIResource::BuildFromStyle(const std::wstring& kind, const 
     CDUI_UIControlStyle* record = FindStyle(kind, style);
     if (!record) return nullptr;
     return build(record);
+}
+
+namespace {
+
+std::unique_ptr<Gdiplus::Bitmap> DecodeImage(const std::vector<char>& bytes) {
+    if (bytes.empty()) return nullptr;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    if (!block) return nullptr;
+    void* dst = GlobalLock(block);
+    memcpy(dst, bytes.data(), bytes.size());
+    GlobalUnlock(block);
+    IStream* stream = nullptr;
+    if (CreateStreamOnHGlobal(block, TRUE, &stream) != S_OK) {
+        GlobalFree(block);
+        return nullptr;
+    }
+    auto decoded = std::make_unique<Gdiplus::Bitmap>(stream);
+    std::unique_ptr<Gdiplus::Bitmap> copy;
+    if (decoded->GetLastStatus() == Gdiplus::Ok) {
+        // A private 32-bit copy, so the stream can go now.
+        copy.reset(decoded->Clone(0, 0, decoded->GetWidth(), decoded->GetHeight(), PixelFormat32bppARGB));
+        if (copy && copy->GetLastStatus() != Gdiplus::Ok) copy.reset();
+    }
+    decoded.reset();
+    stream->Release();
+    return copy;
+}
+
+}  // namespace
+
+void CDUI_UIResource::GetSkinImageSize(int32_t* width, int32_t* height) {
+    Guard guard(mutex_);
+    if (!skinBitmap_) skinBitmap_ = std::make_unique<SkinBitmap>();
+    if (!skinBitmap_->tried) {
+        skinBitmap_->tried = true;
+        skinBitmap_->bitmap = DecodeImage(skinImageBytes_);
+    }
+    Gdiplus::Bitmap* bitmap = skinBitmap_->bitmap.get();
+    if (width) *width = bitmap ? int32_t(bitmap->GetWidth()) : 0;
+    if (height) *height = bitmap ? int32_t(bitmap->GetHeight()) : 0;
+}
+
+int CDUI_UIResource::DrawSkinRect(Gdiplus::Graphics* graphics, const DUI_SkinRect& dest, const DUI_SkinRect& source,
+                                  int stretch, uint8_t alpha) {
+    if (!graphics || alpha == 0) return 0;
+    int32_t imageWidth = 0, imageHeight = 0;
+    GetSkinImageSize(&imageWidth, &imageHeight);
+    if (!imageWidth || !source.width || !source.height) return 0;
+    Gdiplus::Bitmap* bitmap = skinBitmap_->bitmap.get();
+    Gdiplus::CompositingMode mode = graphics->GetCompositingMode();
+    graphics->SetCompositingMode(Gdiplus::CompositingModeSourceOver);
+    Gdiplus::ImageAttributes attributes;
+    Gdiplus::ImageAttributes* useAttributes = nullptr;
+    if (alpha != 255) {
+        Gdiplus::ColorMatrix matrix = {{{1, 0, 0, 0, 0}, {0, 1, 0, 0, 0}, {0, 0, 1, 0, 0},
+                                        {0, 0, 0, alpha / 255.0f, 0}, {0, 0, 0, 0, 1}}};
+        attributes.SetColorMatrix(&matrix);
+        useAttributes = &attributes;
+    }
+    Gdiplus::Rect target = stretch ? Gdiplus::Rect(dest.x, dest.y, dest.width, dest.height)
+                                   : Gdiplus::Rect(dest.x, dest.y, std::abs(source.width), std::abs(source.height));
+    // Negative source sizes mirror: start from the far edge.
+    int32_t sx = source.width < 0 ? source.x + source.width : source.x;
+    int32_t sy = source.height < 0 ? source.y + source.height : source.y;
+    Gdiplus::Status status =
+        graphics->DrawImage(bitmap, target, sx, sy, source.width, source.height, Gdiplus::UnitPixel, useAttributes);
+    graphics->SetCompositingMode(mode);
+    return status == Gdiplus::Ok ? 1 : 0;
 }

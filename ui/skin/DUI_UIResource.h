@@ -41,6 +41,10 @@ class CDUI_NavigationBar;
 class CDUI_MessageBox;
 class CClipBoardCtrl;
 struct DUI_SkinDocument;
+namespace Gdiplus {
+class Graphics;
+class Bitmap;
+}  // namespace Gdiplus
 
 class CDUI_UIResource {
 public:
@@ -84,6 +88,13 @@ public:
     // Encoded bytes of the skin image (empty when it could not be read).
     const std::vector<char>& GetSkinImageBytes() const { return skinImageBytes_; }
     CClipBoardCtrl* GetClipboard() { return clipboard_.get(); }
+    // Draws the source rectangle of the skin image into dest: stretched when
+    // stretch is 1, else at the source size (negative source sizes mirror);
+    // blended with alpha 0-255. Nothing happens without a skin image.
+    int DrawSkinRect(Gdiplus::Graphics* graphics, const DUI_SkinRect& dest, const DUI_SkinRect& source, int stretch,
+                     uint8_t alpha);
+    // Width and height of the decoded skin image (0, 0 when there is none).
+    void GetSkinImageSize(int32_t* width, int32_t* height);
 
     // Common factory path for every kind: ready flag, resource mutex, style
     // lookup of (kind, style); build runs under the mutex with the record and
@@ -155,6 +166,8 @@ private:
     std::vector<std::unique_ptr<CDUI_UIControlStyle>> styles_;
     std::vector<std::unique_ptr<CDUI_FontType>> fonts_;
     std::vector<char> skinImageBytes_;
+    struct SkinBitmap;
+    std::unique_ptr<SkinBitmap> skinBitmap_;  // decoded on first draw (GDI+ runs by then)
     std::unique_ptr<CClipBoardCtrl> clipboard_;
     HANDLE mutex_ = nullptr;  // owned
     int ready_ = 0;
