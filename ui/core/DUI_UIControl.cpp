@@ -927,7 +927,11 @@ int CDUI_UIControl::DispatchMouse(UINT message, WPARAM wParam, LPARAM lParam) {
     if (!inside) {
         SetState(DUI_STATE_NORMAL);
     } else {
-        if (parent_) parent_->ResetChildStates(this);
+        // Reset from the root, not just among siblings: a control inside a
+        // window or panel must also clear the hover of the window's siblings.
+        CDUI_UIControl* root = GetScene();
+        if (!root) root = parent_;
+        if (root) root->ResetChildStates(this);
         switch (message) {
         case WM_MOUSEMOVE:
             SetState(DUI_STATE_HOVER);
