@@ -679,12 +679,25 @@ void CDUI_UIControl::DrawText(Gdiplus::Graphics* graphics, const std::wstring& t
 
 void CDUI_UIControl::PaintBackground(Gdiplus::Graphics* graphics) {
     if (transparent_ || !graphics) return;
+    // Only the visible part: a clipped fill still costs its whole area.
+    DUI_Rect fill = clip_.IsEmpty() ? absolute_ : DUI_Intersect(absolute_, clip_);
     Gdiplus::SolidBrush brush{Gdiplus::Color(backColor_)};
-    graphics->FillRectangle(&brush, absolute_.x, absolute_.y, absolute_.width, absolute_.height);
+    graphics->FillRectangle(&brush, fill.x, fill.y, fill.width, fill.height);
 }
 
+namespace {
+// True when clip lies wholly inside rect shrunk by inset: lines along the
+// edges cannot show, and drawing them clipped still costs their full length.
+bool ClipInside(const DUI_Rect& clip, const DUI_Rect& rect, int32_t inset) {
+    if (clip.IsEmpty()) return false;
+    return clip.x >= rect.x + inset && clip.y >= rect.y + inset &&
+           int64_t(clip.x) + clip.width <= int64_t(rect.x) + rect.width - inset &&
+           int64_t(clip.y) + clip.height <= int64_t(rect.y) + rect.height - inset;
+}
+}  // namespace
+
 void CDUI_UIControl::PaintBorder(Gdiplus::Graphics* graphics) {
-    if (!border_ || !graphics) return;
+    if (!border_ || !graphics || ClipInside(clip_, absolute_, 2)) return;
     Gdiplus::Pen outer(Gdiplus::Color(outerBorderColor_), 1.0f);
     graphics->DrawRectangle(&outer, absolute_.x, absolute_.y, absolute_.width - 1, absolute_.height - 1);
     Gdiplus::Pen inner(Gdiplus::Color(innerBorderColor_), 1.0f);
@@ -692,7 +705,7 @@ void CDUI_UIControl::PaintBorder(Gdiplus::Graphics* graphics) {
 }
 
 void CDUI_UIControl::PaintHoverFrame(Gdiplus::Graphics* graphics) {
-    if (!hoverFrame_ || state_ != DUI_STATE_HOVER || !graphics) return;
+    if (!hoverFrame_ || state_ != DUI_STATE_HOVER || !graphics || ClipInside(clip_, absolute_, 1)) return;
     Gdiplus::Pen outer(Gdiplus::Color(outerBorderColor_), 1.0f);
     graphics->DrawRectangle(&outer, absolute_.x, absolute_.y, absolute_.width - 1, absolute_.height - 1);
 }

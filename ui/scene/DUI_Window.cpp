@@ -188,13 +188,16 @@ void CDUI_Window::Paint(Gdiplus::Graphics* graphics) {
     const int stretch[PieceCount] = {0, 1, 0, 0, 1, 0, 1, 1};
     const int count = config_.frameMode == 2 ? 3 : PieceCount;
     for (int i = 0; i < count; ++i) {
-        if (pieces_[i].IsEmpty()) continue;
+        // Pieces outside this frame's clip cost a full stretched draw for nothing.
+        if (DUI_Intersect(pieces_[i], clip_).IsEmpty()) continue;
         resource_->DrawSkinRect(graphics, ToSkin(pieces_[i]), sources[i], stretch[i], alpha);
     }
-    if (config_.frameMode != 2 && !client_.IsEmpty()) {
+    // Filled only where the clip lets it show: a clipped fill still costs its whole area.
+    DUI_Rect fill = DUI_Intersect(client_, clip_);
+    if (config_.frameMode != 2 && !fill.IsEmpty()) {
         uint32_t a = (backColor_ >> 24) * alpha / 255;
         Gdiplus::SolidBrush brush{Gdiplus::Color((a << 24) | (backColor_ & 0x00FFFFFF))};
-        graphics->FillRectangle(&brush, client_.x, client_.y, client_.width, client_.height);
+        graphics->FillRectangle(&brush, fill.x, fill.y, fill.width, fill.height);
     }
 }
 
