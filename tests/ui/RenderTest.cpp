@@ -11,6 +11,9 @@
 
 using namespace uitest;
 
+// GDI+ for the whole run: fonts and drawing objects outlive single tests.
+static GdiplusSession g_gdiplus;
+
 namespace {
 
 // Shows one rectangle of the skin image, stretched over the control.
@@ -26,7 +29,7 @@ public:
         ++painted;
         DUI_Rect a = GetAbsoluteRect();
         resource_->DrawSkinRect(g, {a.x, a.y, a.width, a.height}, {source_.x, source_.y, source_.width, source_.height},
-                                1, fadeEnable_ ? opacity_ : 255);
+                                1);
     }
     int painted = 0;
 };
@@ -196,4 +199,32 @@ TEST_F(Render, HiddenControlsAreNotPainted) {
     red->SetShown(1);
     render->RenderFrame();
     EXPECT_EQ(red->painted, 1);
+}
+
+TEST(RenderPlain, NonLayeredHostGetsTheImageCopied) {
+    HostWindow host;
+    CDUIDevManage manager;
+    ASSERT_EQ(manager.Init(0, host.hwnd(), 1), 1);
+    EXPECT_EQ(GetWindowLongPtrW(host.hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+    CDUI_UIResource skin;
+    skin.Create(&manager, GetModuleHandleW(nullptr), 131);
+    ASSERT_EQ(manager.CreateScene(kEventMessage, 50, 60), 1);
+    CDUIDevRender* render = manager.GetRender();
+    ASSERT_EQ(render->CreateImage(), 1);
+    EXPECT_EQ(render->GetWidth(), 60);
+    EXPECT_EQ(render->GetHeight(), 50);
+    int before = 0, after = 0;
+    render->SetPresentCallbacks([](HWND, HDC dc, HDC memory, const RECT* r, void* u) {
+        EXPECT_NE(dc, nullptr);
+        EXPECT_NE(memory, nullptr);
+        EXPECT_EQ(r->right, 60);
+        EXPECT_EQ(r->bottom, 50);
+        ++*static_cast<int*>(u);
+    }, &before, [](HWND, HDC, HDC, const RECT*, void* u) { ++*static_cast<int*>(u); }, &after);
+    EXPECT_EQ(render->RenderFrame(), 1);
+    EXPECT_EQ(before, 1);
+    EXPECT_EQ(after, 1);
+    manager.DestroyScene();
+    skin.Destroy();
+    manager.Shutdown();
 }

@@ -6,6 +6,9 @@
 
 using namespace uitest;
 
+// GDI+ for the whole run: fonts and drawing objects outlive single tests.
+static GdiplusSession g_gdiplus;
+
 namespace {
 
 struct Recorder {

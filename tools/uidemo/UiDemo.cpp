@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/DUI_ControlBuilders.h"
-#include "core/DUI_Gdiplus.h"
+#include "graphics/GdiplusInclude.h"
 #include "scene/DUIDevManage.h"
 #include "scene/DUIDevRender.h"
 #include "scene/DUI_UIScene.h"
@@ -33,7 +33,7 @@ public:
     void Paint(Gdiplus::Graphics* g) override {
         DUI_Rect a = GetAbsoluteRect();
         resource_->DrawSkinRect(g, {a.x, a.y, a.width, a.height}, {source_.x, source_.y, source_.width, source_.height},
-                                1, fadeEnable_ ? opacity_ : 255);
+                                1);
     }
 };
 
@@ -65,7 +65,7 @@ public:
                                   : (state_ == DUI_STATE_HOVER || state_ == DUI_STATE_RELEASED) ? s->active
                                                                                                 : s->normal;
         DUI_Rect a = GetAbsoluteRect();
-        resource_->DrawSkinRect(g, {a.x, a.y, a.width, a.height}, src, 1, fadeEnable_ ? opacity_ : 255);
+        resource_->DrawSkinRect(g, {a.x, a.y, a.width, a.height}, src, 1);
         DrawText(g, text_, a);
     }
 };
@@ -160,6 +160,9 @@ void BuildDemoScene(CDUI_UIResource& skin, CDUI_UIScene* scene) {
     // A second, half-faded window behind: the layered window shows through it.
     CDUI_Window* back = skin.CreateWindow(2, L"OVWindow", L"透明背景", 600, 120, 160, 200);
     if (back) {
+        back->SetShowIcon(0);
+        back->SetShowMax(0);
+        back->SetShowMin(0);
         back->SetBackColor(0x80204060);
         back->SetLayer(-1);
         scene->AddChild(back);

@@ -1,6 +1,6 @@
 #include "scene/DUIDevManage.h"
 
-#include "core/DUI_Gdiplus.h"
+#include "graphics/UIGraphicsEngine.h"
 #include "scene/DUIDevRender.h"
 #include "scene/DUI_UIScene.h"
 #include "skin/DUI_UIResource.h"
@@ -23,13 +23,11 @@ int CDUIDevManage::Init(int layeredMode, HWND host, int graphicsMode) {
         SetWindowLongPtrW(host_, GWL_EXSTYLE, style | WS_EX_LAYERED);
     }
     status_ = std::make_unique<CDUICtrl>();
-    if (graphicsMode_ == 1 && !gdiplusToken_) {
-        Gdiplus::GdiplusStartupInput input;
-        if (Gdiplus::GdiplusStartup(&gdiplusToken_, &input, nullptr) != Gdiplus::Ok) gdiplusToken_ = 0;
-    }
+    engine_ = std::make_unique<CDUI_UIGraphicsEngine>();
+    int started = engine_->Startup(graphicsMode_);
     render_ = std::make_unique<CDUIDevRender>(this);
     mutex_ = CreateMutexW(nullptr, FALSE, nullptr);
-    return (mutex_ && gdiplusToken_) ? 1 : 0;
+    return (mutex_ && started) ? 1 : 0;
 }
 
 int CDUIDevManage::CreateScene(UINT eventMessage, int32_t height, int32_t width) {
@@ -70,12 +68,11 @@ int CDUIDevManage::DestroyScene() {
 }
 
 int CDUIDevManage::Shutdown() {
-    if (!mutex_ && !gdiplusToken_ && !render_) return 0;
+    if (!mutex_ && !engine_ && !render_) return 0;
     HANDLE mutex = mutex_;
     if (mutex) WaitForSingleObject(mutex, INFINITE);
     render_.reset();
-    if (gdiplusToken_) Gdiplus::GdiplusShutdown(gdiplusToken_);
-    gdiplusToken_ = 0;
+    engine_.reset();  // shuts GDI+ down
     status_.reset();
     mutex_ = nullptr;
     if (mutex) {

@@ -11,6 +11,7 @@
 class CDUI_UIResource;
 class CDUI_UIScene;
 class CDUIDevRender;
+class CDUI_UIGraphicsEngine;
 
 // Small status object of the engine: only an enabled flag.
 class CDUICtrl {
@@ -47,6 +48,7 @@ public:
     int GetGraphicsMode() const { return graphicsMode_; }
     CDUI_UIScene* GetScene() const { return scene_; }
     CDUIDevRender* GetRender() const { return render_.get(); }
+    CDUI_UIGraphicsEngine* GetGraphicsEngine() const { return engine_.get(); }
     int32_t GetSceneWidth() const { return width_; }
     int32_t GetSceneHeight() const { return height_; }
     UINT GetEventMessage() const { return eventMessage_; }
@@ -61,7 +63,7 @@ private:
     UINT eventMessage_ = 0;
     int32_t framePeriod_ = 30;
     int32_t frameValue_ = 0;
-    ULONG_PTR gdiplusToken_ = 0;            // GDI+ session, 0 when not started
+    std::unique_ptr<CDUI_UIGraphicsEngine> engine_;  // the GDI+ session
     std::unique_ptr<CDUIDevRender> render_;
     std::unique_ptr<CDUICtrl> status_;
     HANDLE mutex_ = nullptr;                // owned

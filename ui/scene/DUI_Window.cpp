@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/DUI_ControlBuilders.h"
-#include "core/DUI_Gdiplus.h"
+#include "graphics/GraphicsCtrl.h"
 #include "core/DUI_ParamLock.h"
 #include "skin/DUI_UIResource.h"
 
@@ -190,14 +190,16 @@ void CDUI_Window::Paint(Gdiplus::Graphics* graphics) {
     for (int i = 0; i < count; ++i) {
         // Pieces outside this frame's clip cost a full stretched draw for nothing.
         if (DUI_Intersect(pieces_[i], clip_).IsEmpty()) continue;
-        resource_->DrawSkinRect(graphics, ToSkin(pieces_[i]), sources[i], stretch[i], alpha);
+        resource_->DrawSkinRect(graphics, ToSkin(pieces_[i]), sources[i], stretch[i]);
     }
     // Filled only where the clip lets it show: a clipped fill still costs its whole area.
     DUI_Rect fill = DUI_Intersect(client_, clip_);
     if (config_.frameMode != 2 && !fill.IsEmpty()) {
         uint32_t a = (backColor_ >> 24) * alpha / 255;
-        Gdiplus::SolidBrush brush{Gdiplus::Color((a << 24) | (backColor_ & 0x00FFFFFF))};
-        graphics->FillRectangle(&brush, fill.x, fill.y, fill.width, fill.height);
+        if (CGraphics_BrushCtrl* brush = resource_->GetBrush()) {
+            brush->SetColor((a << 24) | (backColor_ & 0x00FFFFFF));
+            brush->FillRectangle(graphics, DUIRect{fill.x, fill.y, fill.width, fill.height});
+        }
     }
 }
 

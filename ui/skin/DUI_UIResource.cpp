@@ -5,7 +5,8 @@
 #include "ClipBoardCtrl.h"
 #include "PathUtil.h"
 #include "core/DUI_FontType.h"
-#include "core/DUI_Gdiplus.h"
+#include "core/DUI_RectConv.h"
+#include "graphics/GDIPlugCtrl.h"
 #include "scene/DUIDevManage.h"
 #include "skin/SkinReader.h"
 
@@ -86,11 +87,6 @@ std::vector<char> DUI_LoadResourceById(HINSTANCE module, UINT id) {
     return bytes;
 }
 
-struct CDUI_UIResource::SkinBitmap {
-    bool tried = false;
-    std::unique_ptr<Gdiplus::Bitmap> bitmap;
-};
-
 CDUI_UIResource::CDUI_UIResource() = default;
 
 CDUI_UIResource::~CDUI_UIResource() { Destroy(); }
@@ -144,6 +140,7 @@ void CDUI_UIResource::Load(const char* bytes, size_t size, const std::wstring& d
         fonts_.push_back(std::make_unique<CDUI_FontType>(this, static_cast<CDUI_FontType_Style*>(record.get())));
     }
     LoadSkinImage(descriptionFolder);
+    MakeDrawingObjects();
     clipboard_ = std::make_unique<CClipBoardCtrl>();
 }
 
@@ -164,7 +161,10 @@ void CDUI_UIResource::Destroy() {
     styles_.clear();
     params_.clear();
     skinImageBytes_.clear();
-    skinBitmap_.reset();
+    skinImage_.reset();
+    brush_.reset();
+    pen_.reset();
+    imageLoaded_ = 0;
     clipboard_.reset();
     if (mutex_) CloseHandle(mutex_);
     mutex_ = nullptr;
@@ -211,70 +211,48 @@ CDUI_UIControl* CDUI_UIResource::BuildFromStyle(const std::wstring& kind, const 
     return build(record);
 }
 
-namespace {
-
-std::unique_ptr<Gdiplus::Bitmap> DecodeImage(const std::vector<char>& bytes) {
-    if (bytes.empty()) return nullptr;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-    if (!block) return nullptr;
-    void* dst = GlobalLock(block);
-    memcpy(dst, bytes.data(), bytes.size());
-    GlobalUnlock(block);
-    IStream* stream = nullptr;
-    if (CreateStreamOnHGlobal(block, TRUE, &stream) != S_OK) {
-        GlobalFree(block);
-        return nullptr;
+void CDUI_UIResource::MakeDrawingObjects() {
+    Guard guard(mutex_);
+    if (!guard.Ok()) return;
+    if (!skinImage_) skinImage_ = std::make_unique<CGDIPlug_ImageCtrl>();
+    if (!imageLoaded_ && !skinImageBytes_.empty())
+        imageLoaded_ = skinImage_->LoadFromMemory(skinImageBytes_.data(), skinImageBytes_.size());
+    if (!brush_) {
+        brush_ = std::make_unique<CGDIPlug_BrushCtrl>();
+        if (!brush_->CreateSolid(0xFF000000)) brush_.reset();
     }
-    auto decoded = std::make_unique<Gdiplus::Bitmap>(stream);
-    std::unique_ptr<Gdiplus::Bitmap> copy;
-    if (decoded->GetLastStatus() == Gdiplus::Ok) {
-        // A private 32-bit copy, so the stream can go now.
-        copy.reset(decoded->Clone(0, 0, decoded->GetWidth(), decoded->GetHeight(), PixelFormat32bppARGB));
-        if (copy && copy->GetLastStatus() != Gdiplus::Ok) copy.reset();
+    if (!pen_) {
+        pen_ = std::make_unique<CGDIPlug_PenCtrl>();
+        if (!pen_->Create(nullptr, 0xFF000000, 1.0f, 0)) pen_.reset();
     }
-    decoded.reset();
-    stream->Release();
-    return copy;
 }
 
-}  // namespace
+CGraphics_ImageCtrl* CDUI_UIResource::GetSkinImage() {
+    if (!imageLoaded_ || !skinImage_) MakeDrawingObjects();
+    return skinImage_.get();
+}
+
+CGraphics_BrushCtrl* CDUI_UIResource::GetBrush() {
+    if (!brush_) MakeDrawingObjects();
+    return brush_.get();
+}
+
+CGraphics_PenCtrl* CDUI_UIResource::GetPen() {
+    if (!pen_) MakeDrawingObjects();
+    return pen_.get();
+}
 
 void CDUI_UIResource::GetSkinImageSize(int32_t* width, int32_t* height) {
-    Guard guard(mutex_);
-    if (!skinBitmap_) skinBitmap_ = std::make_unique<SkinBitmap>();
-    if (!skinBitmap_->tried) {
-        skinBitmap_->tried = true;
-        skinBitmap_->bitmap = DecodeImage(skinImageBytes_);
-    }
-    Gdiplus::Bitmap* bitmap = skinBitmap_->bitmap.get();
-    if (width) *width = bitmap ? int32_t(bitmap->GetWidth()) : 0;
-    if (height) *height = bitmap ? int32_t(bitmap->GetHeight()) : 0;
+    int w = 0, h = 0;
+    CGraphics_ImageCtrl* image = GetSkinImage();
+    if (!image || !imageLoaded_ || !image->GetSize(&w, &h)) w = h = 0;
+    if (width) *width = w;
+    if (height) *height = h;
 }
 
 int CDUI_UIResource::DrawSkinRect(Gdiplus::Graphics* graphics, const DUI_SkinRect& dest, const DUI_SkinRect& source,
-                                  int stretch, uint8_t alpha) {
-    if (!graphics || alpha == 0) return 0;
-    int32_t imageWidth = 0, imageHeight = 0;
-    GetSkinImageSize(&imageWidth, &imageHeight);
-    if (!imageWidth || !source.width || !source.height) return 0;
-    Gdiplus::Bitmap* bitmap = skinBitmap_->bitmap.get();
-    Gdiplus::CompositingMode mode = graphics->GetCompositingMode();
-    graphics->SetCompositingMode(Gdiplus::CompositingModeSourceOver);
-    Gdiplus::ImageAttributes attributes;
-    Gdiplus::ImageAttributes* useAttributes = nullptr;
-    if (alpha != 255) {
-        Gdiplus::ColorMatrix matrix = {{{1, 0, 0, 0, 0}, {0, 1, 0, 0, 0}, {0, 0, 1, 0, 0},
-                                        {0, 0, 0, alpha / 255.0f, 0}, {0, 0, 0, 0, 1}}};
-        attributes.SetColorMatrix(&matrix);
-        useAttributes = &attributes;
-    }
-    Gdiplus::Rect target = stretch ? Gdiplus::Rect(dest.x, dest.y, dest.width, dest.height)
-                                   : Gdiplus::Rect(dest.x, dest.y, std::abs(source.width), std::abs(source.height));
-    // Negative source sizes mirror: start from the far edge.
-    int32_t sx = source.width < 0 ? source.x + source.width : source.x;
-    int32_t sy = source.height < 0 ? source.y + source.height : source.y;
-    Gdiplus::Status status =
-        graphics->DrawImage(bitmap, target, sx, sy, source.width, source.height, Gdiplus::UnitPixel, useAttributes);
-    graphics->SetCompositingMode(mode);
-    return status == Gdiplus::Ok ? 1 : 0;
+                                  int stretch) {
+    CGraphics_ImageCtrl* image = GetSkinImage();
+    if (!graphics || !image || !imageLoaded_) return 0;
+    return image->DrawSkinRect(graphics, ToDUIRect(dest), ToDUIRect(source), stretch);
 }
