@@ -63,6 +63,9 @@ CDUI_UIControl::CDUI_UIControl(CDUI_UIResource* resource, CDUI_UIControlStyle* s
 }
 
 CDUI_UIControl::~CDUI_UIControl() {
+    // Deleted by its page while still attached: leave the parent's list, so
+    // the parent never paints or dispatches to freed memory.
+    if (CDUI_UICollection* parent = AsCollection(parent_)) parent->RemoveChild(this);
     {
         std::lock_guard<std::mutex> guard(g_liveLock);
         LiveControls().erase(this);
