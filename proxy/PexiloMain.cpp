@@ -1,1 +1,3 @@
-int wmain(int, wchar_t**) { return 0; }
+#include "LaunchProxy.h"
+
+int wmain(int argc, wchar_t** argv) { return RunLaunchProxy(argc > 1 ? argv[1] : nullptr); }

@@ -1,0 +1,18 @@
+#pragma once
+// One form request to the account API host, the way every account operation
+// (and the firmware version request) runs it over CHTTPClientWTPCtrl.
+#include <cstdint>
+#include <string>
+
+namespace account {
+
+// Replies are read whole up to this bound; a longer one is not a reply.
+inline constexpr uint32_t kReplyLimit = 1u << 20;
+
+// POSTs body (Content-Type application/x-www-form-urlencoded) to path on the
+// account API host. Returns 1 with the whole body in *reply when a non-empty
+// body of at most kReplyLimit bytes was read. *overLimit (optional) is set to
+// 1 when the body was longer than that.
+int PostAccountForm(const std::wstring& path, const std::string& body, std::string* reply, int* overLimit = nullptr);
+
+}  // namespace account

@@ -1,0 +1,28 @@
+#pragma once
+// Narrow entries through which the top-level window reaches the pages that
+// act on its requests. The game page and the update page implement them; the
+// UI engine implements the message filter. Until one is set, the request is
+// dropped: nothing acts as if a game mode ran or an update was checked.
+#include <windows.h>
+
+// Runs the game mode with this record id (shortcut hand-over).
+class IGameTaskRunner {
+public:
+    virtual ~IGameTaskRunner() = default;
+    virtual int RunGameTaskById(unsigned int id) = 0;
+};
+
+// Checks for a new program version; silent 1 shows nothing unless there is one.
+class IUpdateChecker {
+public:
+    virtual ~IUpdateChecker() = default;
+    virtual int CheckForUpdate(int silent) = 0;
+};
+
+// Sees every window message first. Returns 1 when it handled the message
+// and then stores its result in *result.
+class IWindowMessageFilter {
+public:
+    virtual ~IWindowMessageFilter() = default;
+    virtual int HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) = 0;
+};

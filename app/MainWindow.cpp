@@ -1,0 +1,208 @@
+#include "MainWindow.h"
+
+#include <windowsx.h>
+
+#include "AppCommands.h"
+#include "ClientTaskBar.h"
+
+CMainWindow::CMainWindow() = default;
+
+CMainWindow::~CMainWindow() { Shutdown(); }
+
+HWND CMainWindow::Initialize(HINSTANCE instance) {
+    m_instance = instance;
+    // Two Alt entries, both command 104, which nothing acts on.
+    m_accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_VENTARO_ACCEL));
+
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = &CMainWindow::WindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_VENTARO_LARGE));
+    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_VENTARO_SMALL), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                               LR_SHARED));
+    wc.hCursor = nullptr;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = m_className.c_str();
+    m_classAtom = RegisterClassExW(&wc);
+
+    HWND window = CreateWindowExW(0, m_className.c_str(), m_title.c_str(), WS_POPUP, 400, 600, kWidth, kHeight,
+                                  nullptr, nullptr, instance, this);
+    if (!window) return nullptr;
+    m_window = window;
+
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    const int x = shell::CentredOrigin(GetSystemMetrics(SM_CXSCREEN), width);
+    const int y = shell::CentredOrigin(GetSystemMetrics(SM_CYSCREEN), height);
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    m_timer = SetTimer(window, MAINTIMER_ID, MAINTIMER_PERIOD_MS, &CMainWindow::TimerProc);
+
+    m_popupMenu = CreatePopupMenu();
+    AppendMenuW(m_popupMenu, MF_STRING, ID_SHOWWINDOW, L"打开reru");
+    AppendMenuW(m_popupMenu, MF_STRING, ID_CHECKUPDATE, L"检查更新");
+    AppendMenuW(m_popupMenu, MF_STRING, ID_EXIT, L"退出");
+
+    m_initialized = 1;
+    return window;
+}
+
+int CMainWindow::RunMessageLoop(int showCommand) {
+    if (m_window) {
+        ShowWindow(m_window, showCommand);
+        UpdateWindow(m_window);
+    }
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+    MSG msg{};
+    // GetMessage gives -1 on a broken call; that ends the loop rather than spinning.
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (!m_accelerators || !TranslateAcceleratorW(m_window, m_accelerators, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
+}
+
+int CMainWindow::Shutdown() {
+    std::lock_guard<std::mutex> lock(m_dragLock);
+    if (m_window && IsWindow(m_window)) {
+        if (m_timer) KillTimer(m_window, MAINTIMER_ID);
+        DestroyWindow(m_window);
+    }
+    m_timer = 0;
+    m_window = nullptr;
+    if (m_classAtom) UnregisterClassW(m_className.c_str(), m_instance);
+    m_classAtom = 0;
+    if (m_popupMenu) DestroyMenu(m_popupMenu);
+    m_popupMenu = nullptr;
+    m_accelerators = nullptr;
+    m_initialized = 0;
+    return 1;
+}
+
+void CMainWindow::OnTimerTick() {
+    if (m_ticks.Tick() && m_updates) m_updates->CheckForUpdate(1);
+}
+
+LRESULT CALLBACK CMainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<CMainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    switch (message) {
+    case WM_CREATE: {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        self = static_cast<CMainWindow*>(create->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        if (self) self->m_window = window;
+        return 0;
+    }
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    case WM_NCDESTROY:
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        if (self && self->m_window == window) {
+            self->m_window = nullptr;
+            self->m_timer = 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    default:
+        break;
+    }
+    if (!self) return DefWindowProcW(window, message, wParam, lParam);
+    return self->HandleMessage(window, message, wParam, lParam);
+}
+
+void CALLBACK CMainWindow::TimerProc(HWND window, UINT, UINT_PTR, DWORD) {
+    auto* self = reinterpret_cast<CMainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self) self->OnTimerTick();
+}
+
+LRESULT CMainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT filterResult = 0;
+    if (m_filter && m_filter->HandleWindowMessage(message, wParam, lParam, &filterResult)) {
+        // A character the engine consumed must not reach the default procedure.
+        if (message == WM_IME_CHAR) return filterResult;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    if (message >= WM_USER) {
+        if (message == WM_TRAYNOTIFY && m_taskBar) m_taskBar->OnNotify(wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    switch (message) {
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam));
+        break;
+    case WM_CLOSE:
+        DestroyWindow(window);
+        return 0;
+    case WM_COPYDATA:
+        OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+        break;
+    case WM_LBUTTONDOWN:
+        OnDragButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        break;
+    case WM_MOUSEMOVE:
+        OnDragMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        break;
+    case WM_LBUTTONUP:
+        OnDragButtonUp();
+        break;
+    default:
+        break;
+    }
+    if (!IsWindow(window)) return 0;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void CMainWindow::OnCommand(unsigned int id) {
+    switch (id) {
+    case ID_HIDEWINDOW:
+        if (m_window) ShowWindow(m_window, SW_HIDE);
+        break;
+    case ID_SHOWWINDOW:
+        if (m_window) ShowWindow(m_window, SW_SHOWNORMAL);
+        break;
+    case ID_EXIT:
+        if (m_window) DestroyWindow(m_window);
+        break;
+    case ID_CHECKUPDATE:
+        if (m_window) ShowWindow(m_window, SW_SHOWNORMAL);
+        if (m_updates) m_updates->CheckForUpdate(0);
+        break;
+    default:
+        break;
+    }
+}
+
+void CMainWindow::OnCopyData(const COPYDATASTRUCT* data) {
+    if (!data || !data->lpData) return;
+    const std::wstring text(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t));
+    unsigned int id = 0;
+    if (shell::ParseGameTaskHandOver(text, &id) && m_gameTasks) m_gameTasks->RunGameTaskById(id);
+}
+
+void CMainWindow::OnDragButtonDown(int x, int y) {
+    std::lock_guard<std::mutex> lock(m_dragLock);
+    m_drag.ButtonDown(x, y);
+}
+
+void CMainWindow::OnDragMove(int x, int y) {
+    std::lock_guard<std::mutex> lock(m_dragLock);
+    const shell::CWindowDragState::MoveStep step = m_drag.MouseMove(x, y);
+    if (!step.moveWindow || !m_window) return;
+    if (step.captureMouse) SetCapture(m_window);
+    RECT rect{};
+    GetWindowRect(m_window, &rect);
+    SetWindowPos(m_window, nullptr, rect.left + step.dx, rect.top + step.dy, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CMainWindow::OnDragButtonUp() {
+    std::lock_guard<std::mutex> lock(m_dragLock);
+    if (m_drag.ButtonUp()) ReleaseCapture();
+}

@@ -1,0 +1,79 @@
+#pragma once
+// The one top-level window: a borderless popup that hosts the skinned UI,
+// routes window messages (UI engine first, then the tray, menu commands,
+// dragging by the top strip and the game-mode hand-over), runs the
+// one-second timer and the message loop.
+#include <windows.h>
+
+#include <mutex>
+#include <string>
+
+#include "AppHooks.h"
+#include "ShellLogic.h"
+
+class CClientTaskBar;
+
+class CMainWindow {
+public:
+    static constexpr const wchar_t* kClassName = L"VentaroClass";
+    static constexpr const wchar_t* kTitle = L"Ventaro";
+    static constexpr int kWidth = 1366;
+    static constexpr int kHeight = 768;
+
+    CMainWindow();
+    virtual ~CMainWindow();
+    CMainWindow(const CMainWindow&) = delete;
+    CMainWindow& operator=(const CMainWindow&) = delete;
+
+    // Registers the class, creates the hidden window centred on the primary
+    // screen, starts the timer and builds the tray menu. nullptr on failure.
+    HWND Initialize(HINSTANCE instance);
+    // Shows the window with showCommand and pumps messages until WM_QUIT;
+    // returns its wParam.
+    int RunMessageLoop(int showCommand);
+    // Kills the timer, destroys the window if still there, unregisters the class.
+    int Shutdown();
+
+    HWND GetWindowHandle() const { return m_window; }
+    HMENU GetPopupMenu() const { return m_popupMenu; }
+    int IsInitialized() const { return m_initialized; }
+
+    // Borrowed collaborators; each may stay unset.
+    void SetMessageFilter(IWindowMessageFilter* filter) { m_filter = filter; }
+    void SetTaskBar(CClientTaskBar* taskBar) { m_taskBar = taskBar; }
+    void SetGameTaskRunner(IGameTaskRunner* runner) { m_gameTasks = runner; }
+    void SetUpdateChecker(IUpdateChecker* checker) { m_updates = checker; }
+
+    // One tick of the one-second timer (the timer procedure calls it).
+    void OnTimerTick();
+    int TimerTicks() const { return m_ticks.Ticks(); }
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static void CALLBACK TimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);
+    LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void OnCommand(unsigned int id);
+    void OnCopyData(const COPYDATASTRUCT* data);
+    void OnDragButtonDown(int x, int y);
+    void OnDragMove(int x, int y);
+    void OnDragButtonUp();
+
+    int m_initialized = 0;
+    std::wstring m_title = kTitle;
+    HINSTANCE m_instance = nullptr;
+    HWND m_window = nullptr;
+    std::wstring m_className = kClassName;
+    HACCEL m_accelerators = nullptr;  // loaded from resources; freed with the module
+    ATOM m_classAtom = 0;
+    UINT_PTR m_timer = 0;
+    HMENU m_popupMenu = nullptr;  // owned
+    shell::CTickTrigger m_ticks{30};
+
+    std::mutex m_dragLock;  // serialises the three drag steps
+    shell::CWindowDragState m_drag;
+
+    IWindowMessageFilter* m_filter = nullptr;  // borrowed: the UI engine
+    CClientTaskBar* m_taskBar = nullptr;       // borrowed: owned by the module
+    IGameTaskRunner* m_gameTasks = nullptr;    // borrowed: the game page
+    IUpdateChecker* m_updates = nullptr;       // borrowed: the update page
+};

@@ -1,0 +1,60 @@
+#pragma once
+// The application module: the one owner of every top-level object of
+// Ventaro. Members are built in a fixed order by the start-up steps and torn
+// down in a fixed order by the teardown steps; a member that joins adds its
+// pointer below, one start-up step and one teardown step to the two tables in
+// PublicModule.cpp.
+#include <windows.h>
+
+#include <memory>
+
+class CApplicationEnv;
+class CClientTaskBar;
+class CMainWindow;
+
+class CPublicModule {
+public:
+    CPublicModule();
+    virtual ~CPublicModule();
+    CPublicModule(const CPublicModule&) = delete;
+    CPublicModule& operator=(const CPublicModule&) = delete;
+
+    // Runs the start-up steps in order; 0 as soon as one fails (the caller
+    // then ends the process without teardown).
+    int Initialize(HINSTANCE instance);
+    // Runs the teardown steps; each member is shut down and freed only if present.
+    void Teardown();
+
+    // The module of this process (the first one constructed), or nullptr.
+    static CPublicModule* Current();
+
+    int IsInitialized() const { return m_initialized; }
+    CApplicationEnv* Env() const { return m_pEnv.get(); }
+    CClientTaskBar* TaskBar() const { return m_pTaskBar.get(); }
+    CMainWindow* MainWindow() const { return m_pMainWindow.get(); }
+
+private:
+    using Step = int (CPublicModule::*)();
+
+    int StartEnvironment();
+    int StartTaskBar();
+    int StartMainWindow();
+    int StartClient();
+
+    int StopClient();
+    int StopMainWindow();
+    int StopTaskBar();
+    int StopEnvironment();
+
+    HINSTANCE m_instance = nullptr;
+
+    // Owned members in building order. Still to join (in this order):
+    // crash handler CCrashDumpHandler before the environment; settings file
+    // CApplicationConfigFile and record stores COVSystemConfig after it; engine
+    // holder CDUIEngine after the window; controller COVFanLedDevice and
+    // account client CUserLoginCtrl last.
+    std::unique_ptr<CApplicationEnv> m_pEnv;
+    std::unique_ptr<CClientTaskBar> m_pTaskBar;
+    std::unique_ptr<CMainWindow> m_pMainWindow;
+    int m_initialized = 0;
+};

@@ -1,0 +1,99 @@
+#include "ShellLogic.h"
+
+namespace shell {
+
+bool IsAutoStartCommandLine(std::wstring_view commandLine) { return commandLine == L"auto"; }
+
+int StartShowCommand(std::wstring_view commandLine, int givenShowCommand) {
+    return IsAutoStartCommandLine(commandLine) ? 0 : givenShowCommand;
+}
+
+bool ParseGameTaskHandOver(std::wstring_view text, unsigned int* id) {
+    const size_t cut = text.find(L'_');
+    const std::wstring_view prefix = text.substr(0, cut);
+    const std::wstring_view suffix = cut == std::wstring_view::npos ? std::wstring_view() : text.substr(cut + 1);
+    if (prefix != L"GameTaskID") return false;
+    unsigned int value = 0;
+    for (wchar_t c : suffix) {
+        if (c < L'0' || c > L'9') break;
+        value = value * 10u + static_cast<unsigned int>(c - L'0');  // wraps like the C parser would
+    }
+    if (id) *id = value;
+    return true;
+}
+
+bool CWindowDragState::ButtonDown(int x, int y) {
+    const bool inStrip = x >= 0 && x < kStripWidth && y >= 0 && y < kStripHeight;
+    if (!inStrip || m_dragging) return false;
+    m_anchorX = x;
+    m_anchorY = y;
+    m_captured = false;
+    m_dragging = true;
+    return true;
+}
+
+CWindowDragState::MoveStep CWindowDragState::MouseMove(int x, int y) {
+    MoveStep step;
+    if (!m_dragging) return step;
+    step.dx = x - m_anchorX;
+    step.dy = y - m_anchorY;
+    if (step.dx == 0 && step.dy == 0) return step;
+    if (!m_captured) {
+        step.captureMouse = true;
+        m_captured = true;
+    }
+    step.moveWindow = true;
+    return step;
+}
+
+bool CWindowDragState::ButtonUp() {
+    if (!m_dragging) return false;
+    const bool release = m_captured;
+    m_captured = false;
+    m_anchorX = 0;
+    m_anchorY = 0;
+    m_dragging = false;
+    return release;
+}
+
+bool CTickTrigger::Tick() {
+    const int seen = m_ticks;
+    // Stop counting once past the trigger: nothing later depends on it and
+    // the counter can then never wrap round to fire again.
+    if (m_ticks <= m_fireAt) ++m_ticks;
+    return seen == m_fireAt;
+}
+
+int CentredOrigin(int screenSize, int windowSize) {
+    return windowSize < screenSize ? (screenSize - windowSize) / 2 : 0;
+}
+
+std::wstring AutostartCommand(std::wstring_view programPath) {
+    std::wstring value = L"\"";
+    value += programPath;
+    value += L"\" auto";
+    return value;
+}
+
+std::vector<std::wstring> FolderLevels(std::wstring_view path) {
+    std::vector<std::wstring> levels;
+    size_t start = 0;
+    if (path.substr(0, 2) == L"\\\\") {
+        // \\server\share\ is the root of a UNC path; it cannot be created.
+        size_t server = path.find(L'\\', 2);
+        size_t share = server == std::wstring_view::npos ? server : path.find(L'\\', server + 1);
+        if (share == std::wstring_view::npos) return levels;
+        start = share + 1;
+        levels.emplace_back(path.substr(0, start));
+    }
+    for (size_t pos = path.find(L'\\', start); pos != std::wstring_view::npos; pos = path.find(L'\\', pos + 1)) {
+        if (pos == 0 || path[pos - 1] == L'\\') continue;  // no empty levels from doubled separators
+        levels.emplace_back(path.substr(0, pos + 1));
+    }
+    if (!path.empty() && path.back() != L'\\') levels.emplace_back(std::wstring(path) + L'\\');
+    return levels;
+}
+
+std::wstring ClampTooltip(std::wstring_view text) { return std::wstring(text.substr(0, 63)); }
+
+}  // namespace shell

@@ -1,0 +1,57 @@
+#include "VentaroApp.h"
+
+#include <string>
+
+#include "MainWindow.h"
+#include "PublicModule.h"
+#include "ShellLogic.h"
+#include "WinHandles.h"
+
+namespace {
+
+// Holds the start-up lock; a lock left by a crashed copy counts as free.
+class CStartUpLock {
+public:
+    CStartUpLock() : m_mutex(CreateMutexW(nullptr, FALSE, kStartUpLockName)) {
+        if (!m_mutex) return;
+        // A copy stuck in its start-up for this long is not waited for further.
+        const DWORD waited = WaitForSingleObject(m_mutex.Get(), 60000);
+        m_held = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    }
+    ~CStartUpLock() { Release(); }
+    CStartUpLock(const CStartUpLock&) = delete;
+    CStartUpLock& operator=(const CStartUpLock&) = delete;
+
+    bool Usable() const { return !m_mutex || m_held; }
+    void Release() {
+        if (m_held) ReleaseMutex(m_mutex.Get());
+        m_held = false;
+    }
+
+private:
+    CUniqueHandle m_mutex;
+    bool m_held = false;
+};
+
+}  // namespace
+
+int RunVentaro(HINSTANCE instance, const wchar_t* commandLine, int showCommand,
+               const std::function<void(CPublicModule&)>& afterStartUp) {
+    CStartUpLock lock;
+    if (!lock.Usable()) return 0;  // another copy is still starting; it is the one that runs
+
+    if (HWND running = FindWindowW(CMainWindow::kClassName, CMainWindow::kTitle)) {
+        SwitchToThisWindow(running, TRUE);
+        return 0;
+    }
+
+    const std::wstring command = commandLine ? commandLine : L"";
+    CPublicModule module;
+    if (!module.Initialize(instance)) return 0;
+    lock.Release();
+    if (afterStartUp) afterStartUp(module);
+
+    const int exitCode = module.MainWindow()->RunMessageLoop(shell::StartShowCommand(command, showCommand));
+    module.Teardown();
+    return exitCode;
+}

@@ -1,0 +1,129 @@
+#include "CpuSensingCtrl.h"
+
+#include <windows.h>
+#include <objbase.h>
+
+#include "SensingMath.h"
+#include "WinHandles.h"
+
+namespace {
+
+class CDriverMsrSource : public CMsrSource {
+public:
+    explicit CDriverMsrSource(std::wstring driverFolder) : helper_(std::move(driverFolder)) {
+        helper_.StopDriver();  // a service left over from an earlier run
+        helper_.StartDriver();
+    }
+    ~CDriverMsrSource() override { helper_.StopDriver(); }
+    int ReadMsr(uint32_t index, uint32_t* low, uint32_t* high) override {
+        return helper_.ReadMsr(index, low, high);
+    }
+
+private:
+    CGeneralHelper helper_;
+};
+
+void CloseOwned(void*& handle) {
+    if (handle) CloseHandle(static_cast<HANDLE>(handle));
+    handle = nullptr;
+}
+
+}  // namespace
+
+std::unique_ptr<CMsrSource> OpenDriverMsrSource(std::wstring driverFolder) {
+    return std::make_unique<CDriverMsrSource>(std::move(driverFolder));
+}
+
+CCpuSensingCtrl::CCpuSensingCtrl() : CCpuSensingCtrl([] { return OpenDriverMsrSource(); }) {}
+
+CCpuSensingCtrl::CCpuSensingCtrl(MsrSourceFactory sourceFactory, uint32_t intervalMs)
+    : sourceFactory_(std::move(sourceFactory)), intervalMs_(intervalMs) {}
+
+CCpuSensingCtrl::~CCpuSensingCtrl() { StopSensing(); }
+
+int CCpuSensingCtrl::IsRunning() const { return thread_ != nullptr ? 1 : 0; }
+
+int CCpuSensingCtrl::StartSensing(CSensingSink* sink) {
+    if (thread_) return 1;
+    if (!sink) return 0;
+    sink_ = sink;
+    ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!ready_ || !stop_) {
+        CloseOwned(ready_);
+        CloseOwned(stop_);
+        return 0;
+    }
+    setupResult_ = 0;
+    running_ = 1;
+    DWORD id = 0;
+    thread_ = CreateThread(nullptr, 0, &CCpuSensingCtrl::ThreadProc, this, 0, &id);
+    if (!thread_) {
+        running_ = 0;
+        CloseOwned(ready_);
+        CloseOwned(stop_);
+        return 0;
+    }
+    // The WMI objects belong to the thread that uses them; wait for its
+    // verdict so that a failed connection still means "no thread".
+    HANDLE waits[2] = {static_cast<HANDLE>(ready_), static_cast<HANDLE>(thread_)};
+    WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+    if (!setupResult_) {
+        StopSensing();
+        return 0;
+    }
+    return 1;
+}
+
+int CCpuSensingCtrl::StopSensing() {
+    if (!thread_) return 1;
+    running_ = 0;
+    SetEvent(static_cast<HANDLE>(stop_));
+    WaitForSingleObject(static_cast<HANDLE>(thread_), INFINITE);
+    CloseOwned(thread_);
+    CloseOwned(ready_);
+    CloseOwned(stop_);
+    sink_ = nullptr;
+    return 1;
+}
+
+unsigned long __stdcall CCpuSensingCtrl::ThreadProc(void* self) {
+    static_cast<CCpuSensingCtrl*>(self)->Run();
+    return 0;
+}
+
+void CCpuSensingCtrl::Run() {
+    CComApartment apartment(COINIT_MULTITHREADED);
+    CWmiSession wmi;
+    if (apartment.Usable()) {
+        // Process-wide and settable once; a later call's failure is harmless.
+        CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_PKT, RPC_C_IMP_LEVEL_IMPERSONATE,
+                             nullptr, EOAC_NONE, nullptr);
+        setupResult_ = wmi.Connect();
+    }
+    SetEvent(static_cast<HANDLE>(ready_));
+    if (!setupResult_) return;
+
+    {
+        std::vector<ProcessorRecord> processors;
+        if (ReadProcessorInfo(wmi.Services(), &processors) && !processors.empty())
+            sink_->ShowProcessorInfo(processors.front());
+    }
+
+    std::unique_ptr<CMsrSource> source = sourceFactory_ ? sourceFactory_() : nullptr;
+    while (running_) {
+        int load = -1;
+        ReadSystemLoad(&load);
+        sink_->ShowLoad(load);
+
+        if (source) {
+            const int t = ReadCpuTemperature(*source);
+            if (t != kNoTemperature) {
+                sink_->ShowTemperature(t);
+                if (sink_->IsAutoFanAdjustOn()) sink_->AutoFanStep(t);
+            }
+        }
+        if (!running_) break;
+        WaitForSingleObject(static_cast<HANDLE>(stop_), intervalMs_);
+    }
+}

@@ -1,0 +1,116 @@
+#include "LaunchProxy.h"
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <cwctype>
+
+#include "PathUtil.h"
+#include "ProcessOps.h"
+
+namespace {
+
+std::wstring Lowered(std::wstring_view text) {
+    std::wstring out(text);
+    for (wchar_t& c : out) c = static_cast<wchar_t>(std::towlower(c));
+    return out;
+}
+
+class CSnapshot {
+public:
+    CSnapshot() : m_h(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0)) {}
+    ~CSnapshot() {
+        if (m_h != INVALID_HANDLE_VALUE) CloseHandle(m_h);
+    }
+    CSnapshot(const CSnapshot&) = delete;
+    CSnapshot& operator=(const CSnapshot&) = delete;
+    HANDLE Get() const { return m_h; }
+
+private:
+    HANDLE m_h;
+};
+
+struct TitleSearch {
+    const std::wstring* title;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTitle(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<TitleSearch*>(param);
+    wchar_t text[256] = {};
+    const int length = GetWindowTextW(window, text, 256);
+    if (std::wstring_view(text, length > 0 ? static_cast<size_t>(length) : 0) == *search->title) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+bool ContainsProgramName(const std::vector<std::wstring>& names, std::wstring_view program) {
+    const std::wstring wanted = Lowered(program);
+    for (const std::wstring& name : names) {
+        if (Lowered(name) == wanted) return true;
+    }
+    return false;
+}
+
+std::vector<std::wstring> RunningProgramNames() {
+    std::vector<std::wstring> names;
+    CSnapshot snapshot;
+    if (snapshot.Get() == INVALID_HANDLE_VALUE) return names;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    if (!Process32FirstW(snapshot.Get(), &entry)) return names;
+    do {
+        names.emplace_back(entry.szExeFile);
+    } while (Process32NextW(snapshot.Get(), &entry));
+    return names;
+}
+
+std::wstring OwnFolder() {
+    wchar_t path[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return FolderOfPath(std::wstring_view(path, length));
+}
+
+void* FindTopLevelWindowByTitle(const std::wstring& title) {
+    TitleSearch search{&title, nullptr};
+    EnumWindows(&MatchTitle, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+int SendHandOver(void* window, const std::wstring& text) {
+    HWND target = static_cast<HWND>(window);
+    if (!target || text.empty()) return 0;
+    COPYDATASTRUCT data{};
+    data.dwData = GAMEMODE_COPYDATA_TAG;
+    data.cbData = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    data.lpData = const_cast<wchar_t*>(text.data());
+    SendMessageW(target, WM_COPYDATA, reinterpret_cast<WPARAM>(target), reinterpret_cast<LPARAM>(&data));
+    return 1;
+}
+
+int RunLaunchProxy(const wchar_t* argument, const LaunchTiming& timing) {
+    if (HWND console = GetConsoleWindow()) ShowWindow(console, SW_HIDE);
+    const std::wstring folder = OwnFolder();
+
+    if (!ContainsProgramName(RunningProgramNames(), kVentaroProgramName))
+        StartProcess(folder + kVentaroProgramName, L"auto", 0);
+
+    Sleep(timing.startWaitMs);
+    const std::wstring text = argument ? argument : L"";
+    const std::wstring title = kVentaroWindowTitle;
+    void* window = FindTopLevelWindowByTitle(title);
+    // A cold start can take longer than the first wait; keep looking for a
+    // while rather than dropping the request.
+    if (!text.empty()) {
+        for (unsigned int waited = 0; !window && waited < timing.retryForMs; waited += timing.retryEveryMs) {
+            Sleep(timing.retryEveryMs);
+            window = FindTopLevelWindowByTitle(title);
+        }
+    }
+    if (window) SendHandOver(window, text);
+    return 0;
+}

@@ -1,0 +1,408 @@
+// The top-level window, the tray icon and the module inside the test process.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "AppCommands.h"
+#include "ClientTaskBar.h"
+#include "MainWindow.h"
+#include "ProgramRunner.h"
+#include "PublicModule.h"
+#include "ApplicationEnv.h"
+#include "TestPaths.h"
+
+namespace {
+
+struct RecordingRunner : IGameTaskRunner {
+    std::vector<unsigned int> ids;
+    int RunGameTaskById(unsigned int id) override {
+        ids.push_back(id);
+        return 1;
+    }
+};
+
+struct RecordingChecker : IUpdateChecker {
+    std::vector<int> calls;
+    int CheckForUpdate(int silent) override {
+        calls.push_back(silent);
+        return 1;
+    }
+};
+
+void SendText(HWND window, const std::wstring& text, DWORD bytes) {
+    COPYDATASTRUCT data{};
+    data.dwData = 456852;
+    data.cbData = bytes;
+    data.lpData = const_cast<wchar_t*>(text.data());
+    SendMessageW(window, WM_COPYDATA, reinterpret_cast<WPARAM>(window), reinterpret_cast<LPARAM>(&data));
+}
+
+void SendText(HWND window, const std::wstring& text) {
+    SendText(window, text, static_cast<DWORD>(text.size() * sizeof(wchar_t)));
+}
+
+// Drops the WM_QUIT a destroyed window leaves in this thread's queue.
+void DrainQuit() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+class MainWindowTest : public testing::Test {
+protected:
+    void SetUp() override {
+        window = main.Initialize(GetModuleHandleW(nullptr));
+        ASSERT_NE(window, nullptr);
+        main.SetGameTaskRunner(&runner);
+        main.SetUpdateChecker(&checker);
+    }
+    void TearDown() override {
+        main.Shutdown();
+        DrainQuit();
+    }
+
+    CMainWindow main;
+    HWND window = nullptr;
+    RecordingRunner runner;
+    RecordingChecker checker;
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, HiddenCentredPopupOfTheFixedSize) {
+    EXPECT_FALSE(IsWindowVisible(window));
+    wchar_t cls[64] = {}, title[64] = {};
+    GetClassNameW(window, cls, 64);
+    GetWindowTextW(window, title, 64);
+    EXPECT_STREQ(cls, L"VentaroClass");
+    EXPECT_STREQ(title, L"Ventaro");
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    EXPECT_TRUE(style & WS_POPUP);
+    EXPECT_FALSE(style & WS_CAPTION);
+    RECT r{};
+    GetWindowRect(window, &r);
+    EXPECT_EQ(r.right - r.left, 1366);
+    EXPECT_EQ(r.bottom - r.top, 768);
+    const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_EQ(r.left, sw > 1366 ? (sw - 1366) / 2 : 0);
+    EXPECT_EQ(r.top, sh > 768 ? (sh - 768) / 2 : 0);
+    EXPECT_NE(GetClassLongPtrW(window, GCLP_HICON), 0) << "icon 107 from the resources";
+    EXPECT_NE(GetClassLongPtrW(window, GCLP_HICONSM), 0) << "icon 108 from the resources";
+}
+
+TEST_F(MainWindowTest, TrayMenuHasItsThreeItems) {
+    HMENU menu = main.GetPopupMenu();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(GetMenuItemCount(menu), 3);
+    const UINT ids[] = {ID_SHOWWINDOW, ID_CHECKUPDATE, ID_EXIT};
+    const wchar_t* texts[] = {L"打开reru", L"检查更新", L"退出"};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(GetMenuItemID(menu, i), ids[i]);
+        wchar_t text[64] = {};
+        GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
+        EXPECT_STREQ(text, texts[i]);
+    }
+}
+
+TEST_F(MainWindowTest, HandOverRunsTheGameTask) {
+    SendText(window, L"GameTaskID_7");
+    SendText(window, L"GameTaskID7");
+    SendText(window, L"Foo_7");
+    SendText(window, L"GameTaskID_7x");
+    EXPECT_EQ(runner.ids, (std::vector<unsigned int>{7, 7}));
+}
+
+TEST_F(MainWindowTest, HandOverLengthComesFromTheByteCount) {
+    // 24 bytes are the 12 characters "GameTaskID_7"; the rest is not looked at.
+    const std::wstring text = L"GameTaskID_789";
+    SendText(window, text, 24);
+    // An odd byte count covers whole characters only.
+    SendText(window, text, 25);
+    SendText(window, L"", 0);
+    EXPECT_EQ(runner.ids, (std::vector<unsigned int>{7, 7}));
+}
+
+TEST_F(MainWindowTest, HandOverWithoutGamePageDoesNothing) {
+    main.SetGameTaskRunner(nullptr);
+    SendText(window, L"GameTaskID_7");
+    EXPECT_TRUE(runner.ids.empty());
+    EXPECT_TRUE(IsWindow(window));
+}
+
+TEST_F(MainWindowTest, CommandsHideShowAndCheck) {
+    SendMessageW(window, WM_COMMAND, ID_SHOWWINDOW, 0);
+    EXPECT_TRUE(IsWindowVisible(window));
+    SendMessageW(window, WM_COMMAND, ID_HIDEWINDOW, 0);
+    EXPECT_FALSE(IsWindowVisible(window));
+    SendMessageW(window, WM_COMMAND, ID_CHECKUPDATE, 0);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(checker.calls, std::vector<int>{0}) << "the tray's check is not silent";
+    SendMessageW(window, WM_COMMAND, 104, 0);  // the accelerators' command: no effect
+    EXPECT_TRUE(IsWindow(window));
+}
+
+TEST_F(MainWindowTest, ExitAndCloseBothDestroyAndQuit) {
+    SendMessageW(window, WM_COMMAND, ID_EXIT, 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(main.GetWindowHandle(), nullptr);
+    MSG msg;
+    EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 0u);
+
+    main.Shutdown();
+    CMainWindow second;
+    HWND other = second.Initialize(GetModuleHandleW(nullptr));
+    ASSERT_NE(other, nullptr) << "the class can be registered again after shut-down";
+    SendMessageW(other, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(other));
+    EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+TEST_F(MainWindowTest, ThirtiethTimerTickChecksSilentlyOnce) {
+    for (int i = 1; i < 30; ++i) main.OnTimerTick();
+    EXPECT_TRUE(checker.calls.empty());
+    main.OnTimerTick();
+    EXPECT_EQ(checker.calls, std::vector<int>{1});
+    for (int i = 0; i < 100; ++i) main.OnTimerTick();
+    EXPECT_EQ(checker.calls.size(), 1u);
+}
+
+TEST_F(MainWindowTest, DragByTheTopStripMovesTheWindow) {
+    ShowWindow(window, SW_SHOWNORMAL);
+    RECT before{}, after{};
+    GetWindowRect(window, &before);
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 20));
+    SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(120, 35));
+    EXPECT_EQ(GetCapture(), window);
+    GetWindowRect(window, &after);
+    EXPECT_EQ(after.left - before.left, 20);
+    EXPECT_EQ(after.top - before.top, 15);
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(100, 20));
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(MainWindowTest, PressBelowTheStripAndZeroMovesDoNotDrag) {
+    ShowWindow(window, SW_SHOWNORMAL);
+    RECT before{}, after{};
+    GetWindowRect(window, &before);
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 60));
+    SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(140, 90));
+    GetWindowRect(window, &after);
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(140, 90));
+
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(10, 10));
+    EXPECT_NE(GetCapture(), window) << "a (0, 0) move does not capture";
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+}
+
+TEST_F(MainWindowTest, DragTakesSignedCoordinates) {
+    ShowWindow(window, SW_SHOWNORMAL);
+    RECT before{}, after{};
+    GetWindowRect(window, &before);
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    // Beyond the left edge the client x is negative (0xFFF6 = -10).
+    SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(static_cast<WORD>(-10), 5));
+    GetWindowRect(window, &after);
+    EXPECT_EQ(after.left - before.left, -15);
+    SendMessageW(window, WM_LBUTTONUP, 0, 0);
+}
+
+TEST_F(MainWindowTest, EngineSeesMessagesFirst) {
+    struct SwallowCommands : IWindowMessageFilter {
+        int HandleWindowMessage(UINT message, WPARAM, LPARAM, LRESULT* result) override {
+            if (message != WM_COMMAND && message != WM_IME_CHAR) return 0;
+            *result = 4242;
+            return 1;
+        }
+    } filter;
+    main.SetMessageFilter(&filter);
+    SendMessageW(window, WM_COMMAND, ID_SHOWWINDOW, 0);
+    EXPECT_FALSE(IsWindowVisible(window)) << "handled by the engine, not by the command table";
+    EXPECT_EQ(SendMessageW(window, WM_IME_CHAR, L'x', 0), 4242);
+    main.SetMessageFilter(nullptr);
+}
+
+TEST_F(MainWindowTest, AcceleratorTableHasTwoAltEntries) {
+    HACCEL accel = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_VENTARO_ACCEL));
+    ASSERT_NE(accel, nullptr);
+    ACCEL entries[4] = {};
+    ASSERT_EQ(CopyAcceleratorTableW(accel, entries, 4), 2);
+    for (const ACCEL& e : entries) {
+        if (!e.cmd) continue;
+        EXPECT_EQ(e.cmd, 104);
+        EXPECT_TRUE(e.fVirt & FALT);
+    }
+    EXPECT_EQ(entries[0].key, '?');
+    EXPECT_EQ(entries[1].key, '/');
+}
+
+// ---- tray icon -------------------------------------------------------------
+
+namespace {
+
+struct FakeShell {
+    std::vector<DWORD> calls;
+    NOTIFYICONDATAW last{};
+    BOOL result = TRUE;
+    CClientTaskBar::NotifyIconFunction Function() {
+        return [this](DWORD message, NOTIFYICONDATAW* data) {
+            calls.push_back(message);
+            last = *data;
+            return result;
+        };
+    }
+};
+
+}  // namespace
+
+TEST(TrayIcon, ShowsOnceAndRemovesOnce) {
+    FakeShell shell;
+    CClientTaskBar tray;
+    tray.SetNotifyIconFunction(shell.Function());
+    EXPECT_EQ(tray.Show(), 0) << "not initialised";
+    EXPECT_EQ(tray.Remove(), 0);
+    ASSERT_EQ(tray.Initialize(GetModuleHandleW(nullptr)), 1);
+    EXPECT_EQ(tray.Remove(), 1) << "not shown: nothing to do";
+    EXPECT_TRUE(shell.calls.empty());
+    HWND owner = reinterpret_cast<HWND>(0x1234);
+    tray.SetWindow(owner, nullptr);
+    EXPECT_EQ(tray.Show(), 1);
+    EXPECT_EQ(tray.Show(), 1);
+    ASSERT_EQ(shell.calls, std::vector<DWORD>{NIM_ADD});
+    EXPECT_EQ(shell.last.cbSize, sizeof(NOTIFYICONDATAW));
+    EXPECT_EQ(shell.last.hWnd, owner);
+    EXPECT_EQ(shell.last.uID, 1u);
+    EXPECT_EQ(shell.last.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+    EXPECT_EQ(shell.last.uCallbackMessage, 2258u);
+    EXPECT_NE(shell.last.hIcon, nullptr);
+    EXPECT_STREQ(shell.last.szTip, L"reru");
+    EXPECT_EQ(tray.Remove(), 1);
+    EXPECT_EQ(tray.Remove(), 1);
+    EXPECT_EQ(shell.calls, (std::vector<DWORD>{NIM_ADD, NIM_DELETE}));
+    tray.Shutdown();
+    EXPECT_EQ(tray.Show(), 0);
+}
+
+TEST(TrayIcon, RefusedIconReportsFailure) {
+    FakeShell shell;
+    shell.result = FALSE;
+    CClientTaskBar tray;
+    tray.SetNotifyIconFunction(shell.Function());
+    tray.Initialize(GetModuleHandleW(nullptr));
+    EXPECT_EQ(tray.Show(), 0);
+}
+
+TEST_F(MainWindowTest, TrayNotificationsReachTheMenuAndTheWindow) {
+    FakeShell shell;
+    int popups = 0;
+    HMENU shownMenu = nullptr;
+    CClientTaskBar tray;
+    tray.SetNotifyIconFunction(shell.Function());
+    tray.SetPopupMenuFunction([&](HMENU menu, int, int, HWND owner) {
+        ++popups;
+        shownMenu = menu;
+        EXPECT_EQ(owner, window);
+    });
+    EXPECT_EQ(tray.OnNotify(1, WM_RBUTTONDOWN), 0) << "not initialised";
+    tray.Initialize(GetModuleHandleW(nullptr));
+    tray.SetWindow(window, main.GetPopupMenu());
+    main.SetTaskBar(&tray);
+
+    SendMessageW(window, WM_TRAYNOTIFY, 1, WM_RBUTTONDOWN);
+    EXPECT_EQ(popups, 1);
+    EXPECT_EQ(shownMenu, main.GetPopupMenu());
+    SendMessageW(window, WM_TRAYNOTIFY, 2, WM_RBUTTONDOWN);  // another icon id
+    for (LPARAM ignored : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONUP, WM_MOUSEMOVE})
+        SendMessageW(window, WM_TRAYNOTIFY, 1, ignored);
+    EXPECT_EQ(popups, 1);
+    e2e::Pump();
+    EXPECT_FALSE(IsWindowVisible(window));
+
+    SendMessageW(window, WM_TRAYNOTIFY, 5, WM_LBUTTONDBLCLK);  // any icon id
+    e2e::Pump();
+    EXPECT_TRUE(IsWindowVisible(window)) << "double-click posts ID_SHOWWINDOW";
+    main.SetTaskBar(nullptr);
+}
+
+// ---- environment -----------------------------------------------------------
+
+TEST(Environment, CreatesEveryMissingLevel) {
+    const std::wstring root = testpaths::MakeTempDir(L"env");
+    const std::wstring deep = root + L"a\\b\\c\\";
+    EXPECT_EQ(CApplicationEnv::CreateFolderLevels(deep), 1);
+    EXPECT_TRUE(e2e::FileExists(deep));
+    EXPECT_EQ(CApplicationEnv::CreateFolderLevels(deep), 1) << "existing folders are fine";
+}
+
+TEST(Environment, FileInTheWayFails) {
+    const std::wstring root = testpaths::MakeTempDir(L"env");
+    HANDLE h = CreateFileW((root + L"block").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    CloseHandle(h);
+    EXPECT_EQ(CApplicationEnv::CreateFolderLevels(root + L"block\\inner\\"), 0);
+}
+
+TEST(Environment, RecyclesAFolderWithItsFiles) {
+    const std::wstring root = testpaths::MakeTempDir(L"env");
+    const std::wstring old = root + L"Old Product\\";
+    ASSERT_EQ(CApplicationEnv::CreateFolderLevels(old + L"sub\\"), 1);
+    HANDLE h = CreateFileW((old + L"sub\\data.ini").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    CloseHandle(h);
+    EXPECT_EQ(CApplicationEnv::RecycleFolder(old), 1);
+    EXPECT_FALSE(e2e::FileExists(old));
+    EXPECT_EQ(CApplicationEnv::RecycleFolder(old), 1) << "nothing there is fine";
+}
+
+TEST(Environment, InitialiseWorksOutFoldersAndAutostart) {
+    CApplicationEnv env;
+    ASSERT_EQ(env.Initialize(GetModuleHandleW(nullptr)), 1);
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::wstring path = self;
+    EXPECT_EQ(env.GetProgramFolder() + env.GetProgramFileName(), path);
+    EXPECT_EQ(env.GetProgramFolder().back(), L'\\');
+    EXPECT_EQ(env.GetProgramFileName(), L"app_window.exe");
+    EXPECT_EQ(env.GetToolsFolder(), env.GetProgramFolder() + L"Tools\\");
+    EXPECT_EQ(env.GetTempFolder(), env.GetProgramFolder() + L"Temp\\");
+    const std::wstring data = env.GetDataFolder();
+    ASSERT_GE(data.size(), 9u);
+    EXPECT_EQ(data.substr(data.size() - 9), L"\\Ventaro\\");
+    EXPECT_TRUE(e2e::FileExists(data));
+    EXPECT_EQ(e2e::ReadRunValue(), L"\"" + path + L"\" auto");
+    EXPECT_EQ(env.GetInstanceHandle(), GetModuleHandleW(nullptr));
+    env.SetWindowHandle(reinterpret_cast<HWND>(0x10));
+    EXPECT_EQ(env.Reset(), 1);
+    EXPECT_EQ(env.GetWindowHandle(), nullptr);
+    EXPECT_EQ(env.GetInstanceHandle(), nullptr);
+    EXPECT_EQ(env.IsInitialized(), 0);
+}
+
+// ---- module ----------------------------------------------------------------
+
+TEST(Module, BuildsWindowAndTrayAndTearsThemDown) {
+    CPublicModule module;
+    EXPECT_EQ(CPublicModule::Current(), &module);
+    ASSERT_EQ(module.Initialize(GetModuleHandleW(nullptr)), 1);
+    EXPECT_EQ(module.IsInitialized(), 1);
+    ASSERT_NE(module.Env(), nullptr);
+    ASSERT_NE(module.MainWindow(), nullptr);
+    ASSERT_NE(module.TaskBar(), nullptr);
+    HWND window = module.MainWindow()->GetWindowHandle();
+    EXPECT_EQ(module.Env()->GetWindowHandle(), window);
+    EXPECT_FALSE(IsWindowVisible(window)) << "shown only by the message loop";
+    EXPECT_EQ(module.TaskBar()->IsShown(), 1);
+    module.Teardown();
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(module.MainWindow(), nullptr);
+    EXPECT_EQ(module.TaskBar(), nullptr);
+    EXPECT_EQ(module.Env(), nullptr);
+    module.Teardown();  // twice is harmless
+    DrainQuit();
+}

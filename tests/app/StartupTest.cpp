@@ -1,0 +1,224 @@
+// End to end: the real Ventaro.exe under Wine.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "AppCommands.h"
+#include "ProgramRunner.h"
+#include "TestPaths.h"
+
+using e2e::Program;
+
+namespace {
+
+constexpr DWORD kStartMs = 30000;  // generous: a loaded machine under Wine
+
+std::wstring VentaroExe() { return testpaths::BinaryDir() + L"\\bin\\Ventaro.exe"; }
+std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
+
+// Ends a running copy the way the user does, then waits for it.
+long CloseAndWait(Program& program, HWND window) {
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    return program.WaitExit(kStartMs);
+}
+
+class StartupTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(e2e::ProcessesNamed(L"Ventaro.exe").empty()) << "a Ventaro from elsewhere is running";
+    }
+};
+
+}  // namespace
+
+TEST_F(StartupTest, FirstStartShowsTheWindowCentredAndSetsUpTheMachine) {
+    wchar_t local[MAX_PATH] = {};
+    ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, local, CSIDL_LOCAL_APPDATA, TRUE));
+    const std::wstring dataFolder = std::wstring(local) + L"\\Ventaro\\";
+    RemoveDirectoryW(dataFolder.c_str());  // only when empty: other suites may keep files there
+    e2e::DeleteRunValue();
+
+    Program ventaro;
+    ASSERT_TRUE(ventaro.Start(VentaroExe(), Quoted(VentaroExe()), SW_SHOWNORMAL));
+    HWND window = e2e::WaitForVentaroWindow(ventaro.Pid(), kStartMs);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(e2e::WaitFor([&] { return IsWindowVisible(window) != FALSE; }, kStartMs));
+    RECT r{};
+    GetWindowRect(window, &r);
+    EXPECT_EQ(r.right - r.left, 1366);
+    EXPECT_EQ(r.bottom - r.top, 768);
+    EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - 1366) / 2);
+    EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - 768) / 2);
+
+    EXPECT_TRUE(e2e::FileExists(dataFolder));
+    EXPECT_EQ(e2e::ReadRunValue(), Quoted(VentaroExe()) + L" auto");
+
+    EXPECT_EQ(CloseAndWait(ventaro, window), 0);
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(StartupTest, VersionIsOnePointOne) {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(VentaroExe().c_str(), &ignored);
+    ASSERT_GT(size, 0u);
+    std::vector<BYTE> block(size);
+    ASSERT_TRUE(GetFileVersionInfoW(VentaroExe().c_str(), 0, size, block.data()));
+    wchar_t* text = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\StringFileInfo\\080404b0\\FileVersion",
+                               reinterpret_cast<void**>(&text), &length));
+    EXPECT_STREQ(text, L"1.1.00");
+}
+
+TEST_F(StartupTest, AutoStartsHiddenAndStaysRunning) {
+    Program ventaro;
+    ASSERT_TRUE(ventaro.Start(VentaroExe(), Quoted(VentaroExe()) + L" auto", SW_SHOWNORMAL));
+    HWND window = e2e::WaitForVentaroWindow(ventaro.Pid(), kStartMs);
+    ASSERT_NE(window, nullptr);
+    Sleep(1500);  // past the loop's first ShowWindow
+    EXPECT_TRUE(ventaro.Running());
+    EXPECT_FALSE(IsWindowVisible(window));
+
+    // A double-click on the tray icon brings it up; the minimise command hides it.
+    PostMessageW(window, WM_TRAYNOTIFY, 1, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(e2e::WaitFor([&] { return IsWindowVisible(window) != FALSE; }, kStartMs));
+    PostMessageW(window, WM_COMMAND, ID_HIDEWINDOW, 0);
+    EXPECT_TRUE(e2e::WaitFor([&] { return IsWindowVisible(window) == FALSE; }, kStartMs));
+    EXPECT_TRUE(ventaro.Running()) << "hiding never ends the program";
+    EXPECT_EQ(CloseAndWait(ventaro, window), 0);
+}
+
+TEST_F(StartupTest, StartedHiddenByAnotherProgramStaysHidden) {
+    // The way Pexilo starts it: command line "auto" alone, hidden show command.
+    Program ventaro;
+    ASSERT_TRUE(ventaro.Start(VentaroExe(), L"auto", SW_HIDE));
+    HWND window = e2e::WaitForVentaroWindow(ventaro.Pid(), kStartMs);
+    ASSERT_NE(window, nullptr);
+    Sleep(1500);
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_EQ(CloseAndWait(ventaro, window), 0);
+}
+
+TEST_F(StartupTest, OtherSpellingsOfAutoStartVisible) {
+    for (const wchar_t* word : {L"Auto", L"AUTO", L"auto x"}) {
+        Program ventaro;
+        ASSERT_TRUE(ventaro.Start(VentaroExe(), Quoted(VentaroExe()) + L" " + word, SW_SHOWNORMAL));
+        HWND window = e2e::WaitForVentaroWindow(ventaro.Pid(), kStartMs);
+        ASSERT_NE(window, nullptr);
+        EXPECT_TRUE(e2e::WaitFor([&] { return IsWindowVisible(window) != FALSE; }, kStartMs))
+            << testing::PrintToString(std::wstring(word));
+        EXPECT_EQ(CloseAndWait(ventaro, window), 0);
+    }
+}
+
+TEST_F(StartupTest, SecondStartExitsAndLeavesOneCopy) {
+    Program first;
+    ASSERT_TRUE(first.Start(VentaroExe(), Quoted(VentaroExe()) + L" auto"));
+    HWND window = e2e::WaitForVentaroWindow(first.Pid(), kStartMs);
+    ASSERT_NE(window, nullptr);
+
+    Program second;
+    ASSERT_TRUE(second.Start(VentaroExe(), Quoted(VentaroExe()), SW_SHOWNORMAL));
+    EXPECT_EQ(second.WaitExit(kStartMs), 0);
+    EXPECT_TRUE(first.Running());
+    EXPECT_EQ(e2e::ProcessesNamed(L"Ventaro.exe").size(), 1u);
+    EXPECT_EQ(CloseAndWait(first, window), 0);
+}
+
+TEST_F(StartupTest, SimultaneousStartsLeaveExactlyOneCopy) {
+    std::vector<std::unique_ptr<Program>> copies;
+    for (int i = 0; i < 3; ++i) {
+        copies.push_back(std::make_unique<Program>());
+        ASSERT_TRUE(copies.back()->Start(VentaroExe(), Quoted(VentaroExe()) + L" auto"));
+    }
+    // All but one end with 0; the survivor owns the one window.
+    ASSERT_TRUE(e2e::WaitFor(
+        [&] {
+            int running = 0;
+            for (auto& c : copies) running += c->Running() ? 1 : 0;
+            return running <= 1;
+        },
+        kStartMs * 2));
+    Sleep(3000);  // a late duplicate would have its window by now
+    Program* survivor = nullptr;
+    for (auto& c : copies) {
+        if (c->Running()) {
+            EXPECT_EQ(survivor, nullptr) << "two copies run";
+            survivor = c.get();
+        } else {
+            EXPECT_EQ(c->WaitExit(0), 0);
+        }
+    }
+    ASSERT_NE(survivor, nullptr);
+    HWND window = e2e::WaitForVentaroWindow(survivor->Pid(), kStartMs);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(FindWindowExW(nullptr, window, L"VentaroClass", L"Ventaro"), nullptr);
+    EXPECT_EQ(CloseAndWait(*survivor, window), 0);
+}
+
+TEST_F(StartupTest, TrayMenuExitEndsLikeClose) {
+    Program ventaro;
+    ASSERT_TRUE(ventaro.Start(VentaroExe(), Quoted(VentaroExe()), SW_SHOWNORMAL));
+    HWND window = e2e::WaitForVentaroWindow(ventaro.Pid(), kStartMs);
+    ASSERT_NE(window, nullptr);
+
+    // Right-button press on the icon opens the popup menu; "退出" is its last item.
+    PostMessageW(window, WM_TRAYNOTIFY, 1, WM_RBUTTONDOWN);
+    HWND menu = nullptr;
+    const bool opened = e2e::WaitFor(
+        [&] {
+            menu = nullptr;
+            for (HWND w = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); w;
+                 w = FindWindowExW(nullptr, w, L"#32768", nullptr))
+                if (IsWindowVisible(w) && e2e::WindowPid(w) == ventaro.Pid()) menu = w;
+            return menu != nullptr;
+        },
+        kStartMs);
+    ASSERT_TRUE(opened) << "the popup menu did not open";
+    PostMessageW(menu, WM_KEYDOWN, VK_UP, 0);      // from nothing selected, up wraps to the last item
+    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(ventaro.WaitExit(kStartMs), 0);
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(StartupTest, AutostartValueFollowsTheProgramsFolder) {
+    // A folder with blanks, like "C:\Program Files\...": the quotes keep it one path.
+    const std::wstring folder = testpaths::MakeTempDir(L"start") + L"Program Files Test\\";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring copy = folder + L"Ventaro.exe";
+    ASSERT_TRUE(CopyFileW(VentaroExe().c_str(), copy.c_str(), FALSE));
+    Program ventaro;
+    ASSERT_TRUE(ventaro.Start(copy, Quoted(copy) + L" auto"));
+    HWND window = e2e::WaitForVentaroWindow(ventaro.Pid(), kStartMs);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(e2e::ReadRunValue(), Quoted(copy) + L" auto");
+    EXPECT_EQ(CloseAndWait(ventaro, window), 0);
+
+    // What Windows runs at log-on: the stored command line as it is.
+    Program logon;
+    ASSERT_TRUE(logon.Start(L"", e2e::ReadRunValue()));
+    window = e2e::WaitForVentaroWindow(logon.Pid(), kStartMs);
+    ASSERT_NE(window, nullptr);
+    Sleep(1500);
+    EXPECT_FALSE(IsWindowVisible(window)) << "log-on start is hidden";
+    EXPECT_EQ(CloseAndWait(logon, window), 0);
+}
+
+TEST_F(StartupTest, PredecessorFolderIsRemoved) {
+    const std::wstring old = L"C:\\Program Files (x86)\\Orvane\\Quellon Assistant\\";
+    SHCreateDirectoryExW(nullptr, old.c_str(), nullptr);
+    HANDLE h = CreateFileW((old + L"old.ini").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    CloseHandle(h);
+    Program ventaro;
+    ASSERT_TRUE(ventaro.Start(VentaroExe(), Quoted(VentaroExe()) + L" auto"));
+    HWND window = e2e::WaitForVentaroWindow(ventaro.Pid(), kStartMs);
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(e2e::FileExists(old));
+    EXPECT_EQ(CloseAndWait(ventaro, window), 0);
+}

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+
+#include "CpuSensingCtrl.h"
+#include "FakeSensing.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+MsrSourceFactory Readouts(std::deque<uint32_t> values) {
+    return [values] { return std::make_unique<CFakeMsrSource>(values); };
+}
+
+TEST(Sensing, ReportsIdentityLoadTemperatureAndAutoSteps) {
+    // 35 -> 65 C (hot), 0 -> no reading, 110 -> -10 C (counts as hot),
+    // 55 -> 45 C, 70 -> 30 C, then the reads fail.
+    CCpuSensingCtrl sensing(Readouts({35, 0, 110, 55, 70}), 20);
+    CRecordingSink sink(1);
+    ASSERT_EQ(1, sensing.StartSensing(&sink));
+    EXPECT_EQ(1, sensing.IsRunning());
+    ASSERT_TRUE(sink.WaitForLoads(8));
+    EXPECT_EQ(1, sensing.StopSensing());
+    EXPECT_EQ(0, sensing.IsRunning());
+
+    sink.Read([&] {
+        ASSERT_EQ(1u, sink.processors.size());
+        EXPECT_FALSE(sink.processors[0].name.empty());
+        EXPECT_EQ((std::vector<int>{65, -10, 45, 30}), sink.temperatures);
+        EXPECT_EQ((std::vector<int>{15, 15, 10, 6}), sink.autoLevels);
+        for (int load : sink.loads) {
+            EXPECT_GE(load, 0);
+            EXPECT_LE(load, 100);
+        }
+    });
+}
+
+TEST(Sensing, ManualModeShowsTemperatureButNeverStepsFans) {
+    CCpuSensingCtrl sensing(Readouts({35, 45}), 20);
+    CRecordingSink sink(0);
+    ASSERT_EQ(1, sensing.StartSensing(&sink));
+    ASSERT_TRUE(sink.WaitForLoads(3));
+    sensing.StopSensing();
+    sink.Read([&] {
+        EXPECT_EQ((std::vector<int>{65, 55}), sink.temperatures);
+        EXPECT_TRUE(sink.autoLevels.empty());
+    });
+}
+
+TEST(Sensing, WithoutDriverTheThreadStillReportsLoad) {
+    // The product's source: the suites' folder has no "help.sys".
+    CCpuSensingCtrl sensing;
+    CRecordingSink sink(1);
+    ASSERT_EQ(1, sensing.StartSensing(&sink));
+    ASSERT_TRUE(sink.WaitForLoads(2));
+    const auto before = Clock::now();
+    sensing.StopSensing();
+    const auto stopMs = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - before).count();
+    std::printf("StopSensing with the driver path took %lld ms\n", static_cast<long long>(stopMs));
+    sink.Read([&] {
+        EXPECT_TRUE(sink.temperatures.empty());
+        EXPECT_TRUE(sink.autoLevels.empty());
+        EXPECT_GE(sink.loads.size(), 2u);
+    });
+}
+
+TEST(Sensing, StopDoesNotWaitOutTheInterval) {
+    // With a 60 s interval, a stop that slept the interval out would take a
+    // minute; it must end the wait at once.
+    CCpuSensingCtrl sensing(Readouts({35}), 60000);
+    CRecordingSink sink(0);
+    ASSERT_EQ(1, sensing.StartSensing(&sink));
+    ASSERT_TRUE(sink.WaitForLoads(1));
+    const auto before = Clock::now();
+    sensing.StopSensing();
+    EXPECT_LT(Clock::now() - before, std::chrono::seconds(30));
+}
+
+TEST(Sensing, StartStopEdges) {
+    CCpuSensingCtrl sensing(Readouts({}), 20);
+    EXPECT_EQ(0, sensing.StartSensing(nullptr));
+    EXPECT_EQ(0, sensing.IsRunning());
+    EXPECT_EQ(1, sensing.StopSensing());  // nothing to stop
+
+    CRecordingSink sink(1);
+    ASSERT_EQ(1, sensing.StartSensing(&sink));
+    EXPECT_EQ(1, sensing.StartSensing(&sink));  // already running: no second thread
+    ASSERT_TRUE(sink.WaitForLoads(2));
+    sensing.StopSensing();
+    // Restart after a stop works and identifies the processor again.
+    CRecordingSink again(1);
+    ASSERT_EQ(1, sensing.StartSensing(&again));
+    ASSERT_TRUE(again.WaitForLoads(1));
+    sensing.StopSensing();
+    again.Read([&] { EXPECT_EQ(1u, again.processors.size()); });
+}
+
+TEST(Sensing, NoSourceAndDestructionStops) {
+    CRecordingSink sink(1);
+    {
+        CCpuSensingCtrl sensing([] { return std::unique_ptr<CMsrSource>(); }, 20);
+        ASSERT_EQ(1, sensing.StartSensing(&sink));
+        ASSERT_TRUE(sink.WaitForLoads(2));
+    }  // the destructor ends the thread before the sink goes
+    const size_t seen = sink.Read([&] { return sink.loads.size(); });
+    Sleep(100);
+    EXPECT_EQ(seen, sink.Read([&] { return sink.loads.size(); }));
+    sink.Read([&] { EXPECT_TRUE(sink.temperatures.empty()); });
+}
+
+}  // namespace
