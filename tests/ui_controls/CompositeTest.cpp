@@ -86,7 +86,7 @@ TEST(NavigationBar, DuplicateIdLeafClickAndGroupToggle) {
     ASSERT_NE(nav->AddNode(L"风扇", nullptr, 20, 200, 2), nullptr);
     EXPECT_EQ(nav->AddNode(L"again", nullptr, 11, 0, 0), nullptr);
     const int32_t row = nav->GetRowHeight();
-    EXPECT_EQ(row, 10);  // the group button's skin height
+    EXPECT_GE(row, 10);  // at least the group button's skin height
 
     // Rows: 灯光 (group, closed), 风扇 (leaf).
     f.Click(50, 2 + row + row / 2);

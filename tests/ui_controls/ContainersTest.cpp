@@ -90,6 +90,26 @@ TEST(ScrollBar, ButtonsTrackAndThumb) {
     EXPECT_EQ(s->Pixel(6, 20), kGray);                     // track pattern
 }
 
+TEST(ScrollBar, PressesElsewhereReachTheirControls) {
+    Fixture f;
+    CDUI_Button* button = f.resource->CreateButton(1, L"OVButton", L"", 0, 0, 50, 20);
+    CDUI_ListBox* list = f.resource->CreateListBox(2, L"OVListBox", L"", 0, 100, 100, 60);
+    CDUI_ScrollBar* bar = f.resource->CreateScrollBar(3, L"OVScrollBar", L"", 300, 0, 12, 120);  // topmost
+    f.scene->AddChild(button);
+    f.scene->AddChild(list);
+    f.scene->AddChild(bar);
+    bar->SetRange(1000, 100, 10);
+    list->AddItem(L"a", 1, L"");
+    static int clicks = 0;
+    clicks = 0;
+    button->SetEventCallback(DUI_EVT_CLICKED, [](CDUI_UIControl*, const CDUI_EventRecord*, void*) { ++clicks; }, nullptr);
+    f.Click(10, 10);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(bar->GetScrollPosition(), 0);
+    f.Click(200, 105);  // beside the list, level with its first row
+    EXPECT_EQ(list->GetSelectedIndex(), -1);
+}
+
 TEST(ListBox, ItemsSelectionAndLookups) {
     Fixture f;
     CDUI_ListBox* list = f.resource->CreateListBox(1, L"OVListBox", L"", 0, 0, 150, 100);

@@ -172,7 +172,7 @@ int CDUI_ListBox::OnMouseMessage(UINT message, int32_t x, int32_t y, WPARAM wPar
 }
 
 int CDUI_ListBox::OnLButtonDown(int32_t x, int32_t y, WPARAM) {
-    if (x >= absolute_.x + TextAreaWidth()) return 0;
+    if (!absolute_.Contains(x, y) || x >= absolute_.x + TextAreaWidth()) return 0;
     const int32_t row = RowAt(y);
     if (row < 0 || row >= first_ + GetVisibleRows() || !items_[static_cast<size_t>(row)].visible) return 0;
     if (row != selected_) Select(row, true);

@@ -2,6 +2,7 @@
 
 #include "controls/DUI_Button.h"
 #include "controls/DUI_KindCommon.h"
+#include "core/DUI_FontType.h"
 #include "core/DUI_ParamLock.h"
 #include "skin/DUI_UIResource.h"
 
@@ -29,9 +30,13 @@ CDUI_NavigationBar::CDUI_NavigationBar(CDUI_UIResource* resource, CDUI_Panel_Sty
                                        CDUI_NavigationBar_Style* style, int32_t id)
     : CDUI_Panel(resource, panelStyle, id), ownStyle_(style) {
     if (resource && style) {
-        // One row is as high as the group button's look.
+        // One row is as high as the group button's look, and at least one line
+        // of text with a little room.
+        int32_t lineHeight = 0, a = 0, o = 0;
+        if (font_) font_->GetMetrics(&a, &o, &lineHeight);
+        rowHeight_ = lineHeight > 0 ? lineHeight + 6 : rowHeight_;
         if (auto* push = static_cast<CDUI_PushButton_Style*>(resource->FindStyle(L"PushButton", style->parentPushButton)))
-            if (push->noPush.height > 0) rowHeight_ = push->noPush.height;
+            rowHeight_ = std::max(rowHeight_, push->noPush.height);
     }
 }
 

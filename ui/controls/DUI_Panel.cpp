@@ -252,6 +252,8 @@ DUI_Rect CDUI_ScrollBar::ThumbRect() {
 }
 
 int CDUI_ScrollBar::OnLButtonDown(int32_t x, int32_t y, WPARAM) {
+    // Presses reach every control the dispatch walks past; only ours count.
+    if (!absolute_.Contains(x, y)) return 0;
     const int32_t p = vertical_ ? y : x;
     const int32_t start = vertical_ ? absolute_.y : absolute_.x;
     const int32_t end = start + (vertical_ ? absolute_.height : absolute_.width);

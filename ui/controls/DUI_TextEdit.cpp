@@ -173,7 +173,8 @@ int CDUI_TextEdit::OnRawMessage(UINT message, WPARAM, LPARAM) {
     return 0;  // the host still lets the input method draw
 }
 
-int CDUI_TextEdit::OnLButtonDown(int32_t x, int32_t, WPARAM) {
+int CDUI_TextEdit::OnLButtonDown(int32_t x, int32_t y, WPARAM) {
+    if (!absolute_.Contains(x, y)) return 0;
     CDUI_ParamLock lock(this);
     if (!lock.Ok()) return 0;
     model_.SetCaret(model_.IndexAt(x - absolute_.x - kPadding));
