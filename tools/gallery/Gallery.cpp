@@ -22,7 +22,7 @@
 #include "controls/DUI_ScrollBar.h"
 #include "controls/DUI_SliderBar.h"
 #include "controls/DUI_TextEdit.h"
-#include "core/DUI_Gdiplus.h"
+#include "graphics/GdiplusInclude.h"
 #include "graphics/UIGraphicsEngine.h"
 #include "scene/DUI_UIScene.h"
 #include "skin/DUI_UIResource.h"

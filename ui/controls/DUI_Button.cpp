@@ -1,6 +1,6 @@
 #include "controls/DUI_Button.h"
 
-#include "core/DUI_Gdiplus.h"
+#include "graphics/GdiplusInclude.h"
 #include "core/DUI_ParamLock.h"
 #include "core/DUI_UICollection.h"
 #include "skin/DUI_UIResource.h"

@@ -3,7 +3,7 @@
 #include "controls/ControlMath.h"
 #include "controls/DUI_Image.h"
 #include "controls/DUI_SliderBar.h"
-#include "core/DUI_Gdiplus.h"
+#include "graphics/GdiplusInclude.h"
 #include "core/DUI_ParamLock.h"
 #include "skin/DUI_UIResource.h"
 

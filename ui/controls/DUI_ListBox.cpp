@@ -5,7 +5,7 @@
 #include "controls/DUI_ScrollBar.h"
 #include "controls/DUI_TextEdit.h"
 #include "core/DUI_FontType.h"
-#include "core/DUI_Gdiplus.h"
+#include "graphics/GdiplusInclude.h"
 #include "core/DUI_ParamLock.h"
 #include "skin/DUI_UIResource.h"
 

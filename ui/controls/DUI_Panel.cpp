@@ -2,7 +2,7 @@
 
 #include "controls/DUI_KindCommon.h"
 #include "controls/DUI_ScrollBar.h"
-#include "core/DUI_Gdiplus.h"
+#include "graphics/GdiplusInclude.h"
 #include "core/DUI_ParamLock.h"
 #include "skin/DUI_UIResource.h"
 

@@ -1,7 +1,7 @@
 #include "controls/DUI_KindCommon.h"
 #include "controls/DUI_PieChart.h"
 #include "controls/DUI_Progress.h"
-#include "core/DUI_Gdiplus.h"
+#include "graphics/GdiplusInclude.h"
 #include "core/DUI_ParamLock.h"
 #include "graphics/GDIPlugCtrl.h"
 #include "skin/DUI_UIResource.h"

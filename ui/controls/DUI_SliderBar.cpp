@@ -1,6 +1,6 @@
 #include "controls/DUI_SliderBar.h"
 
-#include "core/DUI_Gdiplus.h"
+#include "graphics/GdiplusInclude.h"
 #include "core/DUI_ParamLock.h"
 #include "skin/DUI_UIResource.h"
 

@@ -4,7 +4,7 @@
 
 #include "ClipBoardCtrl.h"
 #include "core/DUI_FontType.h"
-#include "core/DUI_Gdiplus.h"
+#include "graphics/GdiplusInclude.h"
 #include "core/DUI_ParamLock.h"
 #include "scene/DUI_UIScene.h"
 #include "skin/DUI_UIResource.h"
