@@ -11,6 +11,9 @@
 
 using namespace uitest;
 
+// GDI+ for the whole run: fonts and drawing objects outlive single tests.
+static GdiplusSession g_gdiplus;
+
 namespace {
 
 struct Recorder {
@@ -431,7 +434,6 @@ TEST_F(ControlModel, InvalidationKeepsOneBoundingRectangle) {
 // Two threads change controls and fire events while a third paints, all on
 // one scene: nothing deadlocks and the last values win.
 TEST_F(ControlModel, ThreeThreadStress) {
-    GdiplusSession gdiplus;
     auto* a = MakeControl(skin.get(), 0, 0, 40, 20);
     auto* b = MakeControl(skin.get(), 100, 0, 40, 20);
     scene->AddChild(a);
