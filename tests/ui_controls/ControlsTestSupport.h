@@ -23,7 +23,6 @@ public:
             scene->ReleaseResources();
             delete scene;
         }
-        DUI_ForgetSkinImage(resource.get());
     }
     int Send(UINT message, WPARAM wParam, int x, int y) {
         return scene->ForwardMessage(message, wParam, MAKELPARAM(x, y));

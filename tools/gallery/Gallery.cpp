@@ -15,12 +15,14 @@
 #include "controls/DUI_KindCommon.h"
 #include "controls/DUI_Label.h"
 #include "controls/DUI_ListBox.h"
+#include "controls/DUI_MessageBox.h"
 #include "controls/DUI_NavigationBar.h"
 #include "controls/DUI_Panel.h"
 #include "controls/DUI_PieChart.h"
 #include "controls/DUI_Progress.h"
 #include "controls/DUI_ScrollBar.h"
 #include "controls/DUI_SliderBar.h"
+#include "controls/DUI_StandardControls.h"
 #include "controls/DUI_TextEdit.h"
 #include "graphics/GdiplusInclude.h"
 #include "graphics/UIGraphicsEngine.h"
@@ -75,6 +77,7 @@ struct Gallery {
     CDUI_Label* status = nullptr;   // owned by the scene
     CDUI_Progress* progress = nullptr;
     CDUI_Label* sliderValue = nullptr;
+    CDUI_MessageBox* box = nullptr;
 };
 
 Gallery g_gallery;
@@ -248,7 +251,24 @@ void BuildScene() {
             }
         }
     }
-    AddLabel(back, L"消息框（CDUI_MessageBox）在窗口类合入后加入。", 20, 600, 600, 24, 0xFFC0C0C0);
+    // Message box: a button shows it; its result goes to the status line.
+    AddLabel(back, L"消息框", 20, 540, 200, 20, 0xFFC0C0C0);
+    for (int type = 1; type <= 6; ++type) {
+        if (auto* b = Add(back, r->CreateButton(300 + type, L"OVButton", L"类型 " + std::to_wstring(type), 20 + (type - 1) * 95, 564, 90, 28))) {
+            b->SetTextColor(0xFFFFFFFF);
+            b->SetAlignment(18);
+            b->SetEventCallback(DUI_EVT_CLICKED, [](CDUI_UIControl* c, const CDUI_EventRecord*, void*) {
+                const int type = c->GetId() - 300;
+                if (g_gallery.box) g_gallery.box->ShowMessage(L"这是按钮类型 " + std::to_wstring(type) + L" 的消息框。", type, type);
+            }, nullptr);
+        }
+    }
+    g_gallery.box = Add(static_cast<CDUI_UICollection*>(scene), r->CreateMessageBox(400, L"OVMessageBox", L"信息", 0, 0, 300, 150));
+    if (g_gallery.box) {
+        g_gallery.box->SetResultCallback([](CDUI_UIControl*, int32_t result, void*) {
+            SetStatus(std::wstring(L"消息框结果：") + std::to_wstring(result) + L"（" + MessageBoxButtonText(result) + L"）");
+        }, nullptr);
+    }
 }
 
 void Present() {
@@ -284,6 +304,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     CDUI_UIGraphicsEngine graphics;
     if (!graphics.Startup(1)) return 1;
+    DUI_RegisterStandardControls();
 
     WNDCLASSW wc{};
     wc.lpfnWndProc = WindowProc;
@@ -327,7 +348,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     g_gallery.scene = nullptr;
     scene->ReleaseResources();
     delete scene;
-    DUI_ForgetSkinImage(g_gallery.resource.get());
     g_gallery.resource.reset();
     if (IsWindow(g_gallery.window)) DestroyWindow(g_gallery.window);
     return 0;

@@ -44,11 +44,9 @@ inline DUI_SkinRect DUI_ToSkin(const DUI_Rect& r) { return {r.x, r.y, r.width, r
 // size), blended with the control's opacity. Nothing for an empty source.
 int DUI_DrawSkinPiece(CDUI_UIControl* control, Gdiplus::Graphics* graphics, const DUI_Rect& dest,
                       const DUI_SkinRect& source, int stretch);
-// The same for any caller: the skin image of resource (decoded once, through
-// the GDI+ image object) drawn with alpha 0..255.
+// The same outside a control's paint pass: the skin image blended with alpha 0..255.
 int DUI_DrawSkinRect(CDUI_UIResource* resource, Gdiplus::Graphics* graphics, const DUI_Rect& dest,
                      const DUI_SkinRect& source, int stretch, uint8_t alpha);
 // Size of the decoded skin image (0, 0 when there is none).
 void DUI_SkinImageSize(CDUI_UIResource* resource, int32_t* width, int32_t* height);
-// Drops the decoded image kept for a resource that is going away.
-void DUI_ForgetSkinImage(CDUI_UIResource* resource);
+
