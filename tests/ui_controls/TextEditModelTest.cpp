@@ -84,6 +84,20 @@ TEST(TextEdit, CaretKeys) {
     EXPECT_EQ(m.Text(), L"YabcX");
 }
 
+TEST(TextEdit, ShiftKeysExtendTheSelection) {
+    TextEditModel m = Typed(L"abcdef");
+    m.OnKeyDown(TextEditModel::kKeyLeft, true);
+    m.OnKeyDown(TextEditModel::kKeyLeft, true);
+    EXPECT_EQ(m.SelectionStart(), 4);
+    EXPECT_EQ(m.SelectionEnd(), 6);
+    m.OnKeyDown(TextEditModel::kKeyHome, true);
+    EXPECT_EQ(m.SelectionStart(), 0);
+    EXPECT_EQ(m.SelectionEnd(), 6);  // the anchor stays where the selection began
+    m.OnKeyDown(TextEditModel::kKeyRight, false);
+    EXPECT_FALSE(m.HasSelection());
+    EXPECT_EQ(m.Caret(), 6);
+}
+
 TEST(TextEdit, CopyPasteSelectAll) {
     TextEditModel m = Typed(L"secret");
     std::wstring out;

@@ -94,6 +94,19 @@ TEST(TextEdit, CopyPasteSelectAllThroughAccelerators) {
     EXPECT_EQ(f.edit->GetText(), L"\x7C98\x8D34 pasted");
 }
 
+TEST(TextEdit, DraggingTheMouseSelects) {
+    EditFixture f;
+    f.Type(L"abcdefgh");
+    const int32_t left = f.edit->GetAbsoluteRect().x + 3;
+    f.Send(WM_LBUTTONDOWN, MK_LBUTTON, left + 1, 20);
+    f.Send(WM_MOUSEMOVE, MK_LBUTTON, left + 200, 20);
+    f.Send(WM_LBUTTONUP, 0, left + 200, 20);
+    EXPECT_EQ(f.edit->Model().SelectionStart(), 0);
+    EXPECT_EQ(f.edit->Model().SelectionEnd(), 8);
+    f.Key(WM_CHAR, L'z');
+    EXPECT_EQ(f.edit->GetText(), L"z");
+}
+
 TEST(TextEdit, UnfocusedEditIgnoresKeysAndPaintsCaretWhenFocused) {
     EditFixture f;
     f.Send(WM_LBUTTONDOWN, MK_LBUTTON, 300, 200);  // elsewhere: the scene has no other child

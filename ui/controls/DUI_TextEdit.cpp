@@ -118,7 +118,7 @@ int CDUI_TextEdit::OnKeyMessage(UINT message, WPARAM wParam, LPARAM) {
         case VK_END:
         case VK_LEFT:
         case VK_RIGHT:
-            if (model_.OnKeyDown(static_cast<int>(wParam))) Changed();
+            if (model_.OnKeyDown(static_cast<int>(wParam), (GetKeyState(VK_SHIFT) & 0x8000) != 0)) Changed();
             Invalidate();
             return 1;
         default:
@@ -178,7 +178,27 @@ int CDUI_TextEdit::OnLButtonDown(int32_t x, int32_t y, WPARAM) {
     CDUI_ParamLock lock(this);
     if (!lock.Ok()) return 0;
     model_.SetCaret(model_.IndexAt(x - absolute_.x - kPadding));
+    selecting_ = 1;
+    selectAnchor_ = model_.Caret();
     Invalidate();
+    return 0;
+}
+
+int CDUI_TextEdit::OnMouseMove(int32_t x, int32_t, WPARAM keys) {
+    if (!selecting_) return 0;
+    if (!(keys & MK_LBUTTON)) {
+        selecting_ = 0;
+        return 0;
+    }
+    CDUI_ParamLock lock(this);
+    if (!lock.Ok()) return 0;
+    model_.SetSelection(selectAnchor_, model_.IndexAt(x - absolute_.x - kPadding));
+    Invalidate();
+    return 0;
+}
+
+int CDUI_TextEdit::OnLButtonUp(int32_t, int32_t, WPARAM) {
+    selecting_ = 0;
     return 0;
 }
 

@@ -25,6 +25,8 @@ public:
     int OnKeyMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     int OnAccelerator(uint32_t commandId) override;
     int OnLButtonDown(int32_t x, int32_t y, WPARAM keys) override;
+    int OnLButtonUp(int32_t x, int32_t y, WPARAM keys) override;
+    int OnMouseMove(int32_t x, int32_t y, WPARAM keys) override;
     int OnEvent(const CDUI_EventRecord& event) override;
     void OnSizeChanged() override;
     void OnFontChanged() override;
@@ -46,4 +48,6 @@ private:
     void Changed();
     TextEditModel model_;
     DUI_KindCallbackEntry callback_;
+    int selecting_ = 0;      // the left button went down inside: moves select
+    int selectAnchor_ = 0;
 };

@@ -77,7 +77,17 @@ int TextEditModel::OnChar(wchar_t ch, bool fromIme) {
     return 1;
 }
 
-int TextEditModel::OnKeyDown(int key) {
+int TextEditModel::OnKeyDown(int key, bool shift) {
+    if (shift && (key == kKeyHome || key == kKeyEnd || key == kKeyLeft || key == kKeyRight)) {
+        const int anchor = HasSelection() ? (m_caret == m_selEnd ? m_selStart : m_selEnd) : m_caret;
+        int target = m_caret;
+        if (key == kKeyHome) target = 0;
+        if (key == kKeyEnd) target = static_cast<int>(m_text.size());
+        if (key == kKeyLeft) target = m_caret - 1;
+        if (key == kKeyRight) target = m_caret + 1;
+        SetSelection(anchor, target);
+        return 0;
+    }
     switch (key) {
         case kKeyDelete:
             if (m_readOnly) return 0;

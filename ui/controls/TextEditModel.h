@@ -29,8 +29,9 @@ public:
     // WM_CHAR (printable ASCII only). 8 is Backspace; 13 and 27 are ignored.
     // Returns 1 when the text changed (the edit fires 1801).
     int OnChar(wchar_t ch, bool fromIme);
-    // Delete, Home, End, Left, Right; returns 1 when the text changed.
-    int OnKeyDown(int key);
+    // Delete, Home, End, Left, Right; returns 1 when the text changed. With
+    // shift the caret keys extend the selection from where it started.
+    int OnKeyDown(int key, bool shift = false);
     // Clipboard commands. Copy gives the selection, or the whole text when
     // nothing is selected; 0 in password mode.
     int Copy(std::wstring* out) const;
