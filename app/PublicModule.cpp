@@ -4,7 +4,9 @@
 
 #include "ApplicationEnv.h"
 #include "ClientTaskBar.h"
+#include "CrashDumpHandler.h"
 #include "MainWindow.h"
+#include "RemoteSwitch.h"
 
 namespace {
 CPublicModule* g_module = nullptr;
@@ -24,12 +26,12 @@ CPublicModule* CPublicModule::Current() { return g_module; }
 int CPublicModule::Initialize(HINSTANCE instance) {
     m_instance = instance;
     // The start-up order. Members still to come take their place here:
-    //   remote availability check            first of all
-    //   crash handler, display off           before the environment
     //   settings file, controller device,
     //   record stores                        between environment and tray
     //   account client, engine start         after the client
     static constexpr Step kStartUp[] = {
+        &CPublicModule::CheckRemoteSwitch,
+        &CPublicModule::StartCrashHandler,
         &CPublicModule::StartEnvironment,
         &CPublicModule::StartTaskBar,
         &CPublicModule::StartMainWindow,
@@ -48,14 +50,26 @@ void CPublicModule::Teardown() {
     // crash handler last. Members still to come take their place here:
     //   account client, record stores,
     //   controller device, settings file     after the window
-    //   crash handler                        after the environment
     static constexpr Step kTeardown[] = {
         &CPublicModule::StopClient,
         &CPublicModule::StopMainWindow,
         &CPublicModule::StopTaskBar,
         &CPublicModule::StopEnvironment,
+        &CPublicModule::StopCrashHandler,
     };
     for (Step step : kTeardown) (this->*step)();
+}
+
+int CPublicModule::CheckRemoteSwitch() {
+    // Before anything exists: switched off means no window, tray icon or file.
+    int mayRun = 1;
+    ::CheckRemoteSwitch(&mayRun);
+    return mayRun;
+}
+
+int CPublicModule::StartCrashHandler() {
+    m_pCrashHandler = std::make_unique<CCrashDumpHandler>();
+    return m_pCrashHandler->Install(0);
 }
 
 int CPublicModule::StartEnvironment() {
@@ -109,5 +123,12 @@ int CPublicModule::StopEnvironment() {
     if (!m_pEnv) return 1;
     m_pEnv->Reset();
     m_pEnv.reset();
+    return 1;
+}
+
+int CPublicModule::StopCrashHandler() {
+    if (!m_pCrashHandler) return 1;
+    m_pCrashHandler->ShutDown();
+    m_pCrashHandler.reset();
     return 1;
 }

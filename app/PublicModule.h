@@ -9,6 +9,7 @@
 #include <memory>
 
 class CApplicationEnv;
+class CCrashDumpHandler;
 class CClientTaskBar;
 class CMainWindow;
 
@@ -29,6 +30,7 @@ public:
     static CPublicModule* Current();
 
     int IsInitialized() const { return m_initialized; }
+    CCrashDumpHandler* CrashHandler() const { return m_pCrashHandler.get(); }
     CApplicationEnv* Env() const { return m_pEnv.get(); }
     CClientTaskBar* TaskBar() const { return m_pTaskBar.get(); }
     CMainWindow* MainWindow() const { return m_pMainWindow.get(); }
@@ -36,6 +38,8 @@ public:
 private:
     using Step = int (CPublicModule::*)();
 
+    int CheckRemoteSwitch();
+    int StartCrashHandler();
     int StartEnvironment();
     int StartTaskBar();
     int StartMainWindow();
@@ -45,14 +49,15 @@ private:
     int StopMainWindow();
     int StopTaskBar();
     int StopEnvironment();
+    int StopCrashHandler();
 
     HINSTANCE m_instance = nullptr;
 
-    // Owned members in building order. Still to join (in this order):
-    // crash handler CCrashDumpHandler before the environment; settings file
+    // Owned members in building order. Still to join (in this order): settings file
     // CApplicationConfigFile and record stores COVSystemConfig after it; engine
     // holder CDUIEngine after the window; controller COVFanLedDevice and
     // account client CUserLoginCtrl last.
+    std::unique_ptr<CCrashDumpHandler> m_pCrashHandler;
     std::unique_ptr<CApplicationEnv> m_pEnv;
     std::unique_ptr<CClientTaskBar> m_pTaskBar;
     std::unique_ptr<CMainWindow> m_pMainWindow;
