@@ -161,12 +161,16 @@ TEST(ComboBox, DropSelectAndClear) {
     combo->AddItem(L"红色", 1, L"");
     combo->AddItem(L"绿色", 2, L"");
     combo->AddItem(L"蓝色", 3, L"");
+    combo->SelectByValue(3);  // chosen while the list is still closed (and tiny)
+    EXPECT_EQ(combo->GetText(), L"蓝色");
+    g_selected.clear();
     EXPECT_EQ(combo->IsDropped(), 0);
     f.Click(150, 20);  // the drop button
     EXPECT_EQ(combo->IsDropped(), 1);
     int32_t w = 0, h = 0;
     combo->GetSize(&w, &h);
     EXPECT_GT(h, 24);
+    EXPECT_EQ(combo->GetList()->GetFirstVisible(), 0);  // all three rows in view again
     const int32_t rowH = combo->GetList()->GetRowHeight();
     f.Click(40, 10 + 24 + rowH + rowH / 2);  // the second row
     EXPECT_EQ(combo->IsDropped(), 0);

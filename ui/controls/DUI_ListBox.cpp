@@ -68,9 +68,11 @@ int32_t CDUI_ListBox::TextAreaWidth() {
 }
 
 void CDUI_ListBox::OnLayout() {
-    if (!bar_) return;
     const int32_t rows = GetVisibleRows();
     const int32_t count = static_cast<int32_t>(items_.size());
+    // Taller now: rows scrolled away while it was small come back into view.
+    first_ = ClampScrollPosition(first_, count, rows);
+    if (!bar_) return;
     bar_->SetShown(count > rows ? 1 : 0);
     bar_->SetPosition(absolute_.x + absolute_.width - kBarWidth, absolute_.y);
     bar_->SetSize(kBarWidth, absolute_.height);
