@@ -98,6 +98,23 @@ TEST_F(ControlModel, RemovingAndDeletingChildren) {
     EXPECT_EQ(PlainControl::destroyed, 3);
 }
 
+TEST_F(ControlModel, AControlDeletedWhileAttachedLeavesItsParent) {
+    auto* box = MakeCollection(skin.get(), 0, 0, 100, 100);
+    auto* a = MakeControl(skin.get(), 0, 0, 10, 10);
+    auto* b = MakeControl(skin.get(), 0, 0, 10, 10);
+    box->AddChild(a);
+    box->AddChild(b);
+    scene->AddChild(box);
+    a->SetFocus(1);
+    delete a;  // by its page, without detaching first
+    EXPECT_EQ(box->GetChildCount(), 1u);
+    EXPECT_EQ(box->GetChildAt(0), b);
+    EXPECT_EQ(box->GetFocusedChild(), nullptr);
+    EXPECT_EQ(scene->ForwardMessage(WM_MOUSEMOVE, 0, Point(5, 5)), 1);  // reaches b, not freed memory
+    delete box;
+    EXPECT_EQ(scene->GetChildCount(), 0u);
+}
+
 TEST_F(ControlModel, LayoutFromTheParentsContentOrigin) {
     auto* box = MakeCollection(skin.get(), 30, 40, 200, 100);
     auto* inner = MakeControl(skin.get(), 5, 6, 20, 10);

@@ -63,6 +63,9 @@ CDUI_UIControl::CDUI_UIControl(CDUI_UIResource* resource, CDUI_UIControlStyle* s
 }
 
 CDUI_UIControl::~CDUI_UIControl() {
+    // Deleted by its page while still attached: leave the parent's list, so
+    // the parent never paints or dispatches to freed memory.
+    if (CDUI_UICollection* parent = AsCollection(parent_)) parent->RemoveChild(this);
     {
         std::lock_guard<std::mutex> guard(g_liveLock);
         LiveControls().erase(this);
@@ -1108,11 +1111,8 @@ int CDUI_UIControl::DispatchKey(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_KEYDOWN:
         FireEvent(DUI_EVT_KEYDOWN, int32_t(wParam), int32_t(lParam));
-        if (wParam == VK_TAB && input_) {
-            // One Tab moves the focus once, so the first input control takes it.
-            MoveTabFocus();
-            return 1;
-        }
+        // One Tab moves the focus once: the input control that moved it takes the key.
+        if (wParam == VK_TAB && input_ && MoveTabFocus()) return 1;
         break;
     case WM_KEYUP:
         FireEvent(DUI_EVT_KEYUP, int32_t(wParam), int32_t(lParam));
@@ -1123,11 +1123,11 @@ int CDUI_UIControl::DispatchKey(UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-void CDUI_UIControl::MoveTabFocus() {
+int CDUI_UIControl::MoveTabFocus() {
     CDUI_UICollection* parent = AsCollection(parent_);
-    if (!parent || !parent->GetTabStop()) return;
+    if (!parent || !parent->GetTabStop()) return 0;
     std::vector<CDUI_UIControl*> children = parent->GetChildren();
-    if (children.empty()) return;
+    if (children.empty()) return 0;
     size_t from = 0;
     CDUI_UIControl* focused = parent->GetFocusedChild();
     for (size_t i = 0; i < children.size(); ++i)
@@ -1135,8 +1135,8 @@ void CDUI_UIControl::MoveTabFocus() {
     for (size_t step = 1; step <= children.size(); ++step) {
         CDUI_UIControl* next = children[(from + step) % children.size()];
         if (next->GetTabStop() && next->GetFocusable() && next->GetVisible() && next->GetShown()) {
-            next->SetFocus(1);
-            return;
+            return next->SetFocus(1);
         }
     }
+    return 0;
 }

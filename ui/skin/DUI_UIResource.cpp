@@ -228,7 +228,9 @@ void CDUI_UIResource::MakeDrawingObjects() {
 }
 
 CGraphics_ImageCtrl* CDUI_UIResource::GetSkinImage() {
-    if (!imageLoaded_ || !skinImage_) MakeDrawingObjects();
+    // Retry only while GDI+ was not running (the brush tells): a missing or
+    // broken image is not decoded again on every paint.
+    if (!skinImage_ || (!imageLoaded_ && !brush_)) MakeDrawingObjects();
     return skinImage_.get();
 }
 
