@@ -161,6 +161,23 @@ int COVFanLedDevice::BuildFrame(uint8_t command, const uint8_t* payload, size_t 
     return n == ovproto::kOutputReportSize ? 1 : 0;
 }
 
+int COVFanLedDevice::ReadReply(uint8_t* buffer, size_t* count) {
+    if (count) *count = 0;
+    std::lock_guard<std::mutex> guard(lock_);
+    if (!transport_) {
+        t_lastError = OVExchangeError::kNotOpen;
+        return 0;
+    }
+    ovproto::COVReplyAssembler assembler;
+    OVExchangeError error = OVExchangeError::kNone;
+    const int ok = ReadReplyReports(*transport_, replyTimeoutMs_, &assembler, &error);
+    t_lastError = error;
+    if (!ok) return 0;
+    if (buffer) std::memcpy(buffer, assembler.Frame(), assembler.Count());
+    if (count) *count = assembler.Count();
+    return 1;
+}
+
 int COVFanLedDevice::ParseFrame(const uint8_t* bytes, size_t count, uint8_t* replyCode, uint8_t* payload,
                                 size_t* payloadLength) {
     ovproto::ReplyFrame frame;

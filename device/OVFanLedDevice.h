@@ -47,6 +47,11 @@ public:
     // 0 when the payload is longer than 9 bytes.
     static int BuildFrame(uint8_t command, const uint8_t* payload, size_t payloadLength, uint8_t* report,
                           size_t* bytesToWrite);
+    // Reads input reports until one whole reply frame is in `buffer` (which
+    // must hold 255 bytes), within the reply time-out; *count receives its
+    // length. 0 without an open device, on a failed or timed-out read, or on
+    // malformed reports. Transact runs the same reading after its request.
+    int ReadReply(uint8_t* buffer, size_t* count);
     // Checks a collected reply frame and yields its code and payload
     // (`payload` must hold 250 bytes).
     static int ParseFrame(const uint8_t* bytes, size_t count, uint8_t* replyCode, uint8_t* payload,

@@ -29,9 +29,34 @@ int Fail(OVExchangeError* error, OVExchangeError why) {
 
 }  // namespace
 
+int ReadReplyReports(COVReportTransport& transport, unsigned timeoutMs, ovproto::COVReplyAssembler* assembler,
+                     OVExchangeError* error) {
+    using Clock = std::chrono::steady_clock;
+    if (error) *error = OVExchangeError::kNone;
+    if (!assembler) return Fail(error, OVExchangeError::kBadRequest);
+    assembler->Reset();
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (int reports = 0; assembler->GetState() == ovproto::COVReplyAssembler::kNeedMore; ++reports) {
+        if (reports >= kMaxReportsPerReply) return Fail(error, OVExchangeError::kMalformedReply);
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        // The first read always gets a chance even with a zero time-out.
+        const unsigned wait = left > 0 ? static_cast<unsigned>(left) : 0;
+        if (reports > 0 && left <= 0) return Fail(error, OVExchangeError::kTimedOut);
+        uint8_t report[ovproto::kInputReportSize] = {};
+        size_t got = 0;
+        switch (transport.ReadReport(report, sizeof report, wait, &got)) {
+        case OVIoResult::kOk: break;
+        case OVIoResult::kTimedOut: return Fail(error, OVExchangeError::kTimedOut);
+        case OVIoResult::kFailed: return Fail(error, OVExchangeError::kReadFailed);
+        }
+        assembler->AddReport(report, got);
+    }
+    if (assembler->GetState() != ovproto::COVReplyAssembler::kComplete) return Fail(error, OVExchangeError::kMalformedReply);
+    return 1;
+}
+
 int RunExchange(COVReportTransport& transport, uint8_t command, const uint8_t* payload, size_t payloadLength,
                 unsigned timeoutMs, ovproto::ReplyFrame* reply, OVExchangeError* error) {
-    using Clock = std::chrono::steady_clock;
     if (error) *error = OVExchangeError::kNone;
     if (!reply) return Fail(error, OVExchangeError::kBadRequest);
     uint8_t request[ovproto::kOutputReportSize] = {};
@@ -47,24 +72,8 @@ int RunExchange(COVReportTransport& transport, uint8_t command, const uint8_t* p
     case OVIoResult::kFailed: return Fail(error, OVExchangeError::kWriteFailed);
     }
 
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     ovproto::COVReplyAssembler assembler;
-    for (int reports = 0; assembler.GetState() == ovproto::COVReplyAssembler::kNeedMore; ++reports) {
-        if (reports >= kMaxReportsPerReply) return Fail(error, OVExchangeError::kMalformedReply);
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        // The first read always gets a chance even with a zero time-out.
-        const unsigned wait = left > 0 ? static_cast<unsigned>(left) : 0;
-        if (reports > 0 && left <= 0) return Fail(error, OVExchangeError::kTimedOut);
-        uint8_t report[ovproto::kInputReportSize] = {};
-        size_t got = 0;
-        switch (transport.ReadReport(report, sizeof report, wait, &got)) {
-        case OVIoResult::kOk: break;
-        case OVIoResult::kTimedOut: return Fail(error, OVExchangeError::kTimedOut);
-        case OVIoResult::kFailed: return Fail(error, OVExchangeError::kReadFailed);
-        }
-        assembler.AddReport(report, got);
-    }
-    if (assembler.GetState() != ovproto::COVReplyAssembler::kComplete) return Fail(error, OVExchangeError::kMalformedReply);
+    if (!ReadReplyReports(transport, timeoutMs, &assembler, error)) return 0;
     if (!ovproto::ParseReplyFrame(assembler.Frame(), assembler.Count(), reply))
         return Fail(error, OVExchangeError::kRejectedFrame);
     return 1;

@@ -37,6 +37,12 @@ enum class OVExchangeError {
 };
 const char* OVExchangeErrorText(OVExchangeError error);
 
+// Reads input reports until one whole reply frame is collected in
+// `assembler` (reset first), within timeoutMs for all of its reports.
+// Returns 1 when the frame is complete; it is not parsed here.
+int ReadReplyReports(COVReportTransport& transport, unsigned timeoutMs, ovproto::COVReplyAssembler* assembler,
+                     OVExchangeError* error = nullptr);
+
 // One request and its reply on a transport: drain stale input, write the
 // request report, collect the reply within timeoutMs (one deadline for all
 // its reports) and parse it. Returns 1 when a frame was accepted; the reply

@@ -216,6 +216,30 @@ TEST(Exchange, TransactHandsBackCodeAndPayload) {
     EXPECT_EQ(OVExchangeError::kBadRequest, COVFanLedDevice::GetLastExchangeError());
 }
 
+TEST(Exchange, ReadReplyCollectsOneWholeFrame) {
+    FakeDevice d([](const Bytes&) { return std::vector<Bytes>{}; });
+    d.device.SetReplyTimeout(200);
+    // A 20-byte version reply split 9 + 11, and the start of the next one.
+    const Bytes frame = ovproto::EncodeFrame(0x81, Bytes(14, 'v').data(), 14);
+    for (const Bytes& chunk : {Bytes(frame.begin(), frame.begin() + 9), Bytes(frame.begin() + 9, frame.end())})
+        for (auto& r : CFakeTransport::Reports(chunk)) d.fake->input.push_back(r);
+    for (auto& r : CFakeTransport::Reports(ovproto::EncodeFrame(0x88, Bytes{1}.data(), 1))) d.fake->input.push_back(r);
+    uint8_t buffer[ovproto::kReplyBufferSize] = {};
+    size_t count = 0;
+    ASSERT_EQ(1, d.device.ReadReply(buffer, &count));
+    EXPECT_EQ(frame, Bytes(buffer, buffer + count));
+    EXPECT_EQ(1u, d.fake->input.size()) << "the next reply stays queued";
+    ASSERT_EQ(1, d.device.ReadReply(buffer, &count));
+    EXPECT_EQ(7u, count);
+    // Nothing more: a time-out, not a hang.
+    EXPECT_EQ(0, d.device.ReadReply(buffer, &count));
+    EXPECT_EQ(0u, count);
+    EXPECT_EQ(OVExchangeError::kTimedOut, COVFanLedDevice::GetLastExchangeError());
+    d.device.CloseDevice();
+    EXPECT_EQ(0, d.device.ReadReply(buffer, &count));
+    EXPECT_EQ(OVExchangeError::kNotOpen, COVFanLedDevice::GetLastExchangeError());
+}
+
 // The fake notices when a second exchange begins before the first one's
 // reply was read to its end.
 TEST(Exchange, TwoThreadsNeverInterleave) {
