@@ -370,6 +370,41 @@ TEST_F(SimLink, OvctlReportsFailures) {
     EXPECT_NE(std::string::npos, err.find("did not answer")) << err;
 }
 
+TEST_F(SimLink, SimulatorOutlivesClientsKilledMidExchange) {
+    CSimProcess sim(L"--fault no-reply");
+    ASSERT_TRUE(sim.Ready());
+    const std::wstring args = L"--device " + sim.PipePath() + L" --timeout 600000 mode 2";
+    // More killed clients than the simulator has listeners: each one must
+    // give its pipe instance back when its client dies.
+    const std::wstring exe = simharness::BinPath(L"ovctl.exe");
+    for (int i = 1; i <= 6; ++i) {
+        std::wstring cmd = L"\"" + exe + L"\" " + args;
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        ASSERT_TRUE(CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                                   &si, &pi));
+        // Killed once its request has reached the simulator.
+        bool sent = false;
+        for (int wait = 0; wait < 600 && !sent; ++wait) {
+            sent = sim.Value("exchanges") == std::to_string(i);
+            if (!sent) Sleep(50);
+        }
+        EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(pi.hProcess, 0)) << "ovctl " << i << " should still be waiting";
+        TerminateProcess(pi.hProcess, 9);
+        WaitForSingleObject(pi.hProcess, 10000);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+        ASSERT_TRUE(sent) << "request " << i << " never reached the simulator";
+    }
+    sim.SetFault("none");
+    COVFanLedDevice device;
+    Open(device, sim);
+    EXPECT_EQ(1, device.SetLightMode(2));
+    EXPECT_EQ("2", sim.Value("mode"));
+    EXPECT_EQ("0", sim.Value("malformed_frames"));
+}
+
 TEST_F(SimLink, OvctlFindsTheControllerThroughTheDevelopmentPath) {
     CSimProcess sim;
     ASSERT_TRUE(sim.Ready());

@@ -78,7 +78,25 @@ void WriteStateFile(const std::string& text) {
     }
 }
 
-// Serves one connection until the client goes away or a disconnect fault.
+// Owns one pipe instance; closing it (without DisconnectNamedPipe) lets the
+// client still read what was sent, and its next read or write fails.
+class CPipeInstance {
+public:
+    explicit CPipeInstance(HANDLE pipe) : pipe_(pipe) {}
+    ~CPipeInstance() {
+        if (Valid()) CloseHandle(pipe_);
+    }
+    CPipeInstance(const CPipeInstance&) = delete;
+    CPipeInstance& operator=(const CPipeInstance&) = delete;
+    bool Valid() const { return pipe_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return pipe_; }
+
+private:
+    HANDLE pipe_;
+};
+
+// Serves one connection until the client goes away (ends or is killed) or a
+// disconnect fault.
 void Serve(HANDLE pipe) {
     for (;;) {
         uint8_t request[64];
@@ -118,9 +136,6 @@ void Serve(HANDLE pipe) {
         }
         if (broken || disconnect) break;
     }
-    // Closing without DisconnectNamedPipe lets the client still read what was
-    // sent; its next read or write fails.
-    CloseHandle(pipe);
 }
 
 constexpr int kListeners = 4;
@@ -128,18 +143,18 @@ constexpr int kListeners = 4;
 // Creates an instance, waits for a client, serves it, and starts over.
 void Listen(std::wstring name) {
     for (;;) {
-        HANDLE pipe = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT,
-                                       PIPE_UNLIMITED_INSTANCES, 4096, 4096, 0, nullptr);
-        if (pipe == INVALID_HANDLE_VALUE) {
+        CPipeInstance pipe(CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX,
+                                            PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT,
+                                            PIPE_UNLIMITED_INSTANCES, 4096, 4096, 0, nullptr));
+        if (!pipe.Valid()) {
             std::fprintf(stderr, "ControllerSim: cannot create %ls (error %lu)\n", name.c_str(), GetLastError());
             ExitProcess(1);
         }
-        if (!ConnectNamedPipe(pipe, nullptr) && GetLastError() != ERROR_PIPE_CONNECTED) {
-            CloseHandle(pipe);
-            Sleep(10);
+        if (!ConnectNamedPipe(pipe.Get(), nullptr) && GetLastError() != ERROR_PIPE_CONNECTED) {
+            Sleep(10);  // a client that came and went before the connect
             continue;
         }
-        Serve(pipe);
+        Serve(pipe.Get());
     }
 }
 
