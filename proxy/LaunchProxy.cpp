@@ -96,8 +96,13 @@ int RunLaunchProxy(const wchar_t* argument, const LaunchTiming& timing) {
     if (HWND console = GetConsoleWindow()) ShowWindow(console, SW_HIDE);
     const std::wstring folder = OwnFolder();
 
-    if (!ContainsProgramName(RunningProgramNames(), kVentaroProgramName))
-        StartProcess(folder + kVentaroProgramName, L"auto", 0);
+    if (!ContainsProgramName(RunningProgramNames(), kVentaroProgramName)) {
+        // The program's start-up code takes the first word of its command line
+        // for the program name; a bare "auto" would be taken for it and never
+        // reach Ventaro, so the quoted path goes first.
+        const std::wstring program = folder + kVentaroProgramName;
+        StartProcess(program, L"\"" + program + L"\" auto", 0);
+    }
 
     Sleep(timing.startWaitMs);
     const std::wstring text = argument ? argument : L"";
@@ -106,8 +111,10 @@ int RunLaunchProxy(const wchar_t* argument, const LaunchTiming& timing) {
     // A cold start can take longer than the first wait; keep looking for a
     // while rather than dropping the request.
     if (!text.empty()) {
-        for (unsigned int waited = 0; !window && waited < timing.retryForMs; waited += timing.retryEveryMs) {
-            Sleep(timing.retryEveryMs);
+        // A zero step would never use up the retry time.
+        const unsigned int step = timing.retryEveryMs ? timing.retryEveryMs : 1;
+        for (unsigned int waited = 0; !window && waited < timing.retryForMs; waited += step) {
+            Sleep(step);
             window = FindTopLevelWindowByTitle(title);
         }
     }

@@ -5,7 +5,10 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <memory>
 #include <string>
+#include <thread>
 
 #include "LaunchProxy.h"
 #include "ProgramRunner.h"
@@ -87,6 +90,22 @@ TEST(ProgramNames, SnapshotListsThisProcess) {
     EXPECT_TRUE(ContainsProgramName(RunningProgramNames(), L"PROXY_LAUNCH.EXE"));
 }
 
+TEST(LaunchTiming, ZeroRetryStepStillGivesUp) {
+    // Nothing titled "Ventaro" exists and none can start from the suite's
+    // folder, so the whole retry time runs out.
+    ASSERT_EQ(FindTopLevelWindowByTitle(L"Ventaro"), nullptr);
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    std::thread run([done] {
+        RunLaunchProxy(L"GameTaskID_1", LaunchTiming{0, 0, 300});
+        *done = true;
+    });
+    for (int i = 0; i < 600 && !*done; ++i) Sleep(50);
+    const bool ended = *done;
+    if (ended) run.join();
+    else run.detach();  // still looping; the process end stops it
+    EXPECT_TRUE(ended) << "a zero retry step must not loop for ever";
+}
+
 TEST_F(LaunchProxyTest, DeliversToRunningHiddenCopyWhichStaysHidden) {
     const std::wstring dir = MakeInstall(L"pex_run");
     Program probe;
@@ -111,6 +130,8 @@ TEST_F(LaunchProxyTest, StartsVentaroHiddenWhenItDoesNotRun) {
     HWND window = e2e::WaitForVentaroWindow(pids[0], kLongMs);
     ASSERT_NE(window, nullptr);
     EXPECT_FALSE(IsWindowVisible(window)) << "started with \"auto\" and a hidden window";
+    // The word itself arrives, not only the hidden show command.
+    EXPECT_EQ(e2e::ReadFileText(dir + L"commandline.log"), "[auto]\n");
 }
 
 TEST_F(LaunchProxyTest, WaitsForASlowColdStart) {
@@ -187,6 +208,8 @@ TEST_F(LaunchProxyTest, FirstWindowTitledVentaroReceivesTheRequest) {
     ASSERT_EQ(FindTopLevelWindowByTitle(L"Ventaro"), decoy);
 
     g_received = {};
+    EXPECT_EQ(RunPexilo(dir, L""), 0);
+    EXPECT_EQ(g_received.count, 0) << "no argument, nothing sent";
     EXPECT_EQ(RunPexilo(dir, L"GameTaskID_7"), 0);
     EXPECT_EQ(g_received.count, 1);
     EXPECT_EQ(g_received.text, L"GameTaskID_7");

@@ -1,7 +1,8 @@
 // Ventaro's own start-up, message loop and hand-over, with a game page that
 // only writes down which game mode it was asked for (one id per line in
-// "handover.log" beside the program). Copied as Ventaro.exe next to Pexilo by
-// the proxy suite. VENTARO_PROBE_DELAY_MS delays the start like a slow machine.
+// "handover.log" beside the program, and the command line it was given in
+// "commandline.log"). Copied as Ventaro.exe next to Pexilo by the proxy
+// suite. VENTARO_PROBE_DELAY_MS delays the start like a slow machine.
 #include <windows.h>
 
 #include <cstdio>
@@ -37,7 +38,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int showC
     if (const char* delay = std::getenv("VENTARO_PROBE_DELAY_MS")) Sleep(static_cast<DWORD>(std::atoi(delay)));
     wchar_t self[MAX_PATH + 1] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    CLoggingGamePage page(FolderOfPath(self) + L"handover.log");
+    const std::wstring folder = FolderOfPath(self);
+    // The command line as Ventaro's start-up sees it (after the program name).
+    if (FILE* f = _wfopen((folder + L"commandline.log").c_str(), L"ab")) {
+        const std::wstring text = commandLine ? commandLine : L"";
+        std::fprintf(f, "[%ls]\n", text.c_str());
+        std::fclose(f);
+    }
+    CLoggingGamePage page(folder + L"handover.log");
     return RunVentaro(instance, commandLine, showCommand,
                       [&](CPublicModule& module) { module.MainWindow()->SetGameTaskRunner(&page); });
 }
