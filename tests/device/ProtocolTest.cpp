@@ -134,6 +134,12 @@ TEST(ReplyAssembly, ChunkCountBeyondTheReportIsMalformed) {
     EXPECT_EQ(COVReplyAssembler::kMalformed, a.AddReport(r.data(), 8));
     a.Reset();
     EXPECT_EQ(COVReplyAssembler::kMalformed, a.AddReport(r.data(), 1));
+    // More than 18 is never valid, even from a longer read.
+    Bytes longer = InputReport(EncodeFrame(0x81, Bytes(14, 'v').data(), 14));
+    longer.resize(24, 0);
+    longer[1] = 20;
+    a.Reset();
+    EXPECT_EQ(COVReplyAssembler::kMalformed, a.AddReport(longer.data(), longer.size()));
 }
 
 TEST(ReplyAssembly, AnnouncedTotalBeyondTheBufferIsMalformed) {
