@@ -2,9 +2,12 @@
 
 #include <iterator>
 
+#include "ApplicationConfigFile.h"
 #include "ApplicationEnv.h"
 #include "ClientTaskBar.h"
 #include "MainWindow.h"
+#include "OVSystemConfig.h"
+#include "UserLoginCtrl.h"
 
 namespace {
 CPublicModule* g_module = nullptr;
@@ -26,14 +29,16 @@ int CPublicModule::Initialize(HINSTANCE instance) {
     // The start-up order. Members still to come take their place here:
     //   remote availability check            first of all
     //   crash handler, display off           before the environment
-    //   settings file, controller device,
-    //   record stores                        between environment and tray
-    //   account client, engine start         after the client
+    //   controller device (discovery)        between settings file and stores
+    //   engine start                         last
     static constexpr Step kStartUp[] = {
         &CPublicModule::StartEnvironment,
+        &CPublicModule::StartConfigFile,
+        &CPublicModule::StartSystemConfig,
         &CPublicModule::StartTaskBar,
         &CPublicModule::StartMainWindow,
         &CPublicModule::StartClient,
+        &CPublicModule::StartUserLogin,
     };
     for (Step step : kStartUp) {
         if (!(this->*step)()) return 0;
@@ -46,12 +51,14 @@ void CPublicModule::Teardown() {
     m_initialized = 0;
     // The teardown order: the client (engine holder and pages) first, the
     // crash handler last. Members still to come take their place here:
-    //   account client, record stores,
-    //   controller device, settings file     after the window
+    //   controller device                    between stores and settings file
     //   crash handler                        after the environment
     static constexpr Step kTeardown[] = {
         &CPublicModule::StopClient,
         &CPublicModule::StopMainWindow,
+        &CPublicModule::StopUserLogin,
+        &CPublicModule::StopSystemConfig,
+        &CPublicModule::StopConfigFile,
         &CPublicModule::StopTaskBar,
         &CPublicModule::StopEnvironment,
     };
@@ -61,6 +68,19 @@ void CPublicModule::Teardown() {
 int CPublicModule::StartEnvironment() {
     m_pEnv = std::make_unique<CApplicationEnv>();
     return m_pEnv->Initialize(m_instance);
+}
+
+int CPublicModule::StartConfigFile() {
+    // OVCLIENT.ini: loaded when there, created with the defaults when not.
+    m_pConfigFile = std::make_unique<CApplicationConfigFile>();
+    return m_pConfigFile->Initialise(m_pEnv->GetDataFolder());
+}
+
+int CPublicModule::StartSystemConfig() {
+    // The light-theme and game-mode tables, seeded from the shipped .dat
+    // files beside the program when the user has none yet.
+    m_pSystemConfig = std::make_unique<COVSystemConfig>();
+    return m_pSystemConfig->Initialise(m_pEnv->GetDataFolder(), m_pEnv->GetProgramFolder());
 }
 
 int CPublicModule::StartTaskBar() {
@@ -86,6 +106,17 @@ int CPublicModule::StartClient() {
     return 1;
 }
 
+int CPublicModule::StartUserLogin() {
+    m_pUserLogin = std::make_unique<CUserLoginCtrl>();
+    m_pUserLogin->SetDataFolder(m_pEnv->GetDataFolder());
+    // The client window's account indicator takes the login state once it
+    // exists; until then there is nobody to tell.
+    m_pUserLogin->SetLoginStateHook([](int) {});
+    // Logs in with the stored parameter when automatic login is on. Always
+    // 1: an unreachable or refusing service must not stop the start.
+    return m_pUserLogin->AutoLogin(m_pConfigFile.get());
+}
+
 int CPublicModule::StopClient() {
     if (m_pTaskBar) m_pTaskBar->Remove();
     return 1;
@@ -95,6 +126,25 @@ int CPublicModule::StopMainWindow() {
     if (!m_pMainWindow) return 1;
     m_pMainWindow->Shutdown();
     m_pMainWindow.reset();
+    return 1;
+}
+
+int CPublicModule::StopUserLogin() {
+    m_pUserLogin.reset();
+    return 1;
+}
+
+int CPublicModule::StopSystemConfig() {
+    if (!m_pSystemConfig) return 1;
+    m_pSystemConfig->ShutDown();
+    m_pSystemConfig.reset();
+    return 1;
+}
+
+int CPublicModule::StopConfigFile() {
+    if (!m_pConfigFile) return 1;
+    m_pConfigFile->Release();
+    m_pConfigFile.reset();
     return 1;
 }
 

@@ -8,9 +8,12 @@
 
 #include <memory>
 
+class CApplicationConfigFile;
 class CApplicationEnv;
 class CClientTaskBar;
 class CMainWindow;
+class COVSystemConfig;
+class CUserLoginCtrl;
 
 class CPublicModule {
 public:
@@ -30,31 +33,41 @@ public:
 
     int IsInitialized() const { return m_initialized; }
     CApplicationEnv* Env() const { return m_pEnv.get(); }
+    CApplicationConfigFile* ConfigFile() const { return m_pConfigFile.get(); }
+    COVSystemConfig* SystemConfig() const { return m_pSystemConfig.get(); }
     CClientTaskBar* TaskBar() const { return m_pTaskBar.get(); }
     CMainWindow* MainWindow() const { return m_pMainWindow.get(); }
+    CUserLoginCtrl* UserLogin() const { return m_pUserLogin.get(); }
 
 private:
     using Step = int (CPublicModule::*)();
 
     int StartEnvironment();
+    int StartConfigFile();
+    int StartSystemConfig();
     int StartTaskBar();
     int StartMainWindow();
     int StartClient();
+    int StartUserLogin();
 
     int StopClient();
     int StopMainWindow();
+    int StopUserLogin();
+    int StopSystemConfig();
+    int StopConfigFile();
     int StopTaskBar();
     int StopEnvironment();
 
     HINSTANCE m_instance = nullptr;
 
-    // Owned members in building order. Still to join (in this order):
-    // crash handler CCrashDumpHandler before the environment; settings file
-    // CApplicationConfigFile and record stores COVSystemConfig after it; engine
-    // holder CDUIEngine after the window; controller COVFanLedDevice and
-    // account client CUserLoginCtrl last.
+    // Owned members. Still to join: crash handler CCrashDumpHandler before the
+    // environment; engine holder CDUIEngine after the window; controller
+    // COVFanLedDevice before the account client.
     std::unique_ptr<CApplicationEnv> m_pEnv;
+    std::unique_ptr<CApplicationConfigFile> m_pConfigFile;
+    std::unique_ptr<COVSystemConfig> m_pSystemConfig;
     std::unique_ptr<CClientTaskBar> m_pTaskBar;
     std::unique_ptr<CMainWindow> m_pMainWindow;
+    std::unique_ptr<CUserLoginCtrl> m_pUserLogin;
     int m_initialized = 0;
 };
