@@ -5,8 +5,10 @@
 #include "ApplicationConfigFile.h"
 #include "ApplicationEnv.h"
 #include "ClientTaskBar.h"
+#include "CrashDumpHandler.h"
 #include "MainWindow.h"
 #include "OVSystemConfig.h"
+#include "RemoteSwitch.h"
 #include "UserLoginCtrl.h"
 
 namespace {
@@ -27,11 +29,11 @@ CPublicModule* CPublicModule::Current() { return g_module; }
 int CPublicModule::Initialize(HINSTANCE instance) {
     m_instance = instance;
     // The start-up order. Members still to come take their place here:
-    //   remote availability check            first of all
-    //   crash handler, display off           before the environment
     //   controller device (discovery)        between settings file and stores
     //   engine start                         last
     static constexpr Step kStartUp[] = {
+        &CPublicModule::CheckRemoteSwitch,
+        &CPublicModule::StartCrashHandler,
         &CPublicModule::StartEnvironment,
         &CPublicModule::StartConfigFile,
         &CPublicModule::StartSystemConfig,
@@ -52,7 +54,6 @@ void CPublicModule::Teardown() {
     // The teardown order: the client (engine holder and pages) first, the
     // crash handler last. Members still to come take their place here:
     //   controller device                    between stores and settings file
-    //   crash handler                        after the environment
     static constexpr Step kTeardown[] = {
         &CPublicModule::StopClient,
         &CPublicModule::StopMainWindow,
@@ -61,8 +62,21 @@ void CPublicModule::Teardown() {
         &CPublicModule::StopConfigFile,
         &CPublicModule::StopTaskBar,
         &CPublicModule::StopEnvironment,
+        &CPublicModule::StopCrashHandler,
     };
     for (Step step : kTeardown) (this->*step)();
+}
+
+int CPublicModule::CheckRemoteSwitch() {
+    // Before anything exists: switched off means no window, tray icon or file.
+    int mayRun = 1;
+    ::CheckRemoteSwitch(&mayRun);
+    return mayRun;
+}
+
+int CPublicModule::StartCrashHandler() {
+    m_pCrashHandler = std::make_unique<CCrashDumpHandler>();
+    return m_pCrashHandler->Install(0);
 }
 
 int CPublicModule::StartEnvironment() {
@@ -159,5 +173,12 @@ int CPublicModule::StopEnvironment() {
     if (!m_pEnv) return 1;
     m_pEnv->Reset();
     m_pEnv.reset();
+    return 1;
+}
+
+int CPublicModule::StopCrashHandler() {
+    if (!m_pCrashHandler) return 1;
+    m_pCrashHandler->ShutDown();
+    m_pCrashHandler.reset();
     return 1;
 }

@@ -10,6 +10,7 @@
 
 class CApplicationConfigFile;
 class CApplicationEnv;
+class CCrashDumpHandler;
 class CClientTaskBar;
 class CMainWindow;
 class COVSystemConfig;
@@ -32,6 +33,7 @@ public:
     static CPublicModule* Current();
 
     int IsInitialized() const { return m_initialized; }
+    CCrashDumpHandler* CrashHandler() const { return m_pCrashHandler.get(); }
     CApplicationEnv* Env() const { return m_pEnv.get(); }
     CApplicationConfigFile* ConfigFile() const { return m_pConfigFile.get(); }
     COVSystemConfig* SystemConfig() const { return m_pSystemConfig.get(); }
@@ -42,6 +44,8 @@ public:
 private:
     using Step = int (CPublicModule::*)();
 
+    int CheckRemoteSwitch();
+    int StartCrashHandler();
     int StartEnvironment();
     int StartConfigFile();
     int StartSystemConfig();
@@ -57,12 +61,13 @@ private:
     int StopConfigFile();
     int StopTaskBar();
     int StopEnvironment();
+    int StopCrashHandler();
 
     HINSTANCE m_instance = nullptr;
 
-    // Owned members. Still to join: crash handler CCrashDumpHandler before the
-    // environment; engine holder CDUIEngine after the window; controller
-    // COVFanLedDevice before the account client.
+    // Owned members. Still to join: engine holder CDUIEngine after the
+    // window; controller COVFanLedDevice before the account client.
+    std::unique_ptr<CCrashDumpHandler> m_pCrashHandler;
     std::unique_ptr<CApplicationEnv> m_pEnv;
     std::unique_ptr<CApplicationConfigFile> m_pConfigFile;
     std::unique_ptr<COVSystemConfig> m_pSystemConfig;

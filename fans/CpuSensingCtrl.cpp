@@ -4,7 +4,9 @@
 #include <objbase.h>
 
 #include "SensingMath.h"
-#include "WinHandles.h"
+#include "SensingHandles.h"
+
+using sensing::CComApartment;
 
 namespace {
 
@@ -23,11 +25,6 @@ private:
     CGeneralHelper helper_;
 };
 
-void CloseOwned(void*& handle) {
-    if (handle) CloseHandle(static_cast<HANDLE>(handle));
-    handle = nullptr;
-}
-
 }  // namespace
 
 std::unique_ptr<CMsrSource> OpenDriverMsrSource(std::wstring driverFolder) {
@@ -41,32 +38,24 @@ CCpuSensingCtrl::CCpuSensingCtrl(MsrSourceFactory sourceFactory, uint32_t interv
 
 CCpuSensingCtrl::~CCpuSensingCtrl() { StopSensing(); }
 
-int CCpuSensingCtrl::IsRunning() const { return thread_ != nullptr ? 1 : 0; }
-
 int CCpuSensingCtrl::StartSensing(CSensingSink* sink) {
     if (thread_) return 1;
     if (!sink) return 0;
     sink_ = sink;
-    ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (!ready_ || !stop_) {
-        CloseOwned(ready_);
-        CloseOwned(stop_);
-        return 0;
-    }
+    ready_.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    stop_.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!ready_ || !stop_) return 0;
     setupResult_ = 0;
     running_ = 1;
     DWORD id = 0;
-    thread_ = CreateThread(nullptr, 0, &CCpuSensingCtrl::ThreadProc, this, 0, &id);
+    thread_.Reset(CreateThread(nullptr, 0, &CCpuSensingCtrl::ThreadProc, this, 0, &id));
     if (!thread_) {
         running_ = 0;
-        CloseOwned(ready_);
-        CloseOwned(stop_);
         return 0;
     }
     // The WMI objects belong to the thread that uses them; wait for its
     // verdict so that a failed connection still means "no thread".
-    HANDLE waits[2] = {static_cast<HANDLE>(ready_), static_cast<HANDLE>(thread_)};
+    HANDLE waits[2] = {ready_.Get(), thread_.Get()};
     WaitForMultipleObjects(2, waits, FALSE, INFINITE);
     if (!setupResult_) {
         StopSensing();
@@ -78,11 +67,11 @@ int CCpuSensingCtrl::StartSensing(CSensingSink* sink) {
 int CCpuSensingCtrl::StopSensing() {
     if (!thread_) return 1;
     running_ = 0;
-    SetEvent(static_cast<HANDLE>(stop_));
-    WaitForSingleObject(static_cast<HANDLE>(thread_), INFINITE);
-    CloseOwned(thread_);
-    CloseOwned(ready_);
-    CloseOwned(stop_);
+    SetEvent(stop_.Get());
+    WaitForSingleObject(thread_.Get(), INFINITE);
+    thread_.Reset();
+    ready_.Reset();
+    stop_.Reset();
     sink_ = nullptr;
     return 1;
 }
@@ -101,7 +90,7 @@ void CCpuSensingCtrl::Run() {
                              nullptr, EOAC_NONE, nullptr);
         setupResult_ = wmi.Connect();
     }
-    SetEvent(static_cast<HANDLE>(ready_));
+    SetEvent(ready_.Get());
     if (!setupResult_) return;
 
     {
@@ -124,6 +113,6 @@ void CCpuSensingCtrl::Run() {
             }
         }
         if (!running_) break;
-        WaitForSingleObject(static_cast<HANDLE>(stop_), intervalMs_);
+        WaitForSingleObject(stop_.Get(), intervalMs_);
     }
 }

@@ -8,6 +8,7 @@
 
 #include "GeneralHelper.h"
 #include "ProcessorInfo.h"
+#include "SensingHandles.h"
 
 // What the sensing thread reports to; the fan page implements it. Every call
 // comes on the sensing thread.
@@ -51,7 +52,7 @@ public:
     // Ends the thread and waits for it; returns within about one loop's reads,
     // not a whole interval.
     int StopSensing();
-    int IsRunning() const;
+    int IsRunning() const { return thread_ ? 1 : 0; }
 
 private:
     static unsigned long __stdcall ThreadProc(void* self);
@@ -62,7 +63,7 @@ private:
     CSensingSink* sink_ = nullptr;  // borrowed
     std::atomic<int> running_{0};
     int setupResult_ = 0;           // written by the thread before it signals ready_
-    void* thread_ = nullptr;        // owned HANDLE
-    void* ready_ = nullptr;         // owned event: set once the thread's WMI set-up is done
-    void* stop_ = nullptr;          // owned event: set to end the thread's wait at once
+    sensing::CUniqueHandle thread_;
+    sensing::CUniqueHandle ready_;  // event: set once the thread's WMI set-up is done
+    sensing::CUniqueHandle stop_;   // event: set to end the thread's wait at once
 };

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "SensingMath.h"
-#include "WinHandles.h"
+#include "SensingHandles.h"
+
+using sensing::CServiceHandle;
 
 namespace {
 
@@ -42,7 +44,7 @@ CGeneralHelper::CGeneralHelper(std::wstring driverFolder)
     : driverFolder_(std::move(driverFolder)), comResult_(CoInitialize(nullptr)) {}
 
 CGeneralHelper::~CGeneralHelper() {
-    CloseDevice();
+    device_.Reset();
     if (SUCCEEDED(comResult_)) CoUninitialize();
 }
 
@@ -59,17 +61,9 @@ int CGeneralHelper::StartDriver() {
 }
 
 int CGeneralHelper::OpenDevice() {
-    CloseDevice();
-    HANDLE h = CreateFileW(kDeviceName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return 0;
-    device_ = h;
-    return 1;
-}
-
-void CGeneralHelper::CloseDevice() {
-    if (device_) CloseHandle(static_cast<HANDLE>(device_));
-    device_ = nullptr;
+    device_.Reset(CreateFileW(kDeviceName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    return device_ ? 1 : 0;
 }
 
 int CGeneralHelper::InstallService() {
@@ -105,7 +99,7 @@ int CGeneralHelper::ReadMsr(uint32_t index, uint32_t* low, uint32_t* high) {
     if (!device_ || !low || !high) return 0;
     uint32_t out[2] = {0, 0};
     DWORD returned = 0;
-    if (!DeviceIoControl(static_cast<HANDLE>(device_), kReadMsrCode, &index, sizeof(index), out, sizeof(out),
+    if (!DeviceIoControl(device_.Get(), kReadMsrCode, &index, sizeof(index), out, sizeof(out),
                          &returned, nullptr))
         return 0;
     // A short answer would leave half of the register undefined.

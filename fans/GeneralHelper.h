@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "SensingHandles.h"
+
 // Where register readouts come from. The product reads them through the
 // driver; tests hand in prepared readouts.
 class CMsrSource {
@@ -37,7 +39,7 @@ public:
     int ReadLoad(int* percent);
 
     const std::wstring& DriverPath() const { return driverPath_; }
-    int IsDeviceOpen() const { return device_ != nullptr ? 1 : 0; }
+    int IsDeviceOpen() const { return device_ ? 1 : 0; }
 
     static constexpr const wchar_t* kServiceName = L"MyWinRing0";
     static constexpr const wchar_t* kDeviceName = L"\\\\.\\WinRing0_1_2_0";
@@ -45,11 +47,10 @@ public:
 
 private:
     int OpenDevice();
-    void CloseDevice();
 
     std::wstring driverFolder_;
     std::wstring driverPath_;
-    void* device_ = nullptr;  // owned HANDLE of the driver device, nullptr when shut
+    sensing::CUniqueHandle device_;  // the driver device; closed on destruction
     long comResult_;          // HRESULT of CoInitialize; balanced when it succeeded
 };
 

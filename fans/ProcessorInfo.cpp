@@ -4,7 +4,9 @@
 #include <oleauto.h>
 #include <wbemidl.h>
 
-#include "WinHandles.h"
+#include "SensingHandles.h"
+
+using sensing::CComRef;
 
 namespace {
 

@@ -7,7 +7,10 @@
 #include "GeneralHelper.h"
 #include "ProcessorInfo.h"
 #include "TestPaths.h"
-#include "WinHandles.h"
+#include "SensingHandles.h"
+
+using sensing::CComApartment;
+using sensing::CServiceHandle;
 
 namespace {
 

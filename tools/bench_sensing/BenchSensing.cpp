@@ -15,7 +15,9 @@
 
 #include "CpuSensingCtrl.h"
 #include "SensingMath.h"
-#include "WinHandles.h"
+#include "SensingHandles.h"
+
+using sensing::CComApartment;
 
 namespace {
 
@@ -34,6 +36,7 @@ double ProcessCpuMs() {
 class CCountingSink : public CSensingSink {
 public:
     void ShowProcessorInfo(const ProcessorRecord& p) override {
+        if (quiet) return;
         std::wprintf(L"processor: %ls | id %ls | max %u MHz | now %u MHz | voltage %u\n", p.name.c_str(),
                      p.processorId.c_str(), p.maxClockMHz, p.currentClockMHz, p.currentVoltage);
     }
@@ -44,6 +47,7 @@ public:
     void ShowTemperature(int) override { ++temperatures; }
     int IsAutoFanAdjustOn() override { return 1; }
     void AutoFanStep(int) override {}
+    bool quiet = false;
     std::atomic<long> loads{0};
     std::atomic<long> temperatures{0};
     std::atomic<int> lastLoad{0};
@@ -96,6 +100,26 @@ int wmain(int argc, wchar_t** argv) {
         driver.reset();
         std::printf("driver open (stop, start) %.1f ms, close (stop) %.1f ms\n", Ms(t1 - t0),
                     Ms(Clock::now() - t1));
+    }
+
+    {
+        // The loop's work amplified: 1 ms instead of 1 s between loops, so the
+        // coarse process times resolve it. One loop runs per second normally.
+        CCpuSensingCtrl fast([] { return OpenDriverMsrSource(); }, 1);
+        CCountingSink fastSink;
+        fastSink.quiet = true;
+        if (fast.StartSensing(&fastSink)) {
+            Sleep(500);
+            const long loops0 = fastSink.loads;
+            const double cpu0 = ProcessCpuMs();
+            Sleep(5000);
+            const double cpu1 = ProcessCpuMs();
+            const long loops = fastSink.loads - loops0;
+            fast.StopSensing();
+            if (loops > 0)
+                std::printf("one sensing loop (load, temperature, sink, 1 ms wait): %.3f ms CPU over %ld loops\n",
+                            (cpu1 - cpu0) / loops, loops);
+        }
     }
 
     CCpuSensingCtrl sensing;  // the product's path: the driver beside the program

@@ -6,6 +6,9 @@
 
 #include <utility>
 
+// In their own namespace: other folders keep owners of the same names.
+namespace sensing {
+
 class CUniqueHandle {
 public:
     CUniqueHandle() = default;
@@ -95,3 +98,5 @@ public:
 private:
     HRESULT hr_;
 };
+
+}  // namespace sensing
