@@ -7,6 +7,7 @@
 #include "ClientTaskBar.h"
 #include "CrashDumpHandler.h"
 #include "MainWindow.h"
+#include "OVFanLedDevice.h"
 #include "OVSystemConfig.h"
 #include "RemoteSwitch.h"
 #include "UserLoginCtrl.h"
@@ -28,14 +29,14 @@ CPublicModule* CPublicModule::Current() { return g_module; }
 
 int CPublicModule::Initialize(HINSTANCE instance) {
     m_instance = instance;
-    // The start-up order. Members still to come take their place here:
-    //   controller device (discovery)        between settings file and stores
-    //   engine start                         last
+    // The start-up order. The engine start, still to come, takes its place
+    // last.
     static constexpr Step kStartUp[] = {
         &CPublicModule::CheckRemoteSwitch,
         &CPublicModule::StartCrashHandler,
         &CPublicModule::StartEnvironment,
         &CPublicModule::StartConfigFile,
+        &CPublicModule::StartDevice,
         &CPublicModule::StartSystemConfig,
         &CPublicModule::StartTaskBar,
         &CPublicModule::StartMainWindow,
@@ -52,13 +53,13 @@ int CPublicModule::Initialize(HINSTANCE instance) {
 void CPublicModule::Teardown() {
     m_initialized = 0;
     // The teardown order: the client (engine holder and pages) first, the
-    // crash handler last. Members still to come take their place here:
-    //   controller device                    between stores and settings file
+    // crash handler last.
     static constexpr Step kTeardown[] = {
         &CPublicModule::StopClient,
         &CPublicModule::StopMainWindow,
         &CPublicModule::StopUserLogin,
         &CPublicModule::StopSystemConfig,
+        &CPublicModule::StopDevice,
         &CPublicModule::StopConfigFile,
         &CPublicModule::StopTaskBar,
         &CPublicModule::StopEnvironment,
@@ -90,6 +91,13 @@ int CPublicModule::StartConfigFile() {
     return m_pConfigFile->Initialise(m_pEnv->GetDataFolder());
 }
 
+int CPublicModule::StartDevice() {
+    // Only finds the controller's path (a missing one is reported here, once);
+    // the handle is opened when the client stands.
+    m_pDevice = std::make_unique<COVFanLedDevice>();
+    return m_pDevice->Discover();
+}
+
 int CPublicModule::StartSystemConfig() {
     // The light-theme and game-mode tables, seeded from the shipped .dat
     // files beside the program when the user has none yet.
@@ -114,9 +122,12 @@ int CPublicModule::StartMainWindow() {
 }
 
 int CPublicModule::StartClient() {
-    // The engine holder builds the client window here and shows the tray
-    // icon when it stands; until then the tray icon is all there is.
+    // The engine holder builds the client window here; when it stands, the
+    // tray icon is shown and the controller opened, held for the whole run.
     m_pTaskBar->Show();
+    // A controller that cannot be opened is reported by the device; the
+    // program still comes up, its commands then fail quietly.
+    m_pDevice->OpenDevice();
     return 1;
 }
 
@@ -132,6 +143,8 @@ int CPublicModule::StartUserLogin() {
 }
 
 int CPublicModule::StopClient() {
+    // The reverse of the client's start: the controller handle goes first.
+    if (m_pDevice) m_pDevice->CloseDevice();
     if (m_pTaskBar) m_pTaskBar->Remove();
     return 1;
 }
@@ -152,6 +165,11 @@ int CPublicModule::StopSystemConfig() {
     if (!m_pSystemConfig) return 1;
     m_pSystemConfig->ShutDown();
     m_pSystemConfig.reset();
+    return 1;
+}
+
+int CPublicModule::StopDevice() {
+    m_pDevice.reset();
     return 1;
 }
 

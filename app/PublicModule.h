@@ -13,6 +13,7 @@ class CApplicationEnv;
 class CCrashDumpHandler;
 class CClientTaskBar;
 class CMainWindow;
+class COVFanLedDevice;
 class COVSystemConfig;
 class CUserLoginCtrl;
 
@@ -39,6 +40,7 @@ public:
     COVSystemConfig* SystemConfig() const { return m_pSystemConfig.get(); }
     CClientTaskBar* TaskBar() const { return m_pTaskBar.get(); }
     CMainWindow* MainWindow() const { return m_pMainWindow.get(); }
+    COVFanLedDevice* Device() const { return m_pDevice.get(); }
     CUserLoginCtrl* UserLogin() const { return m_pUserLogin.get(); }
 
 private:
@@ -48,6 +50,7 @@ private:
     int StartCrashHandler();
     int StartEnvironment();
     int StartConfigFile();
+    int StartDevice();
     int StartSystemConfig();
     int StartTaskBar();
     int StartMainWindow();
@@ -58,6 +61,7 @@ private:
     int StopMainWindow();
     int StopUserLogin();
     int StopSystemConfig();
+    int StopDevice();
     int StopConfigFile();
     int StopTaskBar();
     int StopEnvironment();
@@ -65,14 +69,14 @@ private:
 
     HINSTANCE m_instance = nullptr;
 
-    // Owned members. Still to join: engine holder CDUIEngine after the
-    // window; controller COVFanLedDevice before the account client.
+    // Owned members. Still to join: engine holder CDUIEngine after the window.
     std::unique_ptr<CCrashDumpHandler> m_pCrashHandler;
     std::unique_ptr<CApplicationEnv> m_pEnv;
     std::unique_ptr<CApplicationConfigFile> m_pConfigFile;
     std::unique_ptr<COVSystemConfig> m_pSystemConfig;
     std::unique_ptr<CClientTaskBar> m_pTaskBar;
     std::unique_ptr<CMainWindow> m_pMainWindow;
+    std::unique_ptr<COVFanLedDevice> m_pDevice;
     std::unique_ptr<CUserLoginCtrl> m_pUserLogin;
     int m_initialized = 0;
 };

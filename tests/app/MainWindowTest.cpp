@@ -11,10 +11,14 @@
 #include "MainWindow.h"
 #include "ProgramRunner.h"
 #include "PublicModule.h"
+#include "SimulatedController.h"
 #include "ApplicationEnv.h"
 #include "TestPaths.h"
 
 namespace {
+
+const testing::Environment* const kController =
+    testing::AddGlobalTestEnvironment(new e2e::SimulatedControllerEnvironment);
 
 struct RecordingRunner : IGameTaskRunner {
     std::vector<unsigned int> ids;

@@ -1,7 +1,8 @@
-// The settings file, the record stores and the account client as members of
-// the application module: in process through CPublicModule, and end to end
-// through the real Ventaro.exe. Both use the real per-user data folder of the
-// suite's Wine prefix, and the stand-in web service of this suite's fixture.
+// The settings file, the controller device, the record stores and the
+// account client as members of the application module: in process through
+// CPublicModule, and end to end through the real Ventaro.exe. Both use the
+// real per-user data folder of the suite's Wine prefix, the stand-in web
+// service of this suite's fixture and a simulated controller.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -12,9 +13,12 @@
 
 #include "ApplicationConfigFile.h"
 #include "MainWindow.h"
+#include "OVFanLedDevice.h"
 #include "OVSystemConfig.h"
 #include "ProgramRunner.h"
 #include "PublicModule.h"
+#include "SimulatedController.h"
+#include "SystemMessage.h"
 #include "TestPaths.h"
 #include "UserLoginCtrl.h"
 #include "WebServiceStub.h"
@@ -22,6 +26,9 @@
 using e2e::Program;
 
 namespace {
+
+const testing::Environment* const kController =
+    testing::AddGlobalTestEnvironment(new e2e::SimulatedControllerEnvironment);
 
 constexpr DWORD kStartMs = 30000;  // generous: a loaded machine under Wine
 
@@ -131,12 +138,20 @@ protected:
         ASSERT_NE(webstub::Port(), 0) << "stand-in not running (VENTARO_WEB_PORT_FILE)";
         webstub::Reset();
         RemoveDataFiles();
+        previousHandler_ = SetSystemMessageHandler(
+            [this](const std::wstring& text, const std::wstring& caption) { messages_.push_back(caption + L": " + text); });
     }
     // Later suites start from the first-run state, with automatic login off.
     void TearDown() override {
+        SetSystemMessageHandler(previousHandler_);
+        e2e::SimulatedControllerEnvironment::Point();
         RemoveDataFiles();
         DrainQuit();
     }
+
+    // System messages of the module in this process, as "caption: text".
+    std::vector<std::wstring> messages_;
+    SystemMessageHandler previousHandler_;
 };
 
 using VentaroMembers = ModuleMembers;
@@ -173,9 +188,11 @@ TEST_F(ModuleMembers, BuildsSettingsStoresAndAccountAndTearsThemDown) {
     EXPECT_EQ(account->IsAutoLoginTried(), 1);
     EXPECT_EQ(account->IsLoggedIn(), 0);
     EXPECT_TRUE(webstub::Traffic().empty()) << "automatic login is off on a first run";
+    EXPECT_TRUE(messages_.empty()) << testing::PrintToString(messages_);
 
     module.Teardown();
     EXPECT_EQ(module.UserLogin(), nullptr);
+    EXPECT_EQ(module.Device(), nullptr);
     EXPECT_EQ(module.SystemConfig(), nullptr);
     EXPECT_EQ(module.ConfigFile(), nullptr);
     EXPECT_EQ(module.MainWindow(), nullptr);
@@ -202,6 +219,9 @@ TEST_F(ModuleMembers, ThemeFileWithoutCounterStopsTheStartBeforeTheWindow) {
     EXPECT_EQ(module.Initialize(GetModuleHandleW(nullptr)), 0);
     EXPECT_EQ(module.IsInitialized(), 0);
     EXPECT_NE(module.ConfigFile(), nullptr) << "the settings file comes before the stores";
+    ASSERT_NE(module.Device(), nullptr) << "the controller is looked for before the stores";
+    EXPECT_EQ(module.Device()->IsDiscovered(), 1);
+    EXPECT_EQ(module.Device()->IsOpen(), 0) << "opened only with the client";
     EXPECT_EQ(module.TaskBar(), nullptr);
     EXPECT_EQ(module.MainWindow(), nullptr);
     EXPECT_EQ(module.UserLogin(), nullptr);
@@ -249,6 +269,49 @@ TEST_F(ModuleMembers, GarbledParameterStartsWithoutARequest) {
     EXPECT_TRUE(webstub::Traffic().empty());
 }
 
+TEST_F(ModuleMembers, ControllerIsFoundAtStartAndOpenedWithTheClient) {
+    simharness::CSimProcess* sim = e2e::SimulatedControllerEnvironment::Sim();
+    ASSERT_NE(sim, nullptr);
+    const std::string exchangesBefore = sim->Value("exchanges");
+    CPublicModule module;
+    ASSERT_EQ(module.Initialize(GetModuleHandleW(nullptr)), 1);
+    COVFanLedDevice* device = module.Device();
+    ASSERT_NE(device, nullptr);
+    EXPECT_EQ(device->IsDiscovered(), 1);
+    EXPECT_EQ(e2e::Lower(device->GetDevicePath()), e2e::Lower(sim->PipePath()));
+    EXPECT_EQ(device->IsOpen(), 1);
+    EXPECT_EQ(sim->Value("exchanges"), exchangesBefore) << "the start sends the controller nothing";
+    std::wstring version;
+    EXPECT_EQ(device->QueryVersion(&version), 1);
+    EXPECT_FALSE(version.empty());
+    EXPECT_EQ(sim->Value("malformed_frames"), "0");
+    EXPECT_TRUE(messages_.empty()) << testing::PrintToString(messages_);
+    module.Teardown();
+    EXPECT_EQ(module.Device(), nullptr);
+}
+
+TEST_F(ModuleMembers, MissingControllerIsToldOnceAndTheStartGoesOn) {
+    // No simulator: the machine's own HID interfaces, where there is no controller.
+    SetEnvironmentVariableW(L"VENTARO_CONTROLLER_PATH", nullptr);
+    CPublicModule module;
+    ASSERT_EQ(module.Initialize(GetModuleHandleW(nullptr)), 1);
+    EXPECT_EQ(messages_, std::vector<std::wstring>{L"信息: 未找到设备控制器!"}) << "no path: opening stays silent";
+    EXPECT_EQ(module.Device()->IsDiscovered(), 1);
+    EXPECT_EQ(module.Device()->IsOpen(), 0);
+    EXPECT_EQ(module.SystemConfig()->IsReady(), 1);
+    EXPECT_NE(module.MainWindow(), nullptr);
+    EXPECT_NE(module.UserLogin(), nullptr);
+}
+
+TEST_F(ModuleMembers, UnopenableControllerIsToldAndTheStartGoesOn) {
+    SetEnvironmentVariableW(L"VENTARO_CONTROLLER_PATH", L"\\\\.\\pipe\\ventaro_no_controller_here");
+    CPublicModule module;
+    ASSERT_EQ(module.Initialize(GetModuleHandleW(nullptr)), 1);
+    EXPECT_EQ(messages_, std::vector<std::wstring>{L"信息: 控制器连接失败!"});
+    EXPECT_EQ(module.Device()->IsOpen(), 0);
+    EXPECT_EQ(module.IsInitialized(), 1);
+}
+
 // ---- the real Ventaro.exe --------------------------------------------------
 
 namespace {
@@ -263,6 +326,71 @@ long StartAndClose(const std::wstring& exe = VentaroExe()) {
     PostMessageW(window, WM_CLOSE, 0, 0);
     return ventaro.WaitExit(kStartMs);
 }
+
+// Ventaro's system message box, when one is open.
+HWND FindMessageBox(DWORD pid) {
+    struct Search {
+        DWORD pid;
+        HWND box;
+    } search{pid, nullptr};
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(p);
+            wchar_t cls[64] = {};
+            GetClassNameW(w, cls, 64);
+            if (e2e::WindowPid(w) == s->pid && std::wstring(cls) == L"#32770" && IsWindowVisible(w)) {
+                s->box = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.box;
+}
+
+// Starts Ventaro visible. The window shows only once the whole start-up has
+// run, so a visible window means every step is behind it.
+HWND StartVisible(Program& ventaro) {
+    if (!ventaro.Start(VentaroExe(), Quoted(VentaroExe()), SW_SHOWNORMAL)) return nullptr;
+    HWND window = e2e::WaitForVentaroWindow(ventaro.Pid(), kStartMs);
+    if (!window || !e2e::WaitFor([&] { return IsWindowVisible(window) != FALSE; }, kStartMs)) return nullptr;
+    return window;
+}
+
+// A pipe in the controller's place that tells when a program opened it and
+// whether that program still holds it.
+class WatchedControllerPipe {
+public:
+    WatchedControllerPipe() : path_(L"\\\\.\\pipe\\" + simharness::UniquePipeName(L"watch")) {
+        pipe_ = CreateNamedPipeW(path_.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
+                                 PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
+        event_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        overlapped_.hEvent = event_;
+        if (!ConnectNamedPipe(pipe_, &overlapped_) && GetLastError() == ERROR_PIPE_CONNECTED) SetEvent(event_);
+    }
+    ~WatchedControllerPipe() {
+        CancelIo(pipe_);
+        CloseHandle(pipe_);
+        CloseHandle(event_);
+    }
+    WatchedControllerPipe(const WatchedControllerPipe&) = delete;
+    WatchedControllerPipe& operator=(const WatchedControllerPipe&) = delete;
+
+    bool Valid() const { return pipe_ != INVALID_HANDLE_VALUE && event_; }
+    const std::wstring& Path() const { return path_; }
+    bool WaitOpened(DWORD ms) { return WaitForSingleObject(event_, ms) == WAIT_OBJECT_0; }
+    // Whether the program at the other end still holds its handle.
+    bool Held() {
+        DWORD available = 0;
+        return PeekNamedPipe(pipe_, nullptr, 0, nullptr, &available, nullptr) != FALSE;
+    }
+
+private:
+    std::wstring path_;
+    HANDLE pipe_ = INVALID_HANDLE_VALUE;
+    HANDLE event_ = nullptr;
+    OVERLAPPED overlapped_{};
+};
 
 }  // namespace
 
@@ -337,4 +465,70 @@ TEST_F(VentaroMembers, StartsWithoutAnyService) {
     // The compiled-in host, which does not resolve here.
     EXPECT_EQ(StartAndClose(), 0);
     EXPECT_TRUE(webstub::Traffic().empty());
+}
+
+TEST_F(VentaroMembers, ControllerIsHeldFromTheStartToTheExit) {
+    WatchedControllerPipe controller;
+    ASSERT_TRUE(controller.Valid());
+    SetEnvironmentVariableW(L"VENTARO_CONTROLLER_PATH", controller.Path().c_str());
+    Program ventaro;
+    HWND window = StartVisible(ventaro);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(controller.WaitOpened(kStartMs)) << "not opened by the time the start-up was done";
+    EXPECT_TRUE(controller.Held());
+    EXPECT_EQ(FindMessageBox(ventaro.Pid()), nullptr);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(ventaro.WaitExit(kStartMs), 0);
+    EXPECT_FALSE(controller.Held()) << "the handle outlived the program's teardown";
+}
+
+TEST_F(VentaroMembers, StartWithTheSimulatorRunsQuietlyAndASecondStartExitsZero) {
+    simharness::CSimProcess* sim = e2e::SimulatedControllerEnvironment::Sim();
+    ASSERT_NE(sim, nullptr);
+    const std::string exchangesBefore = sim->Value("exchanges");
+    Program first;
+    HWND window = StartVisible(first);
+    ASSERT_NE(window, nullptr) << "a start blocked, perhaps on a controller message";
+    EXPECT_EQ(FindMessageBox(first.Pid()), nullptr);
+
+    // The second copy ends before it looks for the controller the first holds.
+    Program second;
+    ASSERT_TRUE(second.Start(VentaroExe(), Quoted(VentaroExe()), SW_SHOWNORMAL));
+    EXPECT_EQ(second.WaitExit(kStartMs), 0);
+    EXPECT_TRUE(first.Running());
+
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(first.WaitExit(kStartMs), 0);
+    EXPECT_EQ(sim->Value("exchanges"), exchangesBefore) << "the start sends the controller nothing";
+    EXPECT_EQ(sim->Value("malformed_frames"), "0");
+}
+
+TEST_F(VentaroMembers, ControllerMessagesAreRealBoxesAndTheStartGoesOnAfterThem) {
+    struct Case {
+        const wchar_t* path;  // nullptr: the machine's own HID interfaces (none here)
+        const wchar_t* text;
+    };
+    for (const Case& c : {Case{nullptr, L"未找到设备控制器!"},
+                          Case{L"\\\\.\\pipe\\ventaro_no_controller_here", L"控制器连接失败!"}}) {
+        SetEnvironmentVariableW(L"VENTARO_CONTROLLER_PATH", c.path);
+        Program ventaro;
+        ASSERT_TRUE(ventaro.Start(VentaroExe(), Quoted(VentaroExe()), SW_SHOWNORMAL));
+        HWND box = nullptr;
+        ASSERT_TRUE(e2e::WaitFor([&] { return (box = FindMessageBox(ventaro.Pid())) != nullptr; }, kStartMs))
+            << testing::PrintToString(std::wstring(c.text));
+        wchar_t caption[64] = {}, text[256] = {};
+        GetWindowTextW(box, caption, 64);
+        GetDlgItemTextW(box, 0xFFFF, text, 256);  // the message box's text control
+        EXPECT_STREQ(caption, L"信息");
+        EXPECT_STREQ(text, c.text);
+        EXPECT_TRUE(ventaro.Running()) << "waits for the user";
+
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        HWND window = e2e::WaitForVentaroWindow(ventaro.Pid(), kStartMs);
+        ASSERT_NE(window, nullptr);
+        EXPECT_TRUE(e2e::WaitFor([&] { return IsWindowVisible(window) != FALSE; }, kStartMs));
+        EXPECT_EQ(FindMessageBox(ventaro.Pid()), nullptr) << "told once";
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        EXPECT_EQ(ventaro.WaitExit(kStartMs), 0);
+    }
 }
