@@ -35,13 +35,13 @@ int CPublicModule::Initialize(HINSTANCE instance) {
         &CPublicModule::CheckRemoteSwitch,
         &CPublicModule::StartCrashHandler,
         &CPublicModule::StartEnvironment,
-        &CPublicModule::StartConfigFile,
+        &CPublicModule::StartSettingsFile,
         &CPublicModule::StartDevice,
-        &CPublicModule::StartSystemConfig,
+        &CPublicModule::StartRecordStores,
         &CPublicModule::StartTaskBar,
         &CPublicModule::StartMainWindow,
         &CPublicModule::StartClient,
-        &CPublicModule::StartUserLogin,
+        &CPublicModule::StartAccountClient,
     };
     for (Step step : kStartUp) {
         if (!(this->*step)()) return 0;
@@ -57,10 +57,10 @@ void CPublicModule::Teardown() {
     static constexpr Step kTeardown[] = {
         &CPublicModule::StopClient,
         &CPublicModule::StopMainWindow,
-        &CPublicModule::StopUserLogin,
-        &CPublicModule::StopSystemConfig,
+        &CPublicModule::StopAccountClient,
+        &CPublicModule::StopRecordStores,
         &CPublicModule::StopDevice,
-        &CPublicModule::StopConfigFile,
+        &CPublicModule::StopSettingsFile,
         &CPublicModule::StopTaskBar,
         &CPublicModule::StopEnvironment,
         &CPublicModule::StopCrashHandler,
@@ -85,10 +85,9 @@ int CPublicModule::StartEnvironment() {
     return m_pEnv->Initialize(m_instance);
 }
 
-int CPublicModule::StartConfigFile() {
-    // OVCLIENT.ini: loaded when there, created with the defaults when not.
-    m_pConfigFile = std::make_unique<CApplicationConfigFile>();
-    return m_pConfigFile->Initialise(m_pEnv->GetDataFolder());
+int CPublicModule::StartSettingsFile() {
+    m_pSettings = std::make_unique<CApplicationConfigFile>();
+    return m_pSettings->Initialise(m_pEnv->GetDataFolder());
 }
 
 int CPublicModule::StartDevice() {
@@ -98,11 +97,10 @@ int CPublicModule::StartDevice() {
     return m_pDevice->Discover();
 }
 
-int CPublicModule::StartSystemConfig() {
-    // The light-theme and game-mode tables, seeded from the shipped .dat
-    // files beside the program when the user has none yet.
-    m_pSystemConfig = std::make_unique<COVSystemConfig>();
-    return m_pSystemConfig->Initialise(m_pEnv->GetDataFolder(), m_pEnv->GetProgramFolder());
+int CPublicModule::StartRecordStores() {
+    // Seeded from the shipped copies beside the program on first run.
+    m_pStores = std::make_unique<COVSystemConfig>();
+    return m_pStores->Initialise(m_pEnv->GetDataFolder(), m_pEnv->GetProgramFolder());
 }
 
 int CPublicModule::StartTaskBar() {
@@ -131,15 +129,16 @@ int CPublicModule::StartClient() {
     return 1;
 }
 
-int CPublicModule::StartUserLogin() {
-    m_pUserLogin = std::make_unique<CUserLoginCtrl>();
-    m_pUserLogin->SetDataFolder(m_pEnv->GetDataFolder());
+int CPublicModule::StartAccountClient() {
+    // Logs in by itself when the user asked for it; being offline never
+    // stops the start.
+    m_pAccount = std::make_unique<CUserLoginCtrl>();
+    m_pAccount->SetDataFolder(m_pEnv->GetDataFolder());
     // The client window's account indicator takes the login state once it
     // exists; until then there is nobody to tell.
-    m_pUserLogin->SetLoginStateHook([](int) {});
-    // Logs in with the stored parameter when automatic login is on. Always
-    // 1: an unreachable or refusing service must not stop the start.
-    return m_pUserLogin->AutoLogin(m_pConfigFile.get());
+    m_pAccount->SetLoginStateHook([](int) {});
+    m_pAccount->AutoLogin(m_pSettings.get());
+    return 1;
 }
 
 int CPublicModule::StopClient() {
@@ -156,15 +155,15 @@ int CPublicModule::StopMainWindow() {
     return 1;
 }
 
-int CPublicModule::StopUserLogin() {
-    m_pUserLogin.reset();
+int CPublicModule::StopAccountClient() {
+    m_pAccount.reset();
     return 1;
 }
 
-int CPublicModule::StopSystemConfig() {
-    if (!m_pSystemConfig) return 1;
-    m_pSystemConfig->ShutDown();
-    m_pSystemConfig.reset();
+int CPublicModule::StopRecordStores() {
+    if (!m_pStores) return 1;
+    m_pStores->ShutDown();
+    m_pStores.reset();
     return 1;
 }
 
@@ -173,10 +172,10 @@ int CPublicModule::StopDevice() {
     return 1;
 }
 
-int CPublicModule::StopConfigFile() {
-    if (!m_pConfigFile) return 1;
-    m_pConfigFile->Release();
-    m_pConfigFile.reset();
+int CPublicModule::StopSettingsFile() {
+    if (!m_pSettings) return 1;
+    m_pSettings->Release();
+    m_pSettings.reset();
     return 1;
 }
 

@@ -36,12 +36,12 @@ public:
     int IsInitialized() const { return m_initialized; }
     CCrashDumpHandler* CrashHandler() const { return m_pCrashHandler.get(); }
     CApplicationEnv* Env() const { return m_pEnv.get(); }
-    CApplicationConfigFile* ConfigFile() const { return m_pConfigFile.get(); }
-    COVSystemConfig* SystemConfig() const { return m_pSystemConfig.get(); }
+    CApplicationConfigFile* Settings() const { return m_pSettings.get(); }
+    COVSystemConfig* Stores() const { return m_pStores.get(); }
     CClientTaskBar* TaskBar() const { return m_pTaskBar.get(); }
     CMainWindow* MainWindow() const { return m_pMainWindow.get(); }
     COVFanLedDevice* Device() const { return m_pDevice.get(); }
-    CUserLoginCtrl* UserLogin() const { return m_pUserLogin.get(); }
+    CUserLoginCtrl* Account() const { return m_pAccount.get(); }
 
 private:
     using Step = int (CPublicModule::*)();
@@ -49,34 +49,35 @@ private:
     int CheckRemoteSwitch();
     int StartCrashHandler();
     int StartEnvironment();
-    int StartConfigFile();
+    int StartSettingsFile();
     int StartDevice();
-    int StartSystemConfig();
+    int StartRecordStores();
     int StartTaskBar();
     int StartMainWindow();
     int StartClient();
-    int StartUserLogin();
+    int StartAccountClient();
 
     int StopClient();
     int StopMainWindow();
-    int StopUserLogin();
-    int StopSystemConfig();
+    int StopAccountClient();
+    int StopRecordStores();
     int StopDevice();
-    int StopConfigFile();
+    int StopSettingsFile();
     int StopTaskBar();
     int StopEnvironment();
     int StopCrashHandler();
 
     HINSTANCE m_instance = nullptr;
 
-    // Owned members. Still to join: engine holder CDUIEngine after the window.
+    // Owned members. Still to join: the engine holder CDUIEngine after the
+    // window.
     std::unique_ptr<CCrashDumpHandler> m_pCrashHandler;
     std::unique_ptr<CApplicationEnv> m_pEnv;
-    std::unique_ptr<CApplicationConfigFile> m_pConfigFile;
-    std::unique_ptr<COVSystemConfig> m_pSystemConfig;
+    std::unique_ptr<CApplicationConfigFile> m_pSettings;
+    std::unique_ptr<COVSystemConfig> m_pStores;
     std::unique_ptr<CClientTaskBar> m_pTaskBar;
     std::unique_ptr<CMainWindow> m_pMainWindow;
     std::unique_ptr<COVFanLedDevice> m_pDevice;
-    std::unique_ptr<CUserLoginCtrl> m_pUserLogin;
+    std::unique_ptr<CUserLoginCtrl> m_pAccount;
     int m_initialized = 0;
 };

@@ -12,7 +12,11 @@
 #include "ProgramRunner.h"
 #include "PublicModule.h"
 #include "SimulatedController.h"
+#include "ApplicationConfigFile.h"
 #include "ApplicationEnv.h"
+#include "OVFanLedDevice.h"
+#include "OVSystemConfig.h"
+#include "UserLoginCtrl.h"
 #include "TestPaths.h"
 
 namespace {
@@ -398,6 +402,14 @@ TEST(Module, BuildsWindowAndTrayAndTearsThemDown) {
     ASSERT_NE(module.Env(), nullptr);
     ASSERT_NE(module.MainWindow(), nullptr);
     ASSERT_NE(module.TaskBar(), nullptr);
+    ASSERT_NE(module.Settings(), nullptr);
+    EXPECT_EQ(module.Settings()->GetFilePath(), module.Env()->GetDataFolder() + L"OVCLIENT.ini");
+    ASSERT_NE(module.Stores(), nullptr);
+    EXPECT_EQ(module.Stores()->IsReady(), 1);
+    ASSERT_NE(module.Account(), nullptr);
+    EXPECT_EQ(module.Account()->IsLoggedIn(), 0);
+    ASSERT_NE(module.Device(), nullptr);
+    EXPECT_EQ(module.Device()->IsOpen(), 1) << "the suite's simulated controller";
     HWND window = module.MainWindow()->GetWindowHandle();
     EXPECT_EQ(module.Env()->GetWindowHandle(), window);
     EXPECT_FALSE(IsWindowVisible(window)) << "shown only by the message loop";
@@ -407,6 +419,10 @@ TEST(Module, BuildsWindowAndTrayAndTearsThemDown) {
     EXPECT_EQ(module.MainWindow(), nullptr);
     EXPECT_EQ(module.TaskBar(), nullptr);
     EXPECT_EQ(module.Env(), nullptr);
+    EXPECT_EQ(module.Settings(), nullptr);
+    EXPECT_EQ(module.Stores(), nullptr);
+    EXPECT_EQ(module.Account(), nullptr);
+    EXPECT_EQ(module.Device(), nullptr);
     module.Teardown();  // twice is harmless
     DrainQuit();
 }

@@ -164,7 +164,7 @@ TEST_F(ModuleMembers, BuildsSettingsStoresAndAccountAndTearsThemDown) {
     CPublicModule module;
     ASSERT_EQ(module.Initialize(GetModuleHandleW(nullptr)), 1);
 
-    CApplicationConfigFile* settings = module.ConfigFile();
+    CApplicationConfigFile* settings = module.Settings();
     ASSERT_NE(settings, nullptr);
     EXPECT_EQ(settings->GetFilePath(), SettingsPath());
     EXPECT_EQ(settings->GetFanAutoAdjust(), 0);
@@ -172,7 +172,7 @@ TEST_F(ModuleMembers, BuildsSettingsStoresAndAccountAndTearsThemDown) {
     EXPECT_EQ(settings->GetLightSelect(), L"Orvane");
     EXPECT_EQ(settings->GetAutoLoginStatus(), 0);
 
-    COVSystemConfig* stores = module.SystemConfig();
+    COVSystemConfig* stores = module.Stores();
     ASSERT_NE(stores, nullptr);
     EXPECT_EQ(stores->IsReady(), 1);
     EXPECT_EQ(stores->LightFilePath(), ThemesPath());
@@ -183,7 +183,7 @@ TEST_F(ModuleMembers, BuildsSettingsStoresAndAccountAndTearsThemDown) {
     GameTaskList tasks;
     EXPECT_EQ(stores->LoadGameTasks(&tasks), 1);
 
-    CUserLoginCtrl* account = module.UserLogin();
+    CUserLoginCtrl* account = module.Account();
     ASSERT_NE(account, nullptr);
     EXPECT_EQ(account->IsAutoLoginTried(), 1);
     EXPECT_EQ(account->IsLoggedIn(), 0);
@@ -191,10 +191,10 @@ TEST_F(ModuleMembers, BuildsSettingsStoresAndAccountAndTearsThemDown) {
     EXPECT_TRUE(messages_.empty()) << testing::PrintToString(messages_);
 
     module.Teardown();
-    EXPECT_EQ(module.UserLogin(), nullptr);
+    EXPECT_EQ(module.Account(), nullptr);
     EXPECT_EQ(module.Device(), nullptr);
-    EXPECT_EQ(module.SystemConfig(), nullptr);
-    EXPECT_EQ(module.ConfigFile(), nullptr);
+    EXPECT_EQ(module.Stores(), nullptr);
+    EXPECT_EQ(module.Settings(), nullptr);
     EXPECT_EQ(module.MainWindow(), nullptr);
     EXPECT_EQ(module.Env(), nullptr);
     // Released files can be replaced at once (the account page's download does so).
@@ -205,9 +205,9 @@ TEST_F(ModuleMembers, ExistingSettingsAreReadNotReset) {
     WriteSettings(false, kDemoParam);
     CPublicModule module;
     ASSERT_EQ(module.Initialize(GetModuleHandleW(nullptr)), 1);
-    EXPECT_EQ(module.ConfigFile()->GetFanSpeedValue(), 35);
-    EXPECT_EQ(module.ConfigFile()->GetAutoLoginParam(), kDemoParam);
-    EXPECT_EQ(module.UserLogin()->IsLoggedIn(), 0) << "stored parameter without automatic login";
+    EXPECT_EQ(module.Settings()->GetFanSpeedValue(), 35);
+    EXPECT_EQ(module.Settings()->GetAutoLoginParam(), kDemoParam);
+    EXPECT_EQ(module.Account()->IsLoggedIn(), 0) << "stored parameter without automatic login";
     EXPECT_TRUE(webstub::Traffic().empty());
     module.Teardown();
     EXPECT_NE(e2e::ReadFileText(SettingsPath()).find("OVFanSpeedValue=35"), std::string::npos);
@@ -218,13 +218,13 @@ TEST_F(ModuleMembers, ThemeFileWithoutCounterStopsTheStartBeforeTheWindow) {
     CPublicModule module;
     EXPECT_EQ(module.Initialize(GetModuleHandleW(nullptr)), 0);
     EXPECT_EQ(module.IsInitialized(), 0);
-    EXPECT_NE(module.ConfigFile(), nullptr) << "the settings file comes before the stores";
+    EXPECT_NE(module.Settings(), nullptr) << "the settings file comes before the stores";
     ASSERT_NE(module.Device(), nullptr) << "the controller is looked for before the stores";
     EXPECT_EQ(module.Device()->IsDiscovered(), 1);
     EXPECT_EQ(module.Device()->IsOpen(), 0) << "opened only with the client";
     EXPECT_EQ(module.TaskBar(), nullptr);
     EXPECT_EQ(module.MainWindow(), nullptr);
-    EXPECT_EQ(module.UserLogin(), nullptr);
+    EXPECT_EQ(module.Account(), nullptr);
     EXPECT_EQ(FindWindowW(CMainWindow::kClassName, CMainWindow::kTitle), nullptr);
     EXPECT_TRUE(webstub::Traffic().empty());
 }
@@ -234,8 +234,8 @@ TEST_F(ModuleMembers, AutoLoginWithTheStoredParameterLogsInAndRegisters) {
     WriteSettings(true, kDemoParam);
     CPublicModule module;
     ASSERT_EQ(module.Initialize(GetModuleHandleW(nullptr)), 1);
-    EXPECT_EQ(module.UserLogin()->IsLoggedIn(), 1);
-    EXPECT_EQ(module.UserLogin()->GetUsername(), L"demo");
+    EXPECT_EQ(module.Account()->IsLoggedIn(), 1);
+    EXPECT_EQ(module.Account()->GetUsername(), L"demo");
     const auto traffic = webstub::Traffic();
     EXPECT_EQ(Paths(traffic), (std::vector<std::string>{kLoginPath, kAddComputerPath}));
 }
@@ -245,7 +245,7 @@ TEST_F(ModuleMembers, RefusedAutoLoginStillStartsLoggedOut) {
     WriteSettings(true, kWrongPasswordParam);
     CPublicModule module;
     ASSERT_EQ(module.Initialize(GetModuleHandleW(nullptr)), 1);
-    EXPECT_EQ(module.UserLogin()->IsLoggedIn(), 0);
+    EXPECT_EQ(module.Account()->IsLoggedIn(), 0);
     EXPECT_NE(module.MainWindow(), nullptr);
     EXPECT_EQ(Paths(webstub::Traffic()), std::vector<std::string>{kLoginPath}) << "no registration after a refusal";
 }
@@ -256,8 +256,8 @@ TEST_F(ModuleMembers, DeadNetworkStillStarts) {
     CPublicModule module;
     ASSERT_EQ(module.Initialize(GetModuleHandleW(nullptr)), 1);
     EXPECT_EQ(module.IsInitialized(), 1);
-    EXPECT_EQ(module.UserLogin()->IsAutoLoginTried(), 1);
-    EXPECT_EQ(module.UserLogin()->IsLoggedIn(), 0);
+    EXPECT_EQ(module.Account()->IsAutoLoginTried(), 1);
+    EXPECT_EQ(module.Account()->IsLoggedIn(), 0);
 }
 
 TEST_F(ModuleMembers, GarbledParameterStartsWithoutARequest) {
@@ -265,7 +265,7 @@ TEST_F(ModuleMembers, GarbledParameterStartsWithoutARequest) {
     WriteSettings(true, L"%%%not base64, no separator");
     CPublicModule module;
     ASSERT_EQ(module.Initialize(GetModuleHandleW(nullptr)), 1);
-    EXPECT_EQ(module.UserLogin()->IsLoggedIn(), 0);
+    EXPECT_EQ(module.Account()->IsLoggedIn(), 0);
     EXPECT_TRUE(webstub::Traffic().empty());
 }
 
@@ -298,9 +298,9 @@ TEST_F(ModuleMembers, MissingControllerIsToldOnceAndTheStartGoesOn) {
     EXPECT_EQ(messages_, std::vector<std::wstring>{L"信息: 未找到设备控制器!"}) << "no path: opening stays silent";
     EXPECT_EQ(module.Device()->IsDiscovered(), 1);
     EXPECT_EQ(module.Device()->IsOpen(), 0);
-    EXPECT_EQ(module.SystemConfig()->IsReady(), 1);
+    EXPECT_EQ(module.Stores()->IsReady(), 1);
     EXPECT_NE(module.MainWindow(), nullptr);
-    EXPECT_NE(module.UserLogin(), nullptr);
+    EXPECT_NE(module.Account(), nullptr);
 }
 
 TEST_F(ModuleMembers, UnopenableControllerIsToldAndTheStartGoesOn) {
