@@ -27,6 +27,11 @@ TEST(FormBodies, ValuesArePercentEncodedFromTheirChsBytes) {
     // 张三 in code page 936 is D5 C5 C8 FD.
     EXPECT_EQ(FormText(L"张三"), "%D5%C5%C8%FD");
     EXPECT_EQ(FormText(L""), "");
+    // Only the space may become "+": a form decoder turns "+" into a space, so
+    // a tab or a line break must travel as itself.
+    EXPECT_EQ(FormText(L"a\tb\r\nc\vd\fe"), "a%09b%0D%0Ac%0Bd%0Ce");
+    // The login name keeps its own encoding, where all white space is "+".
+    EXPECT_EQ(FormLoginName(L"a\tb"), "a+b");
     EXPECT_EQ(LoginBody(L"demo", L"p&w=1", L"00-1A-2B-3C-4D-5E"),
               "key=pc&member_name=demo&member_passwd=p%26w%3D1&terminal_code=00%2D1A%2D2B%2D3C%2D4D%2D5E"
               "&app_key=492718");

@@ -87,14 +87,18 @@ TEST_F(UserLogin, ChineseNameAndSpecialPasswordsArriveIntact) {
     webstub::Control(L"account", "name=amp&password=a%26b%3Dc%2Bd+%25e%E5%AF%86");
     ASSERT_EQ(ctrl_->Login(L"amp", L"a&b=c+d %e密", &message), 1) << message;
     EXPECT_EQ(ctrl_->GetUsername(), L"amp");
+    // A tab is not a space to the server.
+    webstub::Control(L"account", "name=tab&password=a%09b");
+    EXPECT_EQ(ctrl_->Login(L"tab", L"a b", &message), 0);
+    ASSERT_EQ(ctrl_->Login(L"tab", L"a\tb", &message), 1) << message;
 
     webstub::Control(L"account", "name=a+b&password=x");
     ASSERT_EQ(ctrl_->Login(L"a b", L"x", &message), 1) << message;
     webstub::Control(L"account", "name=a-b&password=x");
     ASSERT_EQ(ctrl_->Login(L"a-b", L"x", &message), 1) << message;
     const auto traffic = webstub::Traffic();
-    EXPECT_NE(traffic[2].body.find("member_name=a+b&"), std::string::npos);
-    EXPECT_NE(traffic[3].body.find("member_name=a%2Db&"), std::string::npos);
+    EXPECT_NE(traffic[4].body.find("member_name=a+b&"), std::string::npos);
+    EXPECT_NE(traffic[5].body.find("member_name=a%2Db&"), std::string::npos);
 }
 
 TEST_F(UserLogin, NoQualifyingAdapterSendsAnEmptyTerminalCode) {
