@@ -142,12 +142,25 @@ TEST_F(UserLogin, RepliesAreReadByPosition) {
     EXPECT_EQ(message, L"接收数据破损!");
 }
 
+TEST_F(UserLogin, OnlyTheBodyCountsNotTheHeaderBlock) {
+    // Headers far beyond the 4096-byte header buffer: the reply is still read.
+    webstub::Fault(L"mode=bigheaders&size=6000");
+    std::wstring message;
+    ASSERT_EQ(ctrl_->Login(L"demo", L"demo1234", &message), 1);
+    EXPECT_EQ(message, kLoginOk);
+    EXPECT_EQ(ctrl_->IsLoggedIn(), 1);
+}
+
 TEST_F(UserLogin, EmptyRepliesAndNetworkFailuresLeaveTheMessageAlone) {
     std::wstring message = L"before";
     webstub::Fault(L"mode=empty");
     EXPECT_EQ(ctrl_->Login(L"demo", L"demo1234", &message), 0);
     EXPECT_EQ(message, L"before");
     webstub::Fault(L"mode=drop");
+    EXPECT_EQ(ctrl_->Login(L"demo", L"demo1234", &message), 0);
+    EXPECT_EQ(message, L"before");
+    // The server reads the request, then closes without any answer.
+    webstub::Fault(L"mode=hang&delay=2");
     EXPECT_EQ(ctrl_->Login(L"demo", L"demo1234", &message), 0);
     EXPECT_EQ(message, L"before");
     SetEnvironmentVariableW(L"VENTARO_ACCOUNT_HOST", L"127.0.0.1:1");
