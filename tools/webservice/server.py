@@ -315,11 +315,11 @@ class Handler(BaseHTTPRequestHandler):
             return
         if not wanted or mode == "norange":
             return self.send(200, data, content_type="application/octet-stream")
-        spec = wanted.strip()
+        asked = wanted.strip()
         start = None
         end = total - 1
-        if spec.startswith("bytes="):
-            first, _, last = spec[6:].partition("-")
+        if asked.startswith("bytes="):
+            first, _, last = asked[6:].partition("-")
             try:
                 start = int(first)
                 if last.strip():
