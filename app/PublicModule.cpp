@@ -2,11 +2,14 @@
 
 #include <iterator>
 
+#include "ApplicationConfigFile.h"
 #include "ApplicationEnv.h"
 #include "ClientTaskBar.h"
 #include "CrashDumpHandler.h"
 #include "MainWindow.h"
+#include "OVSystemConfig.h"
 #include "RemoteSwitch.h"
+#include "UserLoginCtrl.h"
 
 namespace {
 CPublicModule* g_module = nullptr;
@@ -26,16 +29,18 @@ CPublicModule* CPublicModule::Current() { return g_module; }
 int CPublicModule::Initialize(HINSTANCE instance) {
     m_instance = instance;
     // The start-up order. Members still to come take their place here:
-    //   settings file, controller device,
-    //   record stores                        between environment and tray
-    //   account client, engine start         after the client
+    //   controller device                    between settings file and stores
+    //   engine start                         last
     static constexpr Step kStartUp[] = {
         &CPublicModule::CheckRemoteSwitch,
         &CPublicModule::StartCrashHandler,
         &CPublicModule::StartEnvironment,
+        &CPublicModule::StartSettingsFile,
+        &CPublicModule::StartRecordStores,
         &CPublicModule::StartTaskBar,
         &CPublicModule::StartMainWindow,
         &CPublicModule::StartClient,
+        &CPublicModule::StartAccountClient,
     };
     for (Step step : kStartUp) {
         if (!(this->*step)()) return 0;
@@ -48,11 +53,13 @@ void CPublicModule::Teardown() {
     m_initialized = 0;
     // The teardown order: the client (engine holder and pages) first, the
     // crash handler last. Members still to come take their place here:
-    //   account client, record stores,
-    //   controller device, settings file     after the window
+    //   controller device                    between stores and settings file
     static constexpr Step kTeardown[] = {
         &CPublicModule::StopClient,
         &CPublicModule::StopMainWindow,
+        &CPublicModule::StopAccountClient,
+        &CPublicModule::StopRecordStores,
+        &CPublicModule::StopSettingsFile,
         &CPublicModule::StopTaskBar,
         &CPublicModule::StopEnvironment,
         &CPublicModule::StopCrashHandler,
@@ -75,6 +82,17 @@ int CPublicModule::StartCrashHandler() {
 int CPublicModule::StartEnvironment() {
     m_pEnv = std::make_unique<CApplicationEnv>();
     return m_pEnv->Initialize(m_instance);
+}
+
+int CPublicModule::StartSettingsFile() {
+    m_pSettings = std::make_unique<CApplicationConfigFile>();
+    return m_pSettings->Initialise(m_pEnv->GetDataFolder());
+}
+
+int CPublicModule::StartRecordStores() {
+    // Seeded from the shipped copies beside the program on first run.
+    m_pStores = std::make_unique<COVSystemConfig>();
+    return m_pStores->Initialise(m_pEnv->GetDataFolder(), m_pEnv->GetProgramFolder());
 }
 
 int CPublicModule::StartTaskBar() {
@@ -100,6 +118,15 @@ int CPublicModule::StartClient() {
     return 1;
 }
 
+int CPublicModule::StartAccountClient() {
+    // Logs in by itself when the user asked for it; being offline never
+    // stops the start.
+    m_pAccount = std::make_unique<CUserLoginCtrl>();
+    m_pAccount->SetDataFolder(m_pEnv->GetDataFolder());
+    m_pAccount->AutoLogin(m_pSettings.get());
+    return 1;
+}
+
 int CPublicModule::StopClient() {
     if (m_pTaskBar) m_pTaskBar->Remove();
     return 1;
@@ -109,6 +136,25 @@ int CPublicModule::StopMainWindow() {
     if (!m_pMainWindow) return 1;
     m_pMainWindow->Shutdown();
     m_pMainWindow.reset();
+    return 1;
+}
+
+int CPublicModule::StopAccountClient() {
+    m_pAccount.reset();
+    return 1;
+}
+
+int CPublicModule::StopRecordStores() {
+    if (!m_pStores) return 1;
+    m_pStores->ShutDown();
+    m_pStores.reset();
+    return 1;
+}
+
+int CPublicModule::StopSettingsFile() {
+    if (!m_pSettings) return 1;
+    m_pSettings->Release();
+    m_pSettings.reset();
     return 1;
 }
 

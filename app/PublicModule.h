@@ -8,10 +8,13 @@
 
 #include <memory>
 
+class CApplicationConfigFile;
 class CApplicationEnv;
 class CCrashDumpHandler;
 class CClientTaskBar;
 class CMainWindow;
+class COVSystemConfig;
+class CUserLoginCtrl;
 
 class CPublicModule {
 public:
@@ -32,8 +35,11 @@ public:
     int IsInitialized() const { return m_initialized; }
     CCrashDumpHandler* CrashHandler() const { return m_pCrashHandler.get(); }
     CApplicationEnv* Env() const { return m_pEnv.get(); }
+    CApplicationConfigFile* Settings() const { return m_pSettings.get(); }
+    COVSystemConfig* Stores() const { return m_pStores.get(); }
     CClientTaskBar* TaskBar() const { return m_pTaskBar.get(); }
     CMainWindow* MainWindow() const { return m_pMainWindow.get(); }
+    CUserLoginCtrl* Account() const { return m_pAccount.get(); }
 
 private:
     using Step = int (CPublicModule::*)();
@@ -41,25 +47,33 @@ private:
     int CheckRemoteSwitch();
     int StartCrashHandler();
     int StartEnvironment();
+    int StartSettingsFile();
+    int StartRecordStores();
     int StartTaskBar();
     int StartMainWindow();
     int StartClient();
+    int StartAccountClient();
 
     int StopClient();
     int StopMainWindow();
+    int StopAccountClient();
+    int StopRecordStores();
+    int StopSettingsFile();
     int StopTaskBar();
     int StopEnvironment();
     int StopCrashHandler();
 
     HINSTANCE m_instance = nullptr;
 
-    // Owned members in building order. Still to join (in this order): settings file
-    // CApplicationConfigFile and record stores COVSystemConfig after it; engine
-    // holder CDUIEngine after the window; controller COVFanLedDevice and
-    // account client CUserLoginCtrl last.
+    // Owned members in building order. Still to join: the engine holder
+    // CDUIEngine after the window and the controller COVFanLedDevice between
+    // the settings file and the record stores.
     std::unique_ptr<CCrashDumpHandler> m_pCrashHandler;
     std::unique_ptr<CApplicationEnv> m_pEnv;
+    std::unique_ptr<CApplicationConfigFile> m_pSettings;
+    std::unique_ptr<COVSystemConfig> m_pStores;
     std::unique_ptr<CClientTaskBar> m_pTaskBar;
     std::unique_ptr<CMainWindow> m_pMainWindow;
+    std::unique_ptr<CUserLoginCtrl> m_pAccount;
     int m_initialized = 0;
 };

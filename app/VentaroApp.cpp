@@ -5,7 +5,7 @@
 #include "MainWindow.h"
 #include "PublicModule.h"
 #include "ShellLogic.h"
-#include "WinHandles.h"
+#include "ShellHandles.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ public:
     }
 
 private:
-    CUniqueHandle m_mutex;
+    shell::CUniqueHandle m_mutex;
     bool m_held = false;
 };
 

@@ -16,7 +16,10 @@ public:
         helper_.StopDriver();  // a service left over from an earlier run
         helper_.StartDriver();
     }
-    ~CDriverMsrSource() override { helper_.StopDriver(); }
+    ~CDriverMsrSource() override {
+        helper_.CloseDevice();  // the driver can only unload once no handle is open
+        helper_.StopDriver();
+    }
     int ReadMsr(uint32_t index, uint32_t* low, uint32_t* high) override {
         return helper_.ReadMsr(index, low, high);
     }

@@ -31,8 +31,11 @@ public:
     // not reported (no administrator rights, service already there).
     int InstallService();
     // Stops and deletes the service; a missing service is not an error. The
-    // device handle stays open until destruction.
+    // device handle stays open until CloseDevice or destruction.
     int StopDriver();
+    // Closes the device handle (reads fail afterwards). A kernel driver
+    // with an open handle cannot unload, so close before StopDriver.
+    void CloseDevice() { device_.Reset(); }
     int ReadMsr(uint32_t index, uint32_t* low, uint32_t* high) override;
     // Load since the previous call in percent; -1 when the system times
     // cannot be read (then returns 0).

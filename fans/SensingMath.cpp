@@ -30,6 +30,7 @@ int AutoFanLevel(int celsius) {
 }
 
 int ManualFanLevel(int speedPercent) {
+    if (speedPercent >= 100) return 15;
     const int level = speedPercent / 10 + 5;
     return level <= 6 ? 6 : level;
 }

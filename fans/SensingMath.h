@@ -32,7 +32,9 @@ int TemperatureFromReadout(uint32_t low);
 // Fan level for the automatic step. The comparison is made on t as an unsigned
 // number, so a negative temperature (readout above 100) counts as hot.
 int AutoFanLevel(int celsius);
-// Fan level for a manual speed in percent: s / 10 + 5, at least 6.
+// Fan level for a manual speed in percent: s / 10 + 5, kept within 6 to 15.
+// The upper bound matters for a speed edited by hand in the settings file:
+// the controller is only ever sent the levels the slider's 0 to 100 give.
 int ManualFanLevel(int speedPercent);
 
 // Current clock as a share of the maximum clock, truncated; 0 when the

@@ -11,7 +11,10 @@
 #include "MainWindow.h"
 #include "ProgramRunner.h"
 #include "PublicModule.h"
+#include "ApplicationConfigFile.h"
 #include "ApplicationEnv.h"
+#include "OVSystemConfig.h"
+#include "UserLoginCtrl.h"
 #include "TestPaths.h"
 
 namespace {
@@ -394,6 +397,12 @@ TEST(Module, BuildsWindowAndTrayAndTearsThemDown) {
     ASSERT_NE(module.Env(), nullptr);
     ASSERT_NE(module.MainWindow(), nullptr);
     ASSERT_NE(module.TaskBar(), nullptr);
+    ASSERT_NE(module.Settings(), nullptr);
+    EXPECT_EQ(module.Settings()->GetFilePath(), module.Env()->GetDataFolder() + L"OVCLIENT.ini");
+    ASSERT_NE(module.Stores(), nullptr);
+    EXPECT_EQ(module.Stores()->IsReady(), 1);
+    ASSERT_NE(module.Account(), nullptr);
+    EXPECT_EQ(module.Account()->IsLoggedIn(), 0);
     HWND window = module.MainWindow()->GetWindowHandle();
     EXPECT_EQ(module.Env()->GetWindowHandle(), window);
     EXPECT_FALSE(IsWindowVisible(window)) << "shown only by the message loop";
@@ -403,6 +412,9 @@ TEST(Module, BuildsWindowAndTrayAndTearsThemDown) {
     EXPECT_EQ(module.MainWindow(), nullptr);
     EXPECT_EQ(module.TaskBar(), nullptr);
     EXPECT_EQ(module.Env(), nullptr);
+    EXPECT_EQ(module.Settings(), nullptr);
+    EXPECT_EQ(module.Stores(), nullptr);
+    EXPECT_EQ(module.Account(), nullptr);
     module.Teardown();  // twice is harmless
     DrainQuit();
 }

@@ -21,6 +21,15 @@ constexpr DWORD kStartMs = 30000;  // generous: a loaded machine under Wine
 std::wstring VentaroExe() { return testpaths::BinaryDir() + L"\\bin\\Ventaro.exe"; }
 std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
 
+// Ventaro.exe with the shipped store files it seeds from.
+std::wstring CopyProgram(const std::wstring& folder) {
+    const std::wstring bin = testpaths::BinaryDir() + L"\\bin\\";
+    CopyFileW(VentaroExe().c_str(), (folder + L"Ventaro.exe").c_str(), FALSE);
+    for (const wchar_t* seed : {L"LightSetConfig.dat", L"GameTaskConfig.dat"})
+        CopyFileW((bin + seed).c_str(), (folder + seed).c_str(), FALSE);
+    return folder + L"Ventaro.exe";
+}
+
 // Ends a running copy the way the user does, then waits for it.
 long CloseAndWait(Program& program, HWND window) {
     PostMessageW(window, WM_CLOSE, 0, 0);
@@ -56,6 +65,8 @@ TEST_F(StartupTest, FirstStartShowsTheWindowCentredAndSetsUpTheMachine) {
     EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - 768) / 2);
 
     EXPECT_TRUE(e2e::FileExists(dataFolder));
+    for (const wchar_t* file : {L"OVCLIENT.ini", L"LightSetConfig.ini", L"GameTaskConfig.ini"})
+        EXPECT_TRUE(e2e::FileExists(dataFolder + file)) << testing::PrintToString(std::wstring(file));
     EXPECT_EQ(e2e::ReadRunValue(), Quoted(VentaroExe()) + L" auto");
 
     EXPECT_EQ(CloseAndWait(ventaro, window), 0);
@@ -190,8 +201,8 @@ TEST_F(StartupTest, AutostartValueFollowsTheProgramsFolder) {
     // A folder with blanks, like "C:\Program Files\...": the quotes keep it one path.
     const std::wstring folder = testpaths::MakeTempDir(L"start") + L"Program Files Test\\";
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-    const std::wstring copy = folder + L"Ventaro.exe";
-    ASSERT_TRUE(CopyFileW(VentaroExe().c_str(), copy.c_str(), FALSE));
+    const std::wstring copy = CopyProgram(folder);
+    ASSERT_TRUE(e2e::FileExists(copy));
     Program ventaro;
     ASSERT_TRUE(ventaro.Start(copy, Quoted(copy) + L" auto"));
     HWND window = e2e::WaitForVentaroWindow(ventaro.Pid(), kStartMs);

@@ -73,6 +73,9 @@ TEST(Sensing, StopDoesNotWaitOutTheInterval) {
     CRecordingSink sink(0);
     ASSERT_EQ(1, sensing.StartSensing(&sink));
     ASSERT_TRUE(sink.WaitForLoads(1));
+    // Not for correctness: give the thread time to finish its reads and enter
+    // the wait, so that a stop which only clears the running flag is caught.
+    Sleep(500);
     const auto before = Clock::now();
     sensing.StopSensing();
     EXPECT_LT(Clock::now() - before, std::chrono::seconds(30));

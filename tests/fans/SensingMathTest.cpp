@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "SensingMath.h"
 
 namespace {
@@ -44,6 +46,12 @@ TEST(FanLevels, ManualSpeeds) {
     EXPECT_EQ(8, ManualFanLevel(39));
     EXPECT_EQ(14, ManualFanLevel(99));
     EXPECT_EQ(15, ManualFanLevel(100));
+    // A speed typed into the settings file by hand stays within 6 to 15.
+    EXPECT_EQ(15, ManualFanLevel(101));
+    EXPECT_EQ(15, ManualFanLevel(1000));
+    EXPECT_EQ(15, ManualFanLevel(INT_MAX));
+    EXPECT_EQ(6, ManualFanLevel(-50));
+    EXPECT_EQ(6, ManualFanLevel(INT_MIN));
 }
 
 TEST(Load, FormulaIsShareOfNonIdleTime) {

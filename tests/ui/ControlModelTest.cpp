@@ -11,6 +11,9 @@
 
 using namespace uitest;
 
+// GDI+ for the whole run: fonts and drawing objects outlive single tests.
+static GdiplusSession g_gdiplus;
+
 namespace {
 
 struct Recorder {
@@ -93,6 +96,23 @@ TEST_F(ControlModel, RemovingAndDeletingChildren) {
     scene->AddChild(box);
     scene.reset();
     EXPECT_EQ(PlainControl::destroyed, 3);
+}
+
+TEST_F(ControlModel, AControlDeletedWhileAttachedLeavesItsParent) {
+    auto* box = MakeCollection(skin.get(), 0, 0, 100, 100);
+    auto* a = MakeControl(skin.get(), 0, 0, 10, 10);
+    auto* b = MakeControl(skin.get(), 0, 0, 10, 10);
+    box->AddChild(a);
+    box->AddChild(b);
+    scene->AddChild(box);
+    a->SetFocus(1);
+    delete a;  // by its page, without detaching first
+    EXPECT_EQ(box->GetChildCount(), 1u);
+    EXPECT_EQ(box->GetChildAt(0), b);
+    EXPECT_EQ(box->GetFocusedChild(), nullptr);
+    EXPECT_EQ(scene->ForwardMessage(WM_MOUSEMOVE, 0, Point(5, 5)), 1);  // reaches b, not freed memory
+    delete box;
+    EXPECT_EQ(scene->GetChildCount(), 0u);
 }
 
 TEST_F(ControlModel, LayoutFromTheParentsContentOrigin) {
@@ -431,7 +451,6 @@ TEST_F(ControlModel, InvalidationKeepsOneBoundingRectangle) {
 // Two threads change controls and fire events while a third paints, all on
 // one scene: nothing deadlocks and the last values win.
 TEST_F(ControlModel, ThreeThreadStress) {
-    GdiplusSession gdiplus;
     auto* a = MakeControl(skin.get(), 0, 0, 40, 20);
     auto* b = MakeControl(skin.get(), 100, 0, 40, 20);
     scene->AddChild(a);

@@ -9,6 +9,9 @@
 
 using namespace uitest;
 
+// GDI+ for the whole run: fonts and drawing objects outlive single tests.
+static GdiplusSession g_gdiplus;
+
 namespace {
 
 template <class S>

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "core/DUI_Gdiplus.h"
+#include "graphics/GdiplusInclude.h"
 #include "core/DUI_UICollection.h"
 #include "scene/DUI_UIScene.h"
 #include "skin/DUI_UIResource.h"

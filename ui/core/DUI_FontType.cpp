@@ -1,28 +1,12 @@
 #include "core/DUI_FontType.h"
 
-#include "core/DUI_Gdiplus.h"
+#include "graphics/GDIPlugCtrl.h"
+#include "graphics/GdiplusInclude.h"
 #include "skin/DUI_Styles.h"
 
-namespace {
-
-// Families tried when the skin's family is not installed ("黑体" and "宋体"
-// are missing on many systems): CJK families first, so Chinese text keeps
-// its glyphs, then the generic sans-serif family.
-const wchar_t* const kFallbackFamilies[] = {L"Microsoft YaHei", L"SimSun", L"WenQuanYi Zen Hei",
-                                             L"WenQuanYi Micro Hei", L"Noto Sans CJK SC", L"Droid Sans Fallback"};
-
-Gdiplus::StringAlignment Near(uint32_t flags, int shift) {
-    if (flags & (2u << shift)) return Gdiplus::StringAlignmentCenter;
-    if (flags & (4u << shift)) return Gdiplus::StringAlignmentFar;
-    return Gdiplus::StringAlignmentNear;
-}
-
-}  // namespace
-
 struct CDUI_FontType::Impl {
-    std::unique_ptr<Gdiplus::FontFamily> family;
-    std::unique_ptr<Gdiplus::Font> font;
-    std::wstring familyName;  // the family actually used
+    std::unique_ptr<CGDIPlug_FontCtrl> font;
+    std::unique_ptr<CGDIPlug_StringCtrl> text;
 };
 
 CDUI_FontType::CDUI_FontType(CDUI_UIResource* resource, CDUI_FontType_Style* style)
@@ -53,14 +37,41 @@ CDUI_FontType::CDUI_FontType(CDUI_UIResource* resource, CDUI_FontType_Style* sty
         }
         ReleaseDC(nullptr, screen);
     }
+    MakeDrawingObjects();
+}
+
+int CDUI_FontType::MakeDrawingObjects() {
+    if (impl_->text) return 1;
+    auto* s = static_cast<CDUI_FontType_Style*>(style_);
+    if (!s) return 0;
+    auto font = std::make_unique<CGDIPlug_FontCtrl>();
+    // Sizes are points; a missing family falls back inside the font object.
+    if (!font->Create(s->fontFamily, s->fontSize > 0 ? s->fontSize : 9.0f, GetStyleBits(), Gdiplus::UnitPoint))
+        return 0;
+    auto text = std::make_unique<CGDIPlug_StringCtrl>();
+    // The record's Optimize value rides along as the initial colour, nothing more.
+    if (!text->Init(nullptr, font.get(), DUIColor(s->optimize), 0)) return 0;
+    impl_->font = std::move(font);
+    impl_->text = std::move(text);
+    return 1;
+}
+
+CGraphics_FontCtrl* CDUI_FontType::GetFontCtrl() {
+    MakeDrawingObjects();
+    return impl_->font.get();
+}
+
+CGraphics_StringCtrl* CDUI_FontType::GetStringCtrl() {
+    MakeDrawingObjects();
+    return impl_->text.get();
 }
 
 CDUI_FontType::~CDUI_FontType() { ReleaseResources(); }
 
 void CDUI_FontType::ReleaseResources() {
     if (!impl_) return;
+    impl_->text.reset();
     impl_->font.reset();
-    impl_->family.reset();
 }
 
 std::wstring CDUI_FontType::GetFamily() {
@@ -93,38 +104,11 @@ int32_t CDUI_FontType::MeasureWidth(const std::wstring& text) {
 
 int CDUI_FontType::DrawString(Gdiplus::Graphics* graphics, const std::wstring& text, const DUI_Rect& rect,
                               uint32_t color, uint32_t alignment, uint32_t formatFlags, int trimming) {
-    if (!graphics || text.empty()) return 0;
-    if (!impl_->font) {
-        // Built on first use: GDI+ is running by the time anything paints.
-        float size = GetSizePoints() > 0 ? GetSizePoints() : 9.0f;
-        std::wstring wanted = GetFamily();
-        auto family = std::make_unique<Gdiplus::FontFamily>(wanted.c_str());
-        for (const wchar_t* name : kFallbackFamilies) {
-            if (family->GetLastStatus() == Gdiplus::Ok) break;
-            family = std::make_unique<Gdiplus::FontFamily>(name);
-        }
-        if (family->GetLastStatus() != Gdiplus::Ok) {
-            family.reset(Gdiplus::FontFamily::GenericSansSerif()->Clone());
-        }
-        if (!family || family->GetLastStatus() != Gdiplus::Ok) return 0;
-        auto font = std::make_unique<Gdiplus::Font>(family.get(), size, GetStyleBits(), Gdiplus::UnitPoint);
-        if (font->GetLastStatus() != Gdiplus::Ok) return 0;
-        impl_->family = std::move(family);
-        impl_->font = std::move(font);
-    }
-    Gdiplus::StringFormat format(Gdiplus::StringFormat::GenericTypographic());
-    format.SetAlignment(Near(alignment, 0));
-    format.SetLineAlignment(Near(alignment, 3));
-    INT flags = 0;
-    if (formatFlags & 1) flags |= Gdiplus::StringFormatFlagsLineLimit;
-    if (formatFlags & 2) flags |= Gdiplus::StringFormatFlagsDirectionRightToLeft;
-    if (formatFlags & 4) flags |= Gdiplus::StringFormatFlagsNoClip;
-    format.SetFormatFlags(flags);
-    format.SetTrimming(static_cast<Gdiplus::StringTrimming>(trimming));
-    Gdiplus::SolidBrush brush{Gdiplus::Color(color)};
-    Gdiplus::RectF layout(float(rect.x), float(rect.y), float(rect.width), float(rect.height));
-    return graphics->DrawString(text.c_str(), int(text.size()), impl_->font.get(), layout, &format, &brush) ==
-                   Gdiplus::Ok
-               ? 1
-               : 0;
+    if (!graphics || text.empty() || !MakeDrawingObjects()) return 0;
+    CGDIPlug_StringCtrl* out = impl_->text.get();
+    out->SetTextColor(color);
+    out->SetAlignment(int(alignment));
+    out->SetFormatFlags(int(formatFlags));
+    out->SetTrimming(trimming);
+    return out->DrawString(graphics, text, DUIRectF{float(rect.x), float(rect.y), float(rect.width), float(rect.height)});
 }

@@ -8,6 +8,8 @@
 #include "core/DUI_UIControl.h"
 
 class CDUI_FontType_Style;
+class CGraphics_FontCtrl;
+class CGraphics_StringCtrl;
 
 class CDUI_FontType : public CDUI_UIControl {
 public:
@@ -28,8 +30,13 @@ public:
     // trimming as on CDUI_UIControl. Returns 0 without a usable font.
     int DrawString(Gdiplus::Graphics* graphics, const std::wstring& text, const DUI_Rect& rect, uint32_t color,
                    uint32_t alignment, uint32_t formatFlags, int trimming);
+    // The drawing objects (nullptr until GDI+ runs): the font and the string
+    // object that draws and measures with it.
+    CGraphics_FontCtrl* GetFontCtrl();
+    CGraphics_StringCtrl* GetStringCtrl();
 
 private:
+    int MakeDrawingObjects();
     struct Impl;
     std::unique_ptr<Impl> impl_;
     int32_t asciiWidth_ = 0, otherWidth_ = 0, lineHeight_ = 0;

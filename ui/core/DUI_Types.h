@@ -2,15 +2,17 @@
 // Small value types shared by the control model, the scene and the kinds.
 #include <cstdint>
 
+#include "graphics/UIRect.h"
+
 class CDUI_UIControl;
 
 // Rectangles inside the engine are x, y, width, height; empty when the width
-// or the height is 0 or less.
-struct DUI_Rect {
-    int32_t x = 0;
-    int32_t y = 0;
-    int32_t width = 0;
-    int32_t height = 0;
+// or the height is 0 or less. The same rectangle the drawing objects take
+// (DUIRect), so a control's rectangle goes to them as it is.
+struct DUI_Rect : DUIRect {
+    DUI_Rect() = default;
+    DUI_Rect(int32_t x_, int32_t y_, int32_t width_, int32_t height_) : DUIRect{x_, y_, width_, height_} {}
+    DUI_Rect(const DUIRect& r) : DUIRect(r) {}  // NOLINT: implicit on purpose
     bool IsEmpty() const { return width <= 0 || height <= 0; }
     // Right and bottom edges excluded.
     bool Contains(int32_t px, int32_t py) const {

@@ -14,11 +14,13 @@ CDUI_UICollection::CDUI_UICollection(CDUI_UIResource* resource, CDUI_UIControlSt
 CDUI_UICollection::~CDUI_UICollection() {
     // Children still attached are owned here; a kind that released them
     // already left the list empty.
-    for (CDUI_UIControl* child : children_) {
+    std::vector<CDUI_UIControl*> children;
+    children.swap(children_);
+    for (CDUI_UIControl* child : children) {
+        child->SetParent(nullptr);
         child->ReleaseResources();
         delete child;
     }
-    children_.clear();
 }
 
 int CDUI_UICollection::AttachToParent(CDUI_UIControl* parent) {

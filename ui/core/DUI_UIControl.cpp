@@ -5,9 +5,11 @@
 #include <unordered_set>
 
 #include "core/DUI_FontType.h"
-#include "core/DUI_Gdiplus.h"
+#include "graphics/GdiplusInclude.h"
 #include "core/DUI_ParamLock.h"
+#include "core/DUI_RectConv.h"
 #include "core/DUI_UICollection.h"
+#include "graphics/GraphicsCtrl.h"
 #include "scene/DUI_UIScene.h"
 #include "skin/DUI_UIResource.h"
 
@@ -61,6 +63,9 @@ CDUI_UIControl::CDUI_UIControl(CDUI_UIResource* resource, CDUI_UIControlStyle* s
 }
 
 CDUI_UIControl::~CDUI_UIControl() {
+    // Deleted by its page while still attached: leave the parent's list, so
+    // the parent never paints or dispatches to freed memory.
+    if (CDUI_UICollection* parent = AsCollection(parent_)) parent->RemoveChild(this);
     {
         std::lock_guard<std::mutex> guard(g_liveLock);
         LiveControls().erase(this);
@@ -654,6 +659,9 @@ void CDUI_UIControl::PaintControl(Gdiplus::Graphics* graphics, const DUI_Rect& d
     clip_ = ComputeClip(dirty);
     if (!clip_.IsEmpty()) {
         SetClipRegion(graphics);
+        if (resource_) {
+            if (CGraphics_ImageCtrl* skin = resource_->GetSkinImage()) skin->SetAlpha(fadeEnable_, opacity_);
+        }
         PaintBackground(graphics);
         Paint(graphics);
         PaintHoverFrame(graphics);
@@ -679,28 +687,52 @@ void CDUI_UIControl::DrawText(Gdiplus::Graphics* graphics, const std::wstring& t
 
 void CDUI_UIControl::PaintBackground(Gdiplus::Graphics* graphics) {
     if (transparent_ || !graphics) return;
-    Gdiplus::SolidBrush brush{Gdiplus::Color(backColor_)};
-    graphics->FillRectangle(&brush, absolute_.x, absolute_.y, absolute_.width, absolute_.height);
+    // Only the visible part: a clipped fill still costs its whole area.
+    DUI_Rect fill = clip_.IsEmpty() ? absolute_ : DUI_Intersect(absolute_, clip_);
+    CGraphics_BrushCtrl* brush = resource_ ? resource_->GetBrush() : nullptr;
+    if (!brush) return;
+    brush->SetColor(backColor_);
+    brush->FillRectangle(graphics, ToDUIRect(fill));
 }
 
+namespace {
+// True when clip lies wholly inside rect shrunk by inset: lines along the
+// edges cannot show, and drawing them clipped still costs their full length.
+bool ClipInside(const DUI_Rect& clip, const DUI_Rect& rect, int32_t inset) {
+    if (clip.IsEmpty()) return false;
+    return clip.x >= rect.x + inset && clip.y >= rect.y + inset &&
+           int64_t(clip.x) + clip.width <= int64_t(rect.x) + rect.width - inset &&
+           int64_t(clip.y) + clip.height <= int64_t(rect.y) + rect.height - inset;
+}
+}  // namespace
+
 void CDUI_UIControl::PaintBorder(Gdiplus::Graphics* graphics) {
-    if (!border_ || !graphics) return;
-    Gdiplus::Pen outer(Gdiplus::Color(outerBorderColor_), 1.0f);
-    graphics->DrawRectangle(&outer, absolute_.x, absolute_.y, absolute_.width - 1, absolute_.height - 1);
-    Gdiplus::Pen inner(Gdiplus::Color(innerBorderColor_), 1.0f);
-    graphics->DrawRectangle(&inner, absolute_.x + 1, absolute_.y + 1, absolute_.width - 3, absolute_.height - 3);
+    if (!border_ || !graphics || ClipInside(clip_, absolute_, 2)) return;
+    CGraphics_PenCtrl* pen = resource_ ? resource_->GetPen() : nullptr;
+    if (!pen) return;
+    pen->SetWidth(1.0f);
+    pen->SetColor(outerBorderColor_);
+    pen->DrawRectangle(graphics, absolute_.x, absolute_.y, absolute_.width - 1, absolute_.height - 1);
+    pen->SetColor(innerBorderColor_);
+    pen->DrawRectangle(graphics, absolute_.x + 1, absolute_.y + 1, absolute_.width - 3, absolute_.height - 3);
 }
 
 void CDUI_UIControl::PaintHoverFrame(Gdiplus::Graphics* graphics) {
-    if (!hoverFrame_ || state_ != DUI_STATE_HOVER || !graphics) return;
-    Gdiplus::Pen outer(Gdiplus::Color(outerBorderColor_), 1.0f);
-    graphics->DrawRectangle(&outer, absolute_.x, absolute_.y, absolute_.width - 1, absolute_.height - 1);
+    if (!hoverFrame_ || state_ != DUI_STATE_HOVER || !graphics || ClipInside(clip_, absolute_, 1)) return;
+    CGraphics_PenCtrl* pen = resource_ ? resource_->GetPen() : nullptr;
+    if (!pen) return;
+    pen->SetWidth(1.0f);
+    pen->SetColor(outerBorderColor_);
+    pen->DrawRectangle(graphics, absolute_.x, absolute_.y, absolute_.width - 1, absolute_.height - 1);
 }
 
 void CDUI_UIControl::PaintFocusMarker(Gdiplus::Graphics* graphics) {
     if (!focusMarker_ || !focus_ || !graphics) return;
-    Gdiplus::Pen pen(Gdiplus::Color(outerBorderColor_), 1.0f);
-    graphics->DrawRectangle(&pen, absolute_.x + 5, absolute_.y + 5, 10, 10);
+    CGraphics_PenCtrl* pen = resource_ ? resource_->GetPen() : nullptr;
+    if (!pen) return;
+    pen->SetWidth(1.0f);
+    pen->SetColor(outerBorderColor_);
+    pen->DrawRectangle(graphics, absolute_.x + 5, absolute_.y + 5, 10, 10);
 }
 
 DUI_Rect CDUI_UIControl::ComputeClip(const DUI_Rect& dirty) { return DUI_Intersect(dirty, absolute_); }
@@ -927,7 +959,11 @@ int CDUI_UIControl::DispatchMouse(UINT message, WPARAM wParam, LPARAM lParam) {
     if (!inside) {
         SetState(DUI_STATE_NORMAL);
     } else {
-        if (parent_) parent_->ResetChildStates(this);
+        // Reset from the root, not just among siblings: a control inside a
+        // window or panel must also clear the hover of the window's siblings.
+        CDUI_UIControl* root = GetScene();
+        if (!root) root = parent_;
+        if (root) root->ResetChildStates(this);
         switch (message) {
         case WM_MOUSEMOVE:
             SetState(DUI_STATE_HOVER);
@@ -1075,11 +1111,8 @@ int CDUI_UIControl::DispatchKey(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_KEYDOWN:
         FireEvent(DUI_EVT_KEYDOWN, int32_t(wParam), int32_t(lParam));
-        if (wParam == VK_TAB && input_) {
-            // One Tab moves the focus once, so the first input control takes it.
-            MoveTabFocus();
-            return 1;
-        }
+        // One Tab moves the focus once: the input control that moved it takes the key.
+        if (wParam == VK_TAB && input_ && MoveTabFocus()) return 1;
         break;
     case WM_KEYUP:
         FireEvent(DUI_EVT_KEYUP, int32_t(wParam), int32_t(lParam));
@@ -1090,11 +1123,11 @@ int CDUI_UIControl::DispatchKey(UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-void CDUI_UIControl::MoveTabFocus() {
+int CDUI_UIControl::MoveTabFocus() {
     CDUI_UICollection* parent = AsCollection(parent_);
-    if (!parent || !parent->GetTabStop()) return;
+    if (!parent || !parent->GetTabStop()) return 0;
     std::vector<CDUI_UIControl*> children = parent->GetChildren();
-    if (children.empty()) return;
+    if (children.empty()) return 0;
     size_t from = 0;
     CDUI_UIControl* focused = parent->GetFocusedChild();
     for (size_t i = 0; i < children.size(); ++i)
@@ -1102,8 +1135,8 @@ void CDUI_UIControl::MoveTabFocus() {
     for (size_t step = 1; step <= children.size(); ++step) {
         CDUI_UIControl* next = children[(from + step) % children.size()];
         if (next->GetTabStop() && next->GetFocusable() && next->GetVisible() && next->GetShown()) {
-            next->SetFocus(1);
-            return;
+            return next->SetFocus(1);
         }
     }
+    return 0;
 }

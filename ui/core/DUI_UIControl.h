@@ -269,7 +269,7 @@ protected:
     // Dispatch of mouse and key messages (steps of DispatchMessage).
     int DispatchMouse(UINT message, WPARAM wParam, LPARAM lParam);
     int DispatchKey(UINT message, WPARAM wParam, LPARAM lParam);
-    void MoveTabFocus();
+    int MoveTabFocus();  // 1 when the focus moved
     void RemoveFocusIfSet();
 
     struct CallbackEntry {

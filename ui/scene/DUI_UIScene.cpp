@@ -1,7 +1,9 @@
 #include "scene/DUI_UIScene.h"
 
-#include "core/DUI_Gdiplus.h"
+#include "graphics/GdiplusInclude.h"
 #include "core/DUI_ParamLock.h"
+#include "core/DUI_RectConv.h"
+#include "graphics/UIDirtyArea.h"
 #include "skin/DUI_UIResource.h"
 
 bool DUI_IsSceneInputMessage(UINT message, WPARAM wParam) {
@@ -27,7 +29,7 @@ CDUI_UIScene::CDUI_UIScene(CDUI_UIResource* resource, CDUI_UIControlStyle* style
                            int32_t height, UINT eventMessage)
     : CDUI_UICollection(resource, style), host_(host), eventMessage_(eventMessage) {
     paramMutex_ = CreateMutexW(nullptr, FALSE, nullptr);
-    pending_ = {0, 0, width, height};
+    dirty_ = std::make_unique<CDUI_UIDirtyArea>(this, width, height);
     SetPosition(0, 0);
     SetSize(width, height);
     SetTransparent(1);
@@ -82,32 +84,19 @@ int CDUI_UIScene::ForwardMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CDUI_UIScene::InvalidateRect(const DUI_Rect& rect) {
-    std::lock_guard<std::mutex> guard(dirtyLock_);
-    if (!dirtyEnabled_) return;
-    DUI_Rect r = rect;
-    if (r.x < 0) r.x = 0;
-    if (r.y < 0) r.y = 0;
-    if (r.IsEmpty()) return;
-    pending_ = pending_.IsEmpty() ? r : DUI_Union(pending_, r);
+    if (dirty_) dirty_->Invalidate(ToDUIRect(rect));
 }
 
 int CDUI_UIScene::TakeDirty(DUI_Rect* current) {
-    std::lock_guard<std::mutex> guard(dirtyLock_);
-    DUI_Rect taken = pending_;
-    pending_ = {};
-    if (current) *current = taken;
-    return taken.IsEmpty() ? 0 : 1;
+    int pending = dirty_ ? dirty_->TakeDirty() : 0;
+    if (current) *current = dirty_ ? FromDUIRect(dirty_->GetCurrent()) : DUI_Rect{};
+    return pending;
 }
 
-DUI_Rect CDUI_UIScene::PeekDirty() {
-    std::lock_guard<std::mutex> guard(dirtyLock_);
-    return pending_;
-}
+DUI_Rect CDUI_UIScene::PeekDirty() { return dirty_ ? FromDUIRect(dirty_->GetPending()) : DUI_Rect{}; }
 
 void CDUI_UIScene::EnableDirty(int flag) {
-    std::lock_guard<std::mutex> guard(dirtyLock_);
-    dirtyEnabled_ = flag ? 1 : 0;
-    if (!flag) pending_ = {};
+    if (dirty_) dirty_->SetEnabled(flag);
 }
 
 int CDUI_UIScene::PaintFrame(HDC dc) {
@@ -116,20 +105,13 @@ int CDUI_UIScene::PaintFrame(HDC dc) {
     Tick();
     DUI_Rect current;
     if (!TakeDirty(&current)) return 0;
-    Gdiplus::Graphics graphics(dc);
-    graphics.SetPageUnit(Gdiplus::UnitPixel);
     {
-        // Only the dirty rectangle is cleared to transparent; the rest of the
-        // image keeps the previous frame.
-        Gdiplus::CompositingMode mode = graphics.GetCompositingMode();
-        Gdiplus::CompositingQuality quality = graphics.GetCompositingQuality();
-        graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
-        graphics.SetCompositingQuality(Gdiplus::CompositingQualityHighSpeed);
-        Gdiplus::SolidBrush clear{Gdiplus::Color(0x00FFFFFF)};
-        graphics.FillRectangle(&clear, current.x, current.y, current.width, current.height);
-        graphics.SetCompositingMode(mode);
-        graphics.SetCompositingQuality(quality);
+        Gdiplus::Graphics graphics(dc);
+        graphics.SetPageUnit(Gdiplus::UnitPixel);
+        // Only the dirty rectangle is cleared; the rest keeps the last frame.
+        dirty_->ClearDirty(&graphics);
+        PaintControl(&graphics, current);
     }
-    PaintControl(&graphics, current);
+    dirty_->ResetCurrent();
     return 1;
 }

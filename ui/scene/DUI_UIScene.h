@@ -2,9 +2,11 @@
 // The root of the control tree for one host window. Owns the parameter lock
 // that serialises the tree between the UI thread, worker threads and the
 // render thread, the dirty area, and the entry point for host messages.
-#include <mutex>
+#include <memory>
 
 #include "core/DUI_UICollection.h"
+
+class CDUI_UIDirtyArea;
 
 class CDUI_UIScene : public CDUI_UICollection {
 public:
@@ -47,6 +49,7 @@ public:
     DUI_Rect PeekDirty();
     // Off while the scene is torn down, so late invalidations are dropped.
     void EnableDirty(int flag);
+    CDUI_UIDirtyArea* GetDirtyArea() { return dirty_.get(); }
 
     // Paints the dirty part of the tree into dc (a 32-bit DIB section's DC)
     // under the parameter lock. Returns 1 when something was painted.
@@ -67,9 +70,7 @@ private:
     int takeFallbackResult_ = 0;
     CDUI_UIControl* pressOrigin_[3] = {nullptr, nullptr, nullptr};  // compared, never dereferenced
 
-    std::mutex dirtyLock_;
-    DUI_Rect pending_;
-    int dirtyEnabled_ = 1;
+    std::unique_ptr<CDUI_UIDirtyArea> dirty_;
 };
 
 // The host messages that reach the control tree.

@@ -5,6 +5,9 @@
 #include "ClipBoardCtrl.h"
 #include "PathUtil.h"
 #include "core/DUI_FontType.h"
+#include "core/DUI_RectConv.h"
+#include "graphics/GDIPlugCtrl.h"
+#include "scene/DUIDevManage.h"
 #include "skin/SkinReader.h"
 
 class CDUI_UIResource::Guard {
@@ -91,6 +94,7 @@ CDUI_UIResource::~CDUI_UIResource() { Destroy(); }
 int CDUI_UIResource::SetUp(CDUIDevManage* owner) {
     Destroy();
     owner_ = owner;
+    if (owner_) owner_->SetResource(this);
     mutex_ = CreateMutexW(nullptr, FALSE, nullptr);
     return mutex_ ? 1 : 0;
 }
@@ -136,6 +140,7 @@ void CDUI_UIResource::Load(const char* bytes, size_t size, const std::wstring& d
         fonts_.push_back(std::make_unique<CDUI_FontType>(this, static_cast<CDUI_FontType_Style*>(record.get())));
     }
     LoadSkinImage(descriptionFolder);
+    MakeDrawingObjects();
     clipboard_ = std::make_unique<CClipBoardCtrl>();
 }
 
@@ -156,6 +161,10 @@ void CDUI_UIResource::Destroy() {
     styles_.clear();
     params_.clear();
     skinImageBytes_.clear();
+    skinImage_.reset();
+    brush_.reset();
+    pen_.reset();
+    imageLoaded_ = 0;
     clipboard_.reset();
     if (mutex_) CloseHandle(mutex_);
     mutex_ = nullptr;
@@ -200,4 +209,52 @@ CDUI_UIControl* CDUI_UIResource::BuildFromStyle(const std::wstring& kind, const 
     CDUI_UIControlStyle* record = FindStyle(kind, style);
     if (!record) return nullptr;
     return build(record);
+}
+
+void CDUI_UIResource::MakeDrawingObjects() {
+    Guard guard(mutex_);
+    if (!guard.Ok()) return;
+    if (!skinImage_) skinImage_ = std::make_unique<CGDIPlug_ImageCtrl>();
+    if (!imageLoaded_ && !skinImageBytes_.empty())
+        imageLoaded_ = skinImage_->LoadFromMemory(skinImageBytes_.data(), skinImageBytes_.size());
+    if (!brush_) {
+        brush_ = std::make_unique<CGDIPlug_BrushCtrl>();
+        if (!brush_->CreateSolid(0xFF000000)) brush_.reset();
+    }
+    if (!pen_) {
+        pen_ = std::make_unique<CGDIPlug_PenCtrl>();
+        if (!pen_->Create(nullptr, 0xFF000000, 1.0f, 0)) pen_.reset();
+    }
+}
+
+CGraphics_ImageCtrl* CDUI_UIResource::GetSkinImage() {
+    // Retry only while GDI+ was not running (the brush tells): a missing or
+    // broken image is not decoded again on every paint.
+    if (!skinImage_ || (!imageLoaded_ && !brush_)) MakeDrawingObjects();
+    return skinImage_.get();
+}
+
+CGraphics_BrushCtrl* CDUI_UIResource::GetBrush() {
+    if (!brush_) MakeDrawingObjects();
+    return brush_.get();
+}
+
+CGraphics_PenCtrl* CDUI_UIResource::GetPen() {
+    if (!pen_) MakeDrawingObjects();
+    return pen_.get();
+}
+
+void CDUI_UIResource::GetSkinImageSize(int32_t* width, int32_t* height) {
+    int w = 0, h = 0;
+    CGraphics_ImageCtrl* image = GetSkinImage();
+    if (!image || !imageLoaded_ || !image->GetSize(&w, &h)) w = h = 0;
+    if (width) *width = w;
+    if (height) *height = h;
+}
+
+int CDUI_UIResource::DrawSkinRect(Gdiplus::Graphics* graphics, const DUI_SkinRect& dest, const DUI_SkinRect& source,
+                                  int stretch) {
+    CGraphics_ImageCtrl* image = GetSkinImage();
+    if (!graphics || !image || !imageLoaded_) return 0;
+    return image->DrawSkinRect(graphics, ToDUIRect(dest), ToDUIRect(source), stretch);
 }

@@ -41,6 +41,15 @@ class CDUI_NavigationBar;
 class CDUI_MessageBox;
 class CClipBoardCtrl;
 struct DUI_SkinDocument;
+namespace Gdiplus {
+class Graphics;
+}  // namespace Gdiplus
+class CGraphics_ImageCtrl;
+class CGraphics_BrushCtrl;
+class CGraphics_PenCtrl;
+class CGDIPlug_ImageCtrl;
+class CGDIPlug_BrushCtrl;
+class CGDIPlug_PenCtrl;
 
 class CDUI_UIResource {
 public:
@@ -84,6 +93,19 @@ public:
     // Encoded bytes of the skin image (empty when it could not be read).
     const std::vector<char>& GetSkinImageBytes() const { return skinImageBytes_; }
     CClipBoardCtrl* GetClipboard() { return clipboard_.get(); }
+    // The skin image object; empty (draws nothing) when the image is missing
+    // or not decodable. The paint pass sets its alpha per control.
+    CGraphics_ImageCtrl* GetSkinImage();
+    // Shared drawing objects of the paint pass (render thread only): a solid
+    // brush and a 1-pixel pen, both created black.
+    CGraphics_BrushCtrl* GetBrush();
+    CGraphics_PenCtrl* GetPen();
+    // Draws the source rectangle of the skin image into dest: stretched when
+    // stretch is 1, else at the source size (negative sizes mirror), with the
+    // alpha the paint pass set. Nothing happens without a skin image.
+    int DrawSkinRect(Gdiplus::Graphics* graphics, const DUI_SkinRect& dest, const DUI_SkinRect& source, int stretch);
+    // Width and height of the skin image (0, 0 when there is none).
+    void GetSkinImageSize(int32_t* width, int32_t* height);
 
     // Common factory path for every kind: ready flag, resource mutex, style
     // lookup of (kind, style); build runs under the mutex with the record and
@@ -155,6 +177,13 @@ private:
     std::vector<std::unique_ptr<CDUI_UIControlStyle>> styles_;
     std::vector<std::unique_ptr<CDUI_FontType>> fonts_;
     std::vector<char> skinImageBytes_;
+    // Drawing objects need GDI+, which the application starts before loading
+    // the skin; a resource made earlier creates them on first use instead.
+    void MakeDrawingObjects();
+    std::unique_ptr<CGDIPlug_ImageCtrl> skinImage_;
+    std::unique_ptr<CGDIPlug_BrushCtrl> brush_;
+    std::unique_ptr<CGDIPlug_PenCtrl> pen_;
+    int imageLoaded_ = 0;
     std::unique_ptr<CClipBoardCtrl> clipboard_;
     HANDLE mutex_ = nullptr;  // owned
     int ready_ = 0;

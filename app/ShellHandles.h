@@ -5,6 +5,9 @@
 
 #include <utility>
 
+// In a namespace: other folders keep handle owners of the same name.
+namespace shell {
+
 class CUniqueHandle {
 public:
     CUniqueHandle() = default;
@@ -43,3 +46,5 @@ public:
 private:
     HKEY m_key = nullptr;
 };
+
+}  // namespace shell

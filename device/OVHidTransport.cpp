@@ -1,0 +1,117 @@
+#include "OVHidTransport.h"
+
+#include <windows.h>
+
+namespace {
+
+// Owns a kernel handle; closes it once.
+class CScopedHandle {
+public:
+    explicit CScopedHandle(HANDLE h = nullptr) : h_(h) {}
+    ~CScopedHandle() { Reset(); }
+    CScopedHandle(const CScopedHandle&) = delete;
+    CScopedHandle& operator=(const CScopedHandle&) = delete;
+    HANDLE Get() const { return h_; }
+    bool Valid() const { return h_ && h_ != INVALID_HANDLE_VALUE; }
+    HANDLE Release() {
+        HANDLE h = h_;
+        h_ = nullptr;
+        return h;
+    }
+    void Reset(HANDLE h = nullptr) {
+        if (Valid()) CloseHandle(h_);
+        h_ = h;
+    }
+
+private:
+    HANDLE h_;
+};
+
+class CHidReportTransport : public COVReportTransport {
+public:
+    CHidReportTransport(HANDLE file, HANDLE event) : file_(file), event_(event) {}
+
+    OVIoResult WriteReport(const uint8_t* report, size_t size, unsigned timeoutMs) override {
+        DWORD done = 0;
+        OVERLAPPED ov{};
+        ov.hEvent = event_.Get();
+        ResetEvent(event_.Get());
+        if (!WriteFile(file_.Get(), report, static_cast<DWORD>(size), nullptr, &ov) && GetLastError() != ERROR_IO_PENDING)
+            return OVIoResult::kFailed;
+        const OVIoResult r = Finish(&ov, timeoutMs, &done);
+        if (r != OVIoResult::kOk) return r;
+        return done == size ? OVIoResult::kOk : OVIoResult::kFailed;
+    }
+
+    OVIoResult ReadReport(uint8_t* report, size_t capacity, unsigned timeoutMs, size_t* got) override {
+        DWORD done = 0;
+        *got = 0;
+        OVERLAPPED ov{};
+        ov.hEvent = event_.Get();
+        ResetEvent(event_.Get());
+        if (!ReadFile(file_.Get(), report, static_cast<DWORD>(capacity), nullptr, &ov)) {
+            const DWORD err = GetLastError();
+            if (err == ERROR_MORE_DATA) {
+                // A longer message than any report: the chunk count decides.
+                GetOverlappedResult(file_.Get(), &ov, &done, TRUE);
+                *got = capacity;
+                return OVIoResult::kOk;
+            }
+            if (err != ERROR_IO_PENDING) return OVIoResult::kFailed;
+        }
+        const OVIoResult r = Finish(&ov, timeoutMs, &done);
+        if (r == OVIoResult::kOk) *got = done;
+        return r;
+    }
+
+    size_t DiscardPendingInput() override {
+        size_t discarded = 0;
+        // Bounded: the HID driver keeps a few dozen reports at most.
+        for (int i = 0; i < 256; ++i) {
+            uint8_t report[ovproto::kInputReportSize];
+            size_t got = 0;
+            if (ReadReport(report, sizeof report, 0, &got) != OVIoResult::kOk) break;
+            ++discarded;
+        }
+        return discarded;
+    }
+
+private:
+    // Waits for an overlapped operation; on time-out cancels it and collects
+    // its completion (it may have completed in the meantime).
+    OVIoResult Finish(OVERLAPPED* ov, unsigned timeoutMs, DWORD* done) {
+        const DWORD wait = WaitForSingleObject(event_.Get(), timeoutMs);
+        if (wait == WAIT_OBJECT_0) {
+            if (GetOverlappedResult(file_.Get(), ov, done, FALSE)) return OVIoResult::kOk;
+            return GetLastError() == ERROR_MORE_DATA ? OVIoResult::kOk : OVIoResult::kFailed;
+        }
+        CancelIoEx(file_.Get(), ov);
+        if (GetOverlappedResult(file_.Get(), ov, done, TRUE)) return OVIoResult::kOk;
+        const DWORD err = GetLastError();
+        if (err == ERROR_MORE_DATA) return OVIoResult::kOk;
+        return err == ERROR_OPERATION_ABORTED ? OVIoResult::kTimedOut : OVIoResult::kFailed;
+    }
+
+    CScopedHandle file_;
+    CScopedHandle event_;
+};
+
+}  // namespace
+
+std::unique_ptr<COVReportTransport> OpenHidReportTransport(const std::wstring& path, unsigned long* lastError) {
+    if (lastError) *lastError = 0;
+    CScopedHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr));
+    if (!file.Valid()) {
+        if (lastError) *lastError = GetLastError();
+        return nullptr;
+    }
+    // Manual-reset, so a completion seen by the wait stays visible to
+    // GetOverlappedResult.
+    CScopedHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!event.Valid()) {
+        if (lastError) *lastError = GetLastError();
+        return nullptr;
+    }
+    return std::make_unique<CHidReportTransport>(file.Release(), event.Release());
+}

@@ -1,0 +1,215 @@
+// Pexilo end to end under Wine: the real Pexilo.exe, with the real Ventaro.exe
+// or with VentaroProbe.exe (Ventaro's start-up and window with a game page that
+// logs) copied as Ventaro.exe beside it.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "LaunchProxy.h"
+#include "ProgramRunner.h"
+#include "TestPaths.h"
+
+using e2e::Program;
+
+namespace {
+
+constexpr DWORD kLongMs = 40000;
+
+std::wstring BuiltExe(const wchar_t* relative) { return testpaths::BinaryDir() + relative; }
+std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
+
+// A folder holding Pexilo.exe and, unless probeName is empty, the probe under that name.
+std::wstring MakeInstall(const wchar_t* tag, const std::wstring& probeName = L"Ventaro.exe") {
+    const std::wstring dir = testpaths::MakeTempDir(tag);
+    CopyFileW(BuiltExe(L"\\bin\\Pexilo.exe").c_str(), (dir + L"Pexilo.exe").c_str(), FALSE);
+    if (!probeName.empty()) {
+        CopyFileW(BuiltExe(L"\\tests\\VentaroProbe.exe").c_str(), (dir + probeName).c_str(), FALSE);
+        // The shipped store files Ventaro seeds from.
+        for (const wchar_t* seed : {L"LightSetConfig.dat", L"GameTaskConfig.dat"})
+            CopyFileW((BuiltExe(L"\\bin\\") + seed).c_str(), (dir + seed).c_str(), FALSE);
+    }
+    return dir;
+}
+
+long RunPexilo(const std::wstring& dir, const std::wstring& argument) {
+    Program pexilo;
+    const std::wstring exe = dir + L"Pexilo.exe";
+    if (!pexilo.Start(exe, argument.empty() ? Quoted(exe) : Quoted(exe) + L" " + argument)) return -2;
+    long code = -1;
+    // Pumps meanwhile: a window of this test may be the one Pexilo sends to.
+    e2e::WaitFor([&] { return (code = pexilo.WaitExit(0)) != -1; }, kLongMs);
+    return code;
+}
+
+HWND CloseVentaro(DWORD pid) {
+    HWND window = e2e::WaitForVentaroWindow(pid, 1000);
+    if (window) PostMessageW(window, WM_CLOSE, 0, 0);
+    return window;
+}
+
+// Ends every copy these tests left, by their windows, and waits for them.
+void CloseAll(Program& program) {
+    CloseVentaro(program.Pid());
+    program.WaitExit(kLongMs);
+}
+
+class LaunchProxyTest : public testing::Test {
+protected:
+    void SetUp() override {
+        SetEnvironmentVariableW(L"VENTARO_PROBE_DELAY_MS", nullptr);
+        ASSERT_TRUE(e2e::ProcessesNamed(L"Ventaro.exe").empty()) << "a Ventaro from elsewhere is running";
+    }
+    void TearDown() override {
+        SetEnvironmentVariableW(L"VENTARO_PROBE_DELAY_MS", nullptr);
+        // Copies Pexilo started are not ours to hold; close them by window.
+        for (int i = 0; i < 3; ++i) {
+            HWND w = FindWindowW(L"VentaroClass", L"Ventaro");
+            if (!w) break;
+            PostMessageW(w, WM_CLOSE, 0, 0);
+            e2e::WaitFor([&] { return !IsWindow(w); }, kLongMs);
+        }
+        e2e::WaitFor([] { return e2e::ProcessesNamed(L"Ventaro.exe").empty(); }, kLongMs);
+    }
+};
+
+}  // namespace
+
+TEST(ProgramNames, ComparedWithoutCase) {
+    EXPECT_TRUE(ContainsProgramName({L"explorer.exe", L"VENTARO.EXE"}, L"Ventaro.exe"));
+    EXPECT_TRUE(ContainsProgramName({L"ventaro.exe"}, L"Ventaro.exe"));
+    EXPECT_FALSE(ContainsProgramName({L"Ventaro.exe.bak", L"Ventaro", L"MyVentaro.exe"}, L"Ventaro.exe"));
+    EXPECT_FALSE(ContainsProgramName({}, L"Ventaro.exe"));
+}
+
+TEST(ProgramNames, SnapshotListsThisProcess) {
+    EXPECT_TRUE(ContainsProgramName(RunningProgramNames(), L"PROXY_LAUNCH.EXE"));
+}
+
+TEST_F(LaunchProxyTest, DeliversToRunningHiddenCopyWhichStaysHidden) {
+    const std::wstring dir = MakeInstall(L"pex_run");
+    Program probe;
+    ASSERT_TRUE(probe.Start(dir + L"Ventaro.exe", Quoted(dir + L"Ventaro.exe") + L" auto"));
+    HWND window = e2e::WaitForVentaroWindow(probe.Pid(), kLongMs);
+    ASSERT_NE(window, nullptr);
+
+    EXPECT_EQ(RunPexilo(dir, L"GameTaskID_7"), 0);
+    EXPECT_EQ(e2e::ReadFileText(dir + L"handover.log"), "7\n");
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_TRUE(probe.Running());
+    EXPECT_EQ(e2e::ProcessesNamed(L"Ventaro.exe").size(), 1u) << "no second copy was started";
+    CloseAll(probe);
+}
+
+TEST_F(LaunchProxyTest, StartsVentaroHiddenWhenItDoesNotRun) {
+    const std::wstring dir = MakeInstall(L"pex_cold");
+    EXPECT_EQ(RunPexilo(dir, L"GameTaskID_7"), 0);
+    EXPECT_EQ(e2e::ReadFileText(dir + L"handover.log"), "7\n");
+    const auto pids = e2e::ProcessesNamed(L"Ventaro.exe");
+    ASSERT_EQ(pids.size(), 1u);
+    HWND window = e2e::WaitForVentaroWindow(pids[0], kLongMs);
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(IsWindowVisible(window)) << "started with \"auto\" and a hidden window";
+}
+
+TEST_F(LaunchProxyTest, WaitsForASlowColdStart) {
+    // The window appears about four seconds after the start: past the first
+    // second, well within the time Pexilo keeps looking.
+    SetEnvironmentVariableW(L"VENTARO_PROBE_DELAY_MS", L"4000");
+    const std::wstring dir = MakeInstall(L"pex_slow");
+    EXPECT_EQ(RunPexilo(dir, L"GameTaskID_12"), 0);
+    EXPECT_EQ(e2e::ReadFileText(dir + L"handover.log"), "12\n");
+}
+
+TEST_F(LaunchProxyTest, NoArgumentSendsNothing) {
+    const std::wstring dir = MakeInstall(L"pex_noarg");
+    Program probe;
+    ASSERT_TRUE(probe.Start(dir + L"Ventaro.exe", Quoted(dir + L"Ventaro.exe") + L" auto"));
+    ASSERT_NE(e2e::WaitForVentaroWindow(probe.Pid(), kLongMs), nullptr);
+    EXPECT_EQ(RunPexilo(dir, L""), 0);
+    EXPECT_EQ(RunPexilo(dir, L"\"\""), 0) << "an empty argument is no argument";
+    EXPECT_FALSE(e2e::FileExists(dir + L"handover.log"));
+    CloseAll(probe);
+}
+
+TEST_F(LaunchProxyTest, CapitalisedProgramNameCountsAsRunning) {
+    const std::wstring running = MakeInstall(L"pex_caps_b", L"VENTARO.EXE");
+    const std::wstring here = MakeInstall(L"pex_caps_a");
+    Program probe;
+    ASSERT_TRUE(probe.Start(running + L"VENTARO.EXE", Quoted(running + L"VENTARO.EXE") + L" auto"));
+    ASSERT_NE(e2e::WaitForVentaroWindow(probe.Pid(), kLongMs), nullptr);
+    ASSERT_TRUE(ContainsProgramName(RunningProgramNames(), L"VENTARO.EXE"));
+
+    EXPECT_EQ(RunPexilo(here, L"GameTaskID_9"), 0);
+    EXPECT_EQ(e2e::ReadFileText(running + L"handover.log"), "9\n");
+    EXPECT_FALSE(e2e::FileExists(here + L"handover.log"));
+    EXPECT_EQ(e2e::ProcessesNamed(L"Ventaro.exe").size(), 1u) << "Pexilo did not start its own copy";
+    CloseAll(probe);
+}
+
+namespace {
+struct Received {
+    std::wstring text;
+    ULONG_PTR tag = 0;
+    DWORD bytes = 0;
+    int count = 0;
+} g_received;
+
+LRESULT CALLBACK DecoyProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_COPYDATA) {
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+        g_received.tag = data->dwData;
+        g_received.bytes = data->cbData;
+        g_received.text.assign(static_cast<const wchar_t*>(data->lpData), data->cbData / 2);
+        ++g_received.count;
+        return TRUE;
+    }
+    return DefWindowProcW(w, m, wp, lp);
+}
+}  // namespace
+
+TEST_F(LaunchProxyTest, FirstWindowTitledVentaroReceivesTheRequest) {
+    const std::wstring dir = MakeInstall(L"pex_decoy");
+    Program probe;
+    ASSERT_TRUE(probe.Start(dir + L"Ventaro.exe", Quoted(dir + L"Ventaro.exe") + L" auto"));
+    ASSERT_NE(e2e::WaitForVentaroWindow(probe.Pid(), kLongMs), nullptr);
+
+    // Created after Ventaro's window, so it comes first in the enumeration.
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DecoyProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"ProxyDecoy";
+    RegisterClassW(&wc);
+    HWND decoy = CreateWindowExW(0, L"ProxyDecoy", L"Ventaro", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 wc.hInstance, nullptr);
+    ASSERT_NE(decoy, nullptr);
+    ASSERT_EQ(FindTopLevelWindowByTitle(L"Ventaro"), decoy);
+
+    g_received = {};
+    EXPECT_EQ(RunPexilo(dir, L"GameTaskID_7"), 0);
+    EXPECT_EQ(g_received.count, 1);
+    EXPECT_EQ(g_received.text, L"GameTaskID_7");
+    EXPECT_EQ(g_received.tag, 456852u);
+    EXPECT_EQ(g_received.bytes, 24u) << "no terminator";
+    EXPECT_FALSE(e2e::FileExists(dir + L"handover.log"));
+    DestroyWindow(decoy);
+    UnregisterClassW(L"ProxyDecoy", wc.hInstance);
+    CloseAll(probe);
+}
+
+TEST_F(LaunchProxyTest, RealVentaroStartedByPexiloStaysHidden) {
+    // The shipped pair as built: Pexilo beside Ventaro.exe in build/bin.
+    const std::wstring bin = testpaths::BinaryDir() + L"\\bin\\";
+    EXPECT_EQ(RunPexilo(bin, L"GameTaskID_3"), 0);
+    const auto pids = e2e::ProcessesNamed(L"Ventaro.exe");
+    ASSERT_EQ(pids.size(), 1u);
+    HWND window = e2e::WaitForVentaroWindow(pids[0], kLongMs);
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(IsWindowVisible(window));
+
+    // Running hidden: a second request changes nothing visible and starts nothing.
+    EXPECT_EQ(RunPexilo(bin, L"GameTaskID_3"), 0);
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_EQ(e2e::ProcessesNamed(L"Ventaro.exe").size(), 1u);
+}

@@ -1,0 +1,377 @@
+#include "controls/DUI_ListBox.h"
+
+#include "controls/ControlMath.h"
+#include "controls/DUI_KindCommon.h"
+#include "controls/DUI_ScrollBar.h"
+#include "controls/DUI_TextEdit.h"
+#include "core/DUI_FontType.h"
+#include "graphics/GdiplusInclude.h"
+#include "core/DUI_ParamLock.h"
+#include "skin/DUI_UIResource.h"
+
+namespace {
+constexpr int32_t kBarWidth = 12;
+constexpr int32_t kDropLayer = 60000;  // an open drop-down covers its siblings
+}  // namespace
+
+CDUI_ListBox* CDUI_UIResource::CreateListBox(int32_t id, const std::wstring& style, const std::wstring& text, int32_t x,
+                                             int32_t y, int32_t width, int32_t height) {
+    return static_cast<CDUI_ListBox*>(BuildFromStyle(L"ListBox", style, [&](CDUI_UIControlStyle* record) {
+        auto* list = new CDUI_ListBox(this, static_cast<CDUI_ListBox_Style*>(record), id);
+        list->SetText(text);
+        list->SetPosition(x, y);
+        list->SetSize(width, height);
+        return static_cast<CDUI_UIControl*>(list);
+    }));
+}
+
+CDUI_ComboBox* CDUI_UIResource::CreateComboBox(int32_t id, const std::wstring& style, const std::wstring& text,
+                                               int32_t x, int32_t y, int32_t width, int32_t height) {
+    return static_cast<CDUI_ComboBox*>(BuildFromStyle(L"ComboBox", style, [&](CDUI_UIControlStyle* record) {
+        auto* combo = new CDUI_ComboBox(this, static_cast<CDUI_ComboBox_Style*>(record), id);
+        combo->SetPosition(x, y);
+        combo->SetSize(width, height);
+        combo->SetText(text);
+        return static_cast<CDUI_UIControl*>(combo);
+    }));
+}
+
+// ---- list box ----
+
+CDUI_ListBox::CDUI_ListBox(CDUI_UIResource* resource, CDUI_ListBox_Style* style, int32_t id)
+    : CDUI_UIControl(resource, style, id) {
+    backColor_ = 0xFFFFFFFF;
+    if (resource && style && !style->scrollStyleName.empty()) {
+        bar_.reset(resource->CreateScrollBar(-1, style->scrollStyleName, L"", 0, 0, kBarWidth, 10));
+        if (bar_) {
+            bar_->SetVertical(1);
+            bar_->SetPositionListener([this](int32_t position) { ScrollTo(position); });
+        }
+    }
+}
+
+CDUI_ListBox::~CDUI_ListBox() = default;
+
+void CDUI_ListBox::ReleaseResources() { bar_.reset(); }
+
+int32_t CDUI_ListBox::GetRowHeight() {
+    int32_t a = 0, o = 0, line = 0;
+    if (font_) font_->GetMetrics(&a, &o, &line);
+    return line > 0 ? line : 16;
+}
+
+int32_t CDUI_ListBox::GetVisibleRows() { return std::max(1, ListVisibleRows(absolute_.height, GetRowHeight())); }
+
+int32_t CDUI_ListBox::TextAreaWidth() {
+    const bool barShown = bar_ && static_cast<int32_t>(items_.size()) > GetVisibleRows();
+    return absolute_.width - (barShown ? kBarWidth : 0);
+}
+
+void CDUI_ListBox::OnLayout() {
+    const int32_t rows = GetVisibleRows();
+    const int32_t count = static_cast<int32_t>(items_.size());
+    // Taller now: rows scrolled away while it was small come back into view.
+    first_ = ClampScrollPosition(first_, count, rows);
+    if (!bar_) return;
+    bar_->SetShown(count > rows ? 1 : 0);
+    bar_->SetPosition(absolute_.x + absolute_.width - kBarWidth, absolute_.y);
+    bar_->SetSize(kBarWidth, absolute_.height);
+    bar_->SetRange(count, rows, 1);
+    bar_->SetScrollPosition(first_);
+}
+
+void CDUI_ListBox::ScrollTo(int32_t first) {
+    first = ClampScrollPosition(first, static_cast<int32_t>(items_.size()), GetVisibleRows());
+    if (first == first_) return;
+    first_ = first;
+    if (bar_) bar_->SetScrollPosition(first_);
+    Invalidate();
+}
+
+int CDUI_ListBox::AddItem(const std::wstring& text, int32_t value, const std::wstring& text2) {
+    CDUI_ParamLock lock(this);
+    if (!lock.Ok()) return 0;
+    items_.push_back({text.substr(0, 99), value, text2, 1});
+    OnLayout();
+    Invalidate();
+    return 1;
+}
+
+int CDUI_ListBox::Select(int32_t index, bool notify) {
+    if (index < 0 || index >= static_cast<int32_t>(items_.size())) return 0;
+    const bool changed = index != selected_;
+    selected_ = index;
+    ScrollTo(ListScrollIntoView(first_, GetVisibleRows(), index, static_cast<int32_t>(items_.size())));
+    Invalidate();
+    if (changed && notify && selectCallback_) selectCallback_(this, index, selectUser_);
+    return 1;
+}
+
+int CDUI_ListBox::SelectIndex(int32_t index) {
+    CDUI_ParamLock lock(this);
+    return lock.Ok() ? Select(index, true) : 0;
+}
+
+int CDUI_ListBox::SelectByText(const std::wstring& text) {
+    CDUI_ParamLock lock(this);
+    if (!lock.Ok()) return 0;
+    for (size_t i = 0; i < items_.size(); ++i)
+        if (items_[i].text == text) return Select(static_cast<int32_t>(i), true);
+    return 0;
+}
+
+int CDUI_ListBox::SelectByValue(int32_t value) {
+    CDUI_ParamLock lock(this);
+    if (!lock.Ok()) return 0;
+    for (size_t i = 0; i < items_.size(); ++i)
+        if (items_[i].value == value) return Select(static_cast<int32_t>(i), true);
+    return 0;
+}
+
+int CDUI_ListBox::GetItem(int32_t index, std::wstring* text, int32_t* value, std::wstring* text2) {
+    CDUI_ParamLock lock(this);
+    if (!lock.Ok() || index < 0 || index >= static_cast<int32_t>(items_.size())) return 0;
+    const DUI_ListItem& item = items_[static_cast<size_t>(index)];
+    if (text) *text = item.text;
+    if (value) *value = item.value;
+    if (text2) *text2 = item.text2;
+    return 1;
+}
+
+int CDUI_ListBox::ClearItems() {
+    CDUI_ParamLock lock(this);
+    if (!lock.Ok()) return 0;
+    items_.clear();
+    selected_ = hover_ = -1;
+    first_ = 0;
+    OnLayout();
+    Invalidate();
+    return 1;
+}
+
+int32_t CDUI_ListBox::GetItemCount() {
+    CDUI_ParamLock lock(this);
+    return lock.Ok() ? static_cast<int32_t>(items_.size()) : 0;
+}
+
+void CDUI_ListBox::SetSelectCallback(DUI_ListSelectCallback callback, void* user) {
+    CDUI_ParamLock lock(this);
+    if (!lock.Ok()) return;
+    selectCallback_ = callback;
+    selectUser_ = user;
+}
+
+int32_t CDUI_ListBox::RowAt(int32_t y) {
+    return ListRowAt(y - absolute_.y, GetRowHeight(), first_, static_cast<int32_t>(items_.size()));
+}
+
+int CDUI_ListBox::OnMouseMessage(UINT message, int32_t x, int32_t y, WPARAM wParam) {
+    // The scroll bar strip belongs to the bar.
+    if (bar_ && bar_->GetShown() && bar_->GetAbsoluteRect().Contains(x, y) &&
+        (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP || message == WM_MOUSEMOVE))
+        return bar_->DispatchControlMessage(message, wParam, MAKELPARAM(x, y)) ? 1 : 0;
+    return 0;
+}
+
+int CDUI_ListBox::OnLButtonDown(int32_t x, int32_t y, WPARAM) {
+    if (!absolute_.Contains(x, y) || x >= absolute_.x + TextAreaWidth()) return 0;
+    const int32_t row = RowAt(y);
+    if (row < 0 || row >= first_ + GetVisibleRows() || !items_[static_cast<size_t>(row)].visible) return 0;
+    if (row != selected_) Select(row, true);
+    return 0;
+}
+
+int CDUI_ListBox::OnMouseMove(int32_t x, int32_t y, WPARAM) {
+    const int32_t row = absolute_.Contains(x, y) && x < absolute_.x + TextAreaWidth() ? RowAt(y) : -1;
+    if (row != hover_) {
+        hover_ = row;
+        Invalidate();
+    }
+    return 0;
+}
+
+int CDUI_ListBox::OnMouseLeave() {
+    if (hover_ != -1) {
+        hover_ = -1;
+        Invalidate();
+    }
+    return 0;
+}
+
+int CDUI_ListBox::OnMouseWheel(int32_t, int32_t, WPARAM, int32_t delta) {
+    ScrollTo(first_ - delta / WHEEL_DELTA);
+    return 1;
+}
+
+void CDUI_ListBox::Paint(Gdiplus::Graphics* graphics) {
+    if (!graphics) return;
+    const int32_t rowH = GetRowHeight();
+    const int32_t rows = GetVisibleRows();
+    const int32_t width = TextAreaWidth();
+    Gdiplus::SolidBrush selectedBrush{Gdiplus::Color(0xFF3399FF)};
+    Gdiplus::SolidBrush hoverBrush{Gdiplus::Color(0xFFD0E4F8)};
+    for (int32_t i = 0; i < rows && first_ + i < static_cast<int32_t>(items_.size()); ++i) {
+        const int32_t index = first_ + i;
+        const DUI_ListItem& item = items_[static_cast<size_t>(index)];
+        if (!item.visible) continue;
+        const DUI_Rect row{absolute_.x, absolute_.y + i * rowH, width, rowH};
+        if (index == selected_)
+            graphics->FillRectangle(&selectedBrush, row.x, row.y, row.width, row.height);
+        else if (index == hover_)
+            graphics->FillRectangle(&hoverBrush, row.x, row.y, row.width, row.height);
+        if (font_)
+            font_->DrawString(graphics, item.text, DUI_Rect{row.x + 3, row.y, row.width - 3, row.height},
+                              index == selected_ ? 0xFFFFFFFF : textColor_, 17, 0, 3);
+    }
+    if (bar_ && bar_->GetShown()) bar_->PaintControl(graphics, DUI_Intersect(clip_, absolute_));
+}
+
+// ---- combo box ----
+
+CDUI_ComboBox::CDUI_ComboBox(CDUI_UIResource* resource, CDUI_ComboBox_Style* style, int32_t id)
+    : CDUI_UICollection(resource, style, id) {
+    border_ = 0;
+    transparent_ = 1;
+    if (resource && style) {
+        edit_ = resource->CreateTextEdit(-1, style->textEditStyleName, L"", 0, 0, 10, 10);
+        list_ = resource->CreateListBox(-2, style->listBoxStyleName, L"", 0, 0, 10, 10);
+    }
+    if (edit_) {
+        edit_->SetReadOnly(1);
+        AddChild(edit_);
+    }
+    if (list_) {
+        list_->SetShown(0);
+        list_->SetSelectCallback(&CDUI_ComboBox::OnListSelect, this);
+        AddChild(list_);
+    }
+}
+
+void CDUI_ComboBox::SetEditable(int flag) {
+    editable_ = flag ? 1 : 0;
+    if (edit_) edit_->SetReadOnly(editable_ ? 0 : 1);
+}
+
+void CDUI_ComboBox::SetDropRows(int32_t rows) { dropRows_ = std::max(1, rows); }
+
+DUI_Rect CDUI_ComboBox::ButtonRect() {
+    const int32_t h = closedHeight_ > 0 ? closedHeight_ : absolute_.height;
+    return {absolute_.x + absolute_.width - h, absolute_.y, h, h};
+}
+
+void CDUI_ComboBox::OnLayout() {
+    if (!dropped_) closedHeight_ = height_;
+    if (edit_) {
+        edit_->SetPosition(0, 0);
+        edit_->SetSize(std::max(0, width_ - closedHeight_), closedHeight_);
+    }
+    if (list_) {
+        list_->SetPosition(0, closedHeight_);
+        list_->SetSize(width_, std::max(0, height_ - closedHeight_));
+    }
+}
+
+void CDUI_ComboBox::ResizeDrop() {
+    if (!dropped_ || !list_) return;
+    const int32_t rows = std::min<int32_t>(std::max<int32_t>(1, list_->GetItemCount()), dropRows_);
+    SetSize(width_, closedHeight_ + rows * list_->GetRowHeight() + 2);
+}
+
+int CDUI_ComboBox::Drop(int open) {
+    CDUI_ParamLock lock(this);
+    if (!lock.Ok() || !list_) return 0;
+    open = open ? 1 : 0;
+    if (open == dropped_) return 1;
+    if (open) {
+        closedHeight_ = height_;
+        dropped_ = 1;
+        savedLayer_ = GetLayer();
+        SetLayer(kDropLayer);
+        list_->SetShown(1);
+        ResizeDrop();
+    } else {
+        dropped_ = 0;
+        list_->SetShown(0);
+        SetSize(width_, closedHeight_);
+        SetLayer(savedLayer_);
+    }
+    Invalidate();
+    return 1;
+}
+
+void CDUI_ComboBox::OnListSelect(CDUI_UIControl*, int32_t index, void* user) {
+    auto* self = static_cast<CDUI_ComboBox*>(user);
+    std::wstring text;
+    if (self->list_->GetItem(index, &text, nullptr, nullptr) && self->edit_) self->edit_->SetText(text);
+    self->Drop(0);
+    if (self->selectCallback_) self->selectCallback_(self, index, self->selectUser_);
+}
+
+int CDUI_ComboBox::OnRawMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_LBUTTONDOWN) {
+        const int32_t x = int16_t(LOWORD(lParam)), y = int16_t(HIWORD(lParam));
+        const bool inButton = ButtonRect().Contains(x, y);
+        const bool inEdit = edit_ && edit_->GetAbsoluteRect().Contains(x, y);
+        if (inButton || (inEdit && !editable_)) {
+            Drop(dropped_ ? 0 : 1);
+            SetState(DUI_STATE_PRESSED);
+            return 1;
+        }
+        if (dropped_ && !absolute_.Contains(x, y)) Drop(0);  // a press elsewhere closes the list
+    }
+    return CDUI_UICollection::OnRawMessage(message, wParam, lParam);
+}
+
+void CDUI_ComboBox::OnStateChanged(int32_t) { Invalidate(); }
+
+void CDUI_ComboBox::Paint(Gdiplus::Graphics* graphics) {
+    auto* s = static_cast<CDUI_ComboBox_Style*>(style_);
+    if (!graphics || !s) return;
+    DUI_SkinRect look = s->normal;
+    if (!enabled_) look = s->disabled;
+    else if (state_ == DUI_STATE_PRESSED) look = s->pressed;
+    else if (state_ == DUI_STATE_HOVER || state_ == DUI_STATE_RELEASED) look = s->active;
+    const DUI_Rect button = ButtonRect();
+    if (look.width != 0 && look.height != 0) {
+        DUI_DrawSkinPiece(this, graphics, button, look, 1);
+    } else {
+        // No drop-button art: a small triangle.
+        Gdiplus::SolidBrush brush{Gdiplus::Color(0xFF404040)};
+        Gdiplus::Point tri[3] = {{button.x + button.width / 4, button.y + button.height * 2 / 5},
+                                 {button.x + button.width * 3 / 4, button.y + button.height * 2 / 5},
+                                 {button.x + button.width / 2, button.y + button.height * 3 / 5}};
+        graphics->FillPolygon(&brush, tri, 3);
+    }
+}
+
+int CDUI_ComboBox::SetText(const std::wstring& text) {
+    CDUI_UIControl::SetText(text);
+    return edit_ ? edit_->SetText(text) : 1;
+}
+
+std::wstring CDUI_ComboBox::GetText() { return edit_ ? edit_->GetText() : CDUI_UIControl::GetText(); }
+
+int CDUI_ComboBox::AddItem(const std::wstring& text, int32_t value, const std::wstring& text2) {
+    if (!list_ || !list_->AddItem(text, value, text2)) return 0;
+    ResizeDrop();
+    return 1;
+}
+
+int CDUI_ComboBox::SelectByText(const std::wstring& text) { return list_ ? list_->SelectByText(text) : 0; }
+int CDUI_ComboBox::SelectByValue(int32_t value) { return list_ ? list_->SelectByValue(value) : 0; }
+int CDUI_ComboBox::GetItem(int32_t index, std::wstring* text, int32_t* value, std::wstring* text2) {
+    return list_ ? list_->GetItem(index, text, value, text2) : 0;
+}
+int32_t CDUI_ComboBox::GetSelectedIndex() { return list_ ? list_->GetSelectedIndex() : -1; }
+
+int CDUI_ComboBox::ClearItems() {
+    if (!list_ || !list_->ClearItems()) return 0;
+    if (!editable_ && edit_) edit_->SetText(L"");
+    ResizeDrop();
+    return 1;
+}
+
+void CDUI_ComboBox::SetSelectCallback(DUI_ListSelectCallback callback, void* user) {
+    selectCallback_ = callback;
+    selectUser_ = user;
+}

@@ -1,0 +1,83 @@
+#include "scene/DUIDevManage.h"
+
+#include "graphics/UIGraphicsEngine.h"
+#include "scene/DUIDevRender.h"
+#include "scene/DUI_UIScene.h"
+#include "skin/DUI_UIResource.h"
+
+CDUIDevManage::CDUIDevManage() = default;
+
+CDUIDevManage::~CDUIDevManage() {
+    StopRender();
+    DestroyScene();
+    Shutdown();
+}
+
+int CDUIDevManage::Init(int layeredMode, HWND host, int graphicsMode) {
+    if (mutex_) return 0;  // once
+    host_ = host;
+    layered_ = layeredMode ? 1 : 0;
+    graphicsMode_ = graphicsMode;
+    if (layered_ && host_) {
+        LONG_PTR style = GetWindowLongPtrW(host_, GWL_EXSTYLE);
+        SetWindowLongPtrW(host_, GWL_EXSTYLE, style | WS_EX_LAYERED);
+    }
+    status_ = std::make_unique<CDUICtrl>();
+    engine_ = std::make_unique<CDUI_UIGraphicsEngine>();
+    int started = engine_->Startup(graphicsMode_);
+    render_ = std::make_unique<CDUIDevRender>(this);
+    mutex_ = CreateMutexW(nullptr, FALSE, nullptr);
+    return (mutex_ && started) ? 1 : 0;
+}
+
+int CDUIDevManage::CreateScene(UINT eventMessage, int32_t height, int32_t width) {
+    if (scene_ || !resource_) return 0;
+    eventMessage_ = eventMessage;
+    height_ = height;
+    width_ = width;
+    scene_ = resource_->CreateScene(host_, width, height, eventMessage);
+    return scene_ ? 1 : 0;
+}
+
+int CDUIDevManage::StartRender(int32_t framePeriodMs, int32_t value) {
+    framePeriod_ = framePeriodMs;
+    frameValue_ = value;
+    if (!render_ || !scene_) return 0;
+    return render_->Start();
+}
+
+int CDUIDevManage::ForwardMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    CDUI_UIScene* scene = scene_;
+    return scene ? scene->ForwardMessage(message, wParam, lParam) : 0;
+}
+
+int CDUIDevManage::StopRender() {
+    if (render_) render_->Stop();
+    return 1;
+}
+
+int CDUIDevManage::DestroyScene() {
+    if (!scene_) return 0;
+    // The render thread must not paint a scene that is going away.
+    StopRender();
+    CDUI_UIScene* scene = scene_;
+    scene_ = nullptr;
+    scene->ReleaseResources();
+    delete scene;
+    return 1;
+}
+
+int CDUIDevManage::Shutdown() {
+    if (!mutex_ && !engine_ && !render_) return 0;
+    HANDLE mutex = mutex_;
+    if (mutex) WaitForSingleObject(mutex, INFINITE);
+    render_.reset();
+    engine_.reset();  // shuts GDI+ down
+    status_.reset();
+    mutex_ = nullptr;
+    if (mutex) {
+        ReleaseMutex(mutex);
+        CloseHandle(mutex);
+    }
+    return 1;
+}

@@ -1,0 +1,155 @@
+#include "scene/DUIDevRender.h"
+
+#include <mmsystem.h>
+
+#include "scene/DUIDevManage.h"
+#include "scene/DUI_UIScene.h"
+
+CDUIDevRender::CDUIDevRender(CDUIDevManage* manager) : manager_(manager) {}
+
+CDUIDevRender::~CDUIDevRender() { Stop(); }
+
+int CDUIDevRender::CreateImage() {
+    if (memoryDC_) return 1;
+    if (!manager_) return 0;
+    width_ = manager_->GetSceneWidth();
+    height_ = manager_->GetSceneHeight();
+    if (width_ <= 0 || height_ <= 0) return 0;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width_;
+    info.bmiHeader.biHeight = height_;  // positive: bottom-up
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    memoryDC_ = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    if (!memoryDC_) return 0;
+    dib_ = CreateDIBSection(memoryDC_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+    if (!dib_) {
+        FreeImage();
+        return 0;
+    }
+    oldBitmap_ = SelectObject(memoryDC_, dib_);
+    return 1;
+}
+
+void CDUIDevRender::FreeImage() {
+    std::lock_guard<std::mutex> guard(paintLock_);
+    if (memoryDC_ && oldBitmap_) SelectObject(memoryDC_, oldBitmap_);
+    if (dib_) DeleteObject(dib_);
+    if (memoryDC_) DeleteDC(memoryDC_);
+    memoryDC_ = nullptr;
+    dib_ = nullptr;
+    oldBitmap_ = nullptr;
+    bits_ = nullptr;
+}
+
+int CDUIDevRender::Start() {
+    if (running_) return 1;
+    if (!CreateImage()) return 0;
+    running_ = 1;
+    busy_ = 0;
+    thread_ = CreateThread(nullptr, 0, ThreadMain, this, CREATE_SUSPENDED, &threadId_);
+    if (!thread_) {
+        running_ = 0;
+        return 0;
+    }
+    frameEvent_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    lastTick_ = GetTickCount();
+    UINT period = UINT(manager_->GetFramePeriod() > 0 ? manager_->GetFramePeriod() : 30);
+    timerId_ = frameEvent_ ? timeSetEvent(period, 1, TimerMain, reinterpret_cast<DWORD_PTR>(this), TIME_PERIODIC) : 0;
+    ResumeThread(thread_);
+    if (!timerId_) {
+        Stop();
+        return 0;
+    }
+    return 1;
+}
+
+int CDUIDevRender::Stop() {
+    if (thread_) {
+        running_ = 0;
+        if (frameEvent_) SetEvent(frameEvent_);
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
+        thread_ = nullptr;
+    }
+    if (timerId_) timeKillEvent(timerId_);
+    timerId_ = 0;
+    if (frameEvent_) CloseHandle(frameEvent_);
+    frameEvent_ = nullptr;
+    running_ = 0;
+    FreeImage();
+    return 1;
+}
+
+void CDUIDevRender::SetPresentCallbacks(DUI_PresentCallback before, void* beforeUser, DUI_PresentCallback after,
+                                        void* afterUser) {
+    std::lock_guard<std::mutex> guard(paintLock_);
+    before_ = before;
+    beforeUser_ = beforeUser;
+    after_ = after;
+    afterUser_ = afterUser;
+}
+
+int CDUIDevRender::OnTimerTick() {
+    int expected = 0;
+    if (!busy_.compare_exchange_strong(expected, 1)) {
+        ++ticksDropped_;
+        return 0;
+    }
+    uint32_t now = GetTickCount();
+    elapsedMs_ = now - lastTick_.exchange(now);
+    if (frameEvent_) SetEvent(frameEvent_);
+    return 1;
+}
+
+void CALLBACK CDUIDevRender::TimerMain(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
+    reinterpret_cast<CDUIDevRender*>(user)->OnTimerTick();
+}
+
+DWORD WINAPI CDUIDevRender::ThreadMain(void* param) {
+    auto* self = static_cast<CDUIDevRender*>(param);
+    while (self->running_) {
+        WaitForSingleObject(self->frameEvent_, INFINITE);
+        if (!self->running_) break;
+        self->RenderFrame();
+    }
+    return 0;
+}
+
+int CDUIDevRender::RenderFrame() {
+    int presented = 0;
+    {
+        std::lock_guard<std::mutex> guard(paintLock_);
+        CDUI_UIScene* scene = manager_ ? manager_->GetScene() : nullptr;
+        if (memoryDC_ && scene && scene->PaintFrame(memoryDC_)) {
+            HWND host = manager_->GetHostWindow();
+            HDC windowDC = GetDC(host);
+            RECT whole{0, 0, width_, height_};
+            if (before_) before_(host, windowDC, memoryDC_, &whole, beforeUser_);
+            if (manager_->GetLayeredMode()) {
+                SIZE size{width_, height_};
+                POINT source{0, 0};
+                BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+                UpdateLayeredWindow(host, windowDC, nullptr, &size, memoryDC_, &source, 0, &blend, ULW_ALPHA);
+            } else {
+                BitBlt(windowDC, 0, 0, width_, height_, memoryDC_, 0, 0, SRCCOPY);
+            }
+            if (after_) after_(host, windowDC, memoryDC_, &whole, afterUser_);
+            if (windowDC) ReleaseDC(host, windowDC);
+            ++framesPresented_;
+            presented = 1;
+        }
+    }
+    busy_ = 0;
+    return presented;
+}
+
+uint32_t CDUIDevRender::GetPixel(int32_t x, int32_t y) const {
+    if (!bits_ || x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
+    // Bottom-up: scene row y is image row height - 1 - y.
+    return GetPixels()[size_t(height_ - 1 - y) * size_t(width_) + size_t(x)];
+}

@@ -1,0 +1,78 @@
+#pragma once
+// Paints the scene into a 32-bit off-screen image on its own thread and
+// pushes it to the host window: woken by a multimedia timer every frame
+// period, it paints only what is dirty and presents only when it painted.
+// Timer ticks that come while a frame is still in progress are dropped.
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+
+class CDUIDevManage;
+
+// Called on the render thread around presenting a frame.
+using DUI_PresentCallback = void (*)(HWND host, HDC windowDC, HDC memoryDC, const RECT* rect, void* user);
+
+class CDUIDevRender {
+public:
+    explicit CDUIDevRender(CDUIDevManage* manager);  // manager: borrowed
+    virtual ~CDUIDevRender();                         // stops
+    CDUIDevRender(const CDUIDevRender&) = delete;
+    CDUIDevRender& operator=(const CDUIDevRender&) = delete;
+
+    // Allocates the off-screen image at the scene size (no thread).
+    int CreateImage();
+    void FreeImage();
+    // CreateImage, then the render thread and the periodic timer.
+    int Start();
+    // Stops the thread and the timer, then frees the image.
+    int Stop();
+    int IsRunning() const { return running_; }
+
+    void SetPresentCallbacks(DUI_PresentCallback before, void* beforeUser, DUI_PresentCallback after,
+                             void* afterUser);
+
+    // One frame as the render thread runs it: paint the dirty part, present
+    // it when something was painted, clear the busy flag. 1 = presented.
+    int RenderFrame();
+    // What the timer does on each tick: 1 = frame requested, 0 = dropped
+    // because the previous frame is still busy.
+    int OnTimerTick();
+
+    HDC GetMemoryDC() const { return memoryDC_; }
+    // Bottom-up rows of 32-bit BGRA pixels, stride width * 4.
+    const uint32_t* GetPixels() const { return static_cast<const uint32_t*>(bits_); }
+    // Pixel at scene coordinates (0 outside the image).
+    uint32_t GetPixel(int32_t x, int32_t y) const;
+    int32_t GetWidth() const { return width_; }
+    int32_t GetHeight() const { return height_; }
+    uint32_t GetElapsedMs() const { return elapsedMs_; }
+    uint64_t GetFramesPresented() const { return framesPresented_; }
+    uint64_t GetTicksDropped() const { return ticksDropped_; }
+
+private:
+    static DWORD WINAPI ThreadMain(void* param);
+    static void CALLBACK TimerMain(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR);
+
+    CDUIDevManage* manager_;  // borrowed
+    HDC memoryDC_ = nullptr;  // owned
+    HBITMAP dib_ = nullptr;   // owned, selected into memoryDC_
+    HGDIOBJ oldBitmap_ = nullptr;
+    void* bits_ = nullptr;
+    int32_t width_ = 0, height_ = 0;
+    std::mutex paintLock_;
+    HANDLE thread_ = nullptr;  // owned
+    DWORD threadId_ = 0;
+    std::atomic<int> running_{0};
+    HANDLE frameEvent_ = nullptr;  // owned, auto-reset
+    std::atomic<int> busy_{0};
+    UINT timerId_ = 0;
+    std::atomic<uint32_t> lastTick_{0};
+    std::atomic<uint32_t> elapsedMs_{0};
+    std::atomic<uint64_t> framesPresented_{0};
+    std::atomic<uint64_t> ticksDropped_{0};
+    DUI_PresentCallback before_ = nullptr, after_ = nullptr;
+    void* beforeUser_ = nullptr;
+    void* afterUser_ = nullptr;
+};
