@@ -49,9 +49,10 @@ TEST(RequestFrame, NoPayloadRequestIsSixBytes) {
 }
 
 TEST(RequestFrame, IntervalBytesAreLittleEndian) {
-    const Bytes r3000 = Report(kSetLightInterval, {0x88, 0x13});  // 5000
+    // 5000 ms (also what a theme's 3000 ms becomes: the sender raises it).
+    const Bytes r5000 = Report(kSetLightInterval, {0x88, 0x13});
     EXPECT_EQ((Bytes{0x00, 0x08, 0xAA, 0x03, 0xAD, 0x0C, 0x88, 0x13, uint8_t(0xAA ^ 0x03 ^ 0xAD ^ 0x0C ^ 0x88 ^ 0x13), 0x55}),
-              Bytes(r3000.begin(), r3000.begin() + 10));
+              Bytes(r5000.begin(), r5000.begin() + 10));
     const Bytes r60000 = Report(kSetLightInterval, {0x60, 0xEA});
     EXPECT_EQ(0x60, r60000[6]);
     EXPECT_EQ(0xEA, r60000[7]);
