@@ -2,34 +2,16 @@
 
 #include <windows.h>
 
+#include <utility>
+
+#include "WinHandles.h"
+
 namespace {
-
-// Owns a kernel handle; closes it once.
-class CScopedHandle {
-public:
-    explicit CScopedHandle(HANDLE h = nullptr) : h_(h) {}
-    ~CScopedHandle() { Reset(); }
-    CScopedHandle(const CScopedHandle&) = delete;
-    CScopedHandle& operator=(const CScopedHandle&) = delete;
-    HANDLE Get() const { return h_; }
-    bool Valid() const { return h_ && h_ != INVALID_HANDLE_VALUE; }
-    HANDLE Release() {
-        HANDLE h = h_;
-        h_ = nullptr;
-        return h;
-    }
-    void Reset(HANDLE h = nullptr) {
-        if (Valid()) CloseHandle(h_);
-        h_ = h;
-    }
-
-private:
-    HANDLE h_;
-};
 
 class CHidReportTransport : public COVReportTransport {
 public:
-    CHidReportTransport(HANDLE file, HANDLE event) : file_(file), event_(event) {}
+    CHidReportTransport(win::CUniqueHandle file, win::CUniqueHandle event)
+        : file_(std::move(file)), event_(std::move(event)) {}
 
     OVIoResult WriteReport(const uint8_t* report, size_t size, unsigned timeoutMs) override {
         DWORD done = 0;
@@ -92,26 +74,26 @@ private:
         return err == ERROR_OPERATION_ABORTED ? OVIoResult::kTimedOut : OVIoResult::kFailed;
     }
 
-    CScopedHandle file_;
-    CScopedHandle event_;
+    win::CUniqueHandle file_;
+    win::CUniqueHandle event_;
 };
 
 }  // namespace
 
 std::unique_ptr<COVReportTransport> OpenHidReportTransport(const std::wstring& path, unsigned long* lastError) {
     if (lastError) *lastError = 0;
-    CScopedHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+    win::CUniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr));
-    if (!file.Valid()) {
+    if (!file) {
         if (lastError) *lastError = GetLastError();
         return nullptr;
     }
     // Manual-reset, so a completion seen by the wait stays visible to
     // GetOverlappedResult.
-    CScopedHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!event.Valid()) {
+    win::CUniqueHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!event) {
         if (lastError) *lastError = GetLastError();
         return nullptr;
     }
-    return std::make_unique<CHidReportTransport>(file.Release(), event.Release());
+    return std::make_unique<CHidReportTransport>(std::move(file), std::move(event));
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "SimController.h"
+#include "WinHandles.h"
 #include "TextConv.h"
 
 namespace {
@@ -78,23 +79,6 @@ void WriteStateFile(const std::string& text) {
     }
 }
 
-// Owns one pipe instance; closing it (without DisconnectNamedPipe) lets the
-// client still read what was sent, and its next read or write fails.
-class CPipeInstance {
-public:
-    explicit CPipeInstance(HANDLE pipe) : pipe_(pipe) {}
-    ~CPipeInstance() {
-        if (Valid()) CloseHandle(pipe_);
-    }
-    CPipeInstance(const CPipeInstance&) = delete;
-    CPipeInstance& operator=(const CPipeInstance&) = delete;
-    bool Valid() const { return pipe_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return pipe_; }
-
-private:
-    HANDLE pipe_;
-};
-
 // Serves one connection until the client goes away (ends or is killed) or a
 // disconnect fault.
 void Serve(HANDLE pipe) {
@@ -143,10 +127,12 @@ constexpr int kListeners = 4;
 // Creates an instance, waits for a client, serves it, and starts over.
 void Listen(std::wstring name) {
     for (;;) {
-        CPipeInstance pipe(CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX,
+        // Closing an instance without DisconnectNamedPipe lets the client
+        // still read what was sent; its next read or write fails.
+        win::CUniqueHandle pipe(CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX,
                                             PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT,
                                             PIPE_UNLIMITED_INSTANCES, 4096, 4096, 0, nullptr));
-        if (!pipe.Valid()) {
+        if (!pipe) {
             std::fprintf(stderr, "ControllerSim: cannot create %ls (error %lu)\n", name.c_str(), GetLastError());
             ExitProcess(1);
         }
