@@ -51,16 +51,16 @@ int CDUIDevRender::Start() {
     if (!CreateImage()) return 0;
     running_ = 1;
     busy_ = 0;
-    thread_ = CreateThread(nullptr, 0, ThreadMain, this, CREATE_SUSPENDED, &threadId_);
+    thread_.Reset(CreateThread(nullptr, 0, ThreadMain, this, CREATE_SUSPENDED, &threadId_));
     if (!thread_) {
         running_ = 0;
         return 0;
     }
-    frameEvent_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    frameEvent_.Reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     lastTick_ = GetTickCount();
     UINT period = UINT(manager_->GetFramePeriod() > 0 ? manager_->GetFramePeriod() : 30);
     timerId_ = frameEvent_ ? timeSetEvent(period, 1, TimerMain, reinterpret_cast<DWORD_PTR>(this), TIME_PERIODIC) : 0;
-    ResumeThread(thread_);
+    ResumeThread(thread_.Get());
     if (!timerId_) {
         Stop();
         return 0;
@@ -71,15 +71,13 @@ int CDUIDevRender::Start() {
 int CDUIDevRender::Stop() {
     if (thread_) {
         running_ = 0;
-        if (frameEvent_) SetEvent(frameEvent_);
-        WaitForSingleObject(thread_, INFINITE);
-        CloseHandle(thread_);
-        thread_ = nullptr;
+        if (frameEvent_) SetEvent(frameEvent_.Get());
+        WaitForSingleObject(thread_.Get(), INFINITE);
+        thread_.Reset();
     }
     if (timerId_) timeKillEvent(timerId_);
     timerId_ = 0;
-    if (frameEvent_) CloseHandle(frameEvent_);
-    frameEvent_ = nullptr;
+    frameEvent_.Reset();
     running_ = 0;
     FreeImage();
     return 1;
@@ -102,7 +100,7 @@ int CDUIDevRender::OnTimerTick() {
     }
     uint32_t now = GetTickCount();
     elapsedMs_ = now - lastTick_.exchange(now);
-    if (frameEvent_) SetEvent(frameEvent_);
+    if (frameEvent_) SetEvent(frameEvent_.Get());
     return 1;
 }
 
@@ -113,7 +111,7 @@ void CALLBACK CDUIDevRender::TimerMain(UINT, UINT, DWORD_PTR user, DWORD_PTR, DW
 DWORD WINAPI CDUIDevRender::ThreadMain(void* param) {
     auto* self = static_cast<CDUIDevRender*>(param);
     while (self->running_) {
-        WaitForSingleObject(self->frameEvent_, INFINITE);
+        WaitForSingleObject(self->frameEvent_.Get(), INFINITE);
         if (!self->running_) break;
         self->RenderFrame();
     }
