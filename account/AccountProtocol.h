@@ -25,7 +25,7 @@ inline constexpr const wchar_t* kAutoLoginSeparator = L"#@#";
 // ---- form values ------------------------------------------------------------
 
 // A form value: the code page 936 bytes of text, percent-encoded byte by byte
-// (letters and digits kept, white space "+", all else "%XX") so that a
+// (letters and digits kept, the space "+", all else "%XX") so that a
 // standard form decoder hands the server exactly those bytes.
 std::string FormText(std::wstring_view text);
 // Binary form value: standard base64 of the bytes, percent-encoded the same

@@ -37,10 +37,10 @@ uint32_t LeadingUnsigned(std::wstring_view text) {
 
 void SplitContentRange(std::wstring_view value, uint32_t* total, uint32_t* first, uint32_t* last) {
     const size_t space = value.find(L' ');
-    const std::wstring_view spec = space == std::wstring_view::npos ? std::wstring_view{} : value.substr(space + 1);
-    const size_t slash = spec.find(L'/');
-    const std::wstring_view span = spec.substr(0, slash);
-    const std::wstring_view whole = slash == std::wstring_view::npos ? std::wstring_view{} : spec.substr(slash + 1);
+    const std::wstring_view range = space == std::wstring_view::npos ? std::wstring_view{} : value.substr(space + 1);
+    const size_t slash = range.find(L'/');
+    const std::wstring_view span = range.substr(0, slash);
+    const std::wstring_view whole = slash == std::wstring_view::npos ? std::wstring_view{} : range.substr(slash + 1);
     const size_t dash = span.find(L'-');
     const std::wstring_view from = span.substr(0, dash);
     const std::wstring_view to = dash == std::wstring_view::npos ? std::wstring_view{} : span.substr(dash + 1);

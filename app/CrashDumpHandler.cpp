@@ -187,14 +187,16 @@ long CCrashDumpHandler::WriteDump(_EXCEPTION_POINTERS* exception) {
                     info.ExceptionPointers = exception;
                     info.ClientPointers = FALSE;
                     BOOL written;
+                    DWORD error = 0;
                     {
                         CDebugPrivilege privilege(token.Get());
                         written = writeDump(GetCurrentProcess(), GetCurrentProcessId(), file.Get(),
                                             MiniDumpNormal, exception ? &info : nullptr, nullptr, nullptr);
+                        // Taken before the privilege is put back, which resets it.
+                        if (!written) error = GetLastError();
                     }
                     if (!written) {
-                        Format(L"Failed to save the mini-dump file to '%ls' (error %d)", dumpPath_.c_str(),
-                               GetLastError());
+                        Format(L"Failed to save the mini-dump file to '%ls' (error %d)", dumpPath_.c_str(), error);
                         haveMessage = true;
                     }
                 }

@@ -7,6 +7,7 @@
 #include "ClientTaskBar.h"
 #include "CrashDumpHandler.h"
 #include "MainWindow.h"
+#include "OVFanLedDevice.h"
 #include "OVSystemConfig.h"
 #include "RemoteSwitch.h"
 #include "UserLoginCtrl.h"
@@ -28,14 +29,14 @@ CPublicModule* CPublicModule::Current() { return g_module; }
 
 int CPublicModule::Initialize(HINSTANCE instance) {
     m_instance = instance;
-    // The start-up order. Members still to come take their place here:
-    //   controller device                    between settings file and stores
-    //   engine start                         last
+    // The start-up order. The engine start, still to come, takes its place
+    // last.
     static constexpr Step kStartUp[] = {
         &CPublicModule::CheckRemoteSwitch,
         &CPublicModule::StartCrashHandler,
         &CPublicModule::StartEnvironment,
         &CPublicModule::StartSettingsFile,
+        &CPublicModule::StartDevice,
         &CPublicModule::StartRecordStores,
         &CPublicModule::StartTaskBar,
         &CPublicModule::StartMainWindow,
@@ -52,13 +53,13 @@ int CPublicModule::Initialize(HINSTANCE instance) {
 void CPublicModule::Teardown() {
     m_initialized = 0;
     // The teardown order: the client (engine holder and pages) first, the
-    // crash handler last. Members still to come take their place here:
-    //   controller device                    between stores and settings file
+    // crash handler last.
     static constexpr Step kTeardown[] = {
         &CPublicModule::StopClient,
         &CPublicModule::StopMainWindow,
         &CPublicModule::StopAccountClient,
         &CPublicModule::StopRecordStores,
+        &CPublicModule::StopDevice,
         &CPublicModule::StopSettingsFile,
         &CPublicModule::StopTaskBar,
         &CPublicModule::StopEnvironment,
@@ -89,6 +90,13 @@ int CPublicModule::StartSettingsFile() {
     return m_pSettings->Initialise(m_pEnv->GetDataFolder());
 }
 
+int CPublicModule::StartDevice() {
+    // Only finds the controller's path (a missing one is reported here, once);
+    // the handle is opened when the client stands.
+    m_pDevice = std::make_unique<COVFanLedDevice>();
+    return m_pDevice->Discover();
+}
+
 int CPublicModule::StartRecordStores() {
     // Seeded from the shipped copies beside the program on first run.
     m_pStores = std::make_unique<COVSystemConfig>();
@@ -112,9 +120,12 @@ int CPublicModule::StartMainWindow() {
 }
 
 int CPublicModule::StartClient() {
-    // The engine holder builds the client window here and shows the tray
-    // icon when it stands; until then the tray icon is all there is.
+    // The engine holder builds the client window here; when it stands, the
+    // tray icon is shown and the controller opened, held for the whole run.
     m_pTaskBar->Show();
+    // A controller that cannot be opened is reported by the device; the
+    // program still comes up, its commands then fail quietly.
+    m_pDevice->OpenDevice();
     return 1;
 }
 
@@ -123,11 +134,16 @@ int CPublicModule::StartAccountClient() {
     // stops the start.
     m_pAccount = std::make_unique<CUserLoginCtrl>();
     m_pAccount->SetDataFolder(m_pEnv->GetDataFolder());
+    // The client window's account indicator takes the login state once it
+    // exists; until then there is nobody to tell.
+    m_pAccount->SetLoginStateHook([](int) {});
     m_pAccount->AutoLogin(m_pSettings.get());
     return 1;
 }
 
 int CPublicModule::StopClient() {
+    // The reverse of the client's start: the controller handle goes first.
+    if (m_pDevice) m_pDevice->CloseDevice();
     if (m_pTaskBar) m_pTaskBar->Remove();
     return 1;
 }
@@ -148,6 +164,11 @@ int CPublicModule::StopRecordStores() {
     if (!m_pStores) return 1;
     m_pStores->ShutDown();
     m_pStores.reset();
+    return 1;
+}
+
+int CPublicModule::StopDevice() {
+    m_pDevice.reset();
     return 1;
 }
 

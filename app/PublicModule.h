@@ -13,6 +13,7 @@ class CApplicationEnv;
 class CCrashDumpHandler;
 class CClientTaskBar;
 class CMainWindow;
+class COVFanLedDevice;
 class COVSystemConfig;
 class CUserLoginCtrl;
 
@@ -39,6 +40,7 @@ public:
     COVSystemConfig* Stores() const { return m_pStores.get(); }
     CClientTaskBar* TaskBar() const { return m_pTaskBar.get(); }
     CMainWindow* MainWindow() const { return m_pMainWindow.get(); }
+    COVFanLedDevice* Device() const { return m_pDevice.get(); }
     CUserLoginCtrl* Account() const { return m_pAccount.get(); }
 
 private:
@@ -48,6 +50,7 @@ private:
     int StartCrashHandler();
     int StartEnvironment();
     int StartSettingsFile();
+    int StartDevice();
     int StartRecordStores();
     int StartTaskBar();
     int StartMainWindow();
@@ -58,6 +61,7 @@ private:
     int StopMainWindow();
     int StopAccountClient();
     int StopRecordStores();
+    int StopDevice();
     int StopSettingsFile();
     int StopTaskBar();
     int StopEnvironment();
@@ -65,15 +69,15 @@ private:
 
     HINSTANCE m_instance = nullptr;
 
-    // Owned members in building order. Still to join: the engine holder
-    // CDUIEngine after the window and the controller COVFanLedDevice between
-    // the settings file and the record stores.
+    // Owned members. Still to join: the engine holder CDUIEngine after the
+    // window.
     std::unique_ptr<CCrashDumpHandler> m_pCrashHandler;
     std::unique_ptr<CApplicationEnv> m_pEnv;
     std::unique_ptr<CApplicationConfigFile> m_pSettings;
     std::unique_ptr<COVSystemConfig> m_pStores;
     std::unique_ptr<CClientTaskBar> m_pTaskBar;
     std::unique_ptr<CMainWindow> m_pMainWindow;
+    std::unique_ptr<COVFanLedDevice> m_pDevice;
     std::unique_ptr<CUserLoginCtrl> m_pAccount;
     int m_initialized = 0;
 };

@@ -3,6 +3,9 @@
 // decoding, and a fuzz run of the reply reader.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <cstring>
 #include <random>
 
 #include "AccountProtocol.h"
@@ -27,6 +30,11 @@ TEST(FormBodies, ValuesArePercentEncodedFromTheirChsBytes) {
     // 张三 in code page 936 is D5 C5 C8 FD.
     EXPECT_EQ(FormText(L"张三"), "%D5%C5%C8%FD");
     EXPECT_EQ(FormText(L""), "");
+    // Only the space may become "+": a form decoder turns "+" into a space, so
+    // a tab or a line break must travel as itself.
+    EXPECT_EQ(FormText(L"a\tb\r\nc\vd\fe"), "a%09b%0D%0Ac%0Bd%0Ce");
+    // The login name keeps its own encoding, where all white space is "+".
+    EXPECT_EQ(FormLoginName(L"a\tb"), "a+b");
     EXPECT_EQ(LoginBody(L"demo", L"p&w=1", L"00-1A-2B-3C-4D-5E"),
               "key=pc&member_name=demo&member_passwd=p%26w%3D1&terminal_code=00%2D1A%2D2B%2D3C%2D4D%2D5E"
               "&app_key=492718");
@@ -209,7 +217,48 @@ TEST(AutoLoginParam, CorruptParametersAreRefused) {
     EXPECT_EQ(password, L"");
 }
 
-// Thousands of random and truncated replies through the whole reading path.
+// Test bytes placed so that they end exactly where an inaccessible page
+// begins: reading one element past the end faults at once instead of going
+// unnoticed.
+class CGuardedCopy {
+public:
+    CGuardedCopy() {
+        SYSTEM_INFO info;
+        GetSystemInfo(&info);
+        page_ = info.dwPageSize;
+        base_ = static_cast<char*>(VirtualAlloc(nullptr, kRoom + page_, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+        DWORD old = 0;
+        if (base_ && !VirtualProtect(base_ + kRoom, page_, PAGE_NOACCESS, &old)) {
+            VirtualFree(base_, 0, MEM_RELEASE);
+            base_ = nullptr;
+        }
+    }
+    ~CGuardedCopy() {
+        if (base_) VirtualFree(base_, 0, MEM_RELEASE);
+    }
+    CGuardedCopy(const CGuardedCopy&) = delete;
+    CGuardedCopy& operator=(const CGuardedCopy&) = delete;
+    bool Ready() const { return base_ != nullptr; }
+
+    std::string_view Bytes(std::string_view bytes) { return {Place(bytes.data(), bytes.size()), bytes.size()}; }
+    std::wstring_view Wide(std::wstring_view text) {
+        const char* at = Place(text.data(), text.size() * sizeof(wchar_t));
+        return {reinterpret_cast<const wchar_t*>(at), text.size()};
+    }
+
+private:
+    static constexpr size_t kRoom = 64 * 1024;
+    const char* Place(const void* data, size_t size) {
+        char* at = base_ + kRoom - size;
+        std::memcpy(at, data, size);
+        return at;
+    }
+    char* base_ = nullptr;
+    size_t page_ = 0;
+};
+
+// Thousands of random and truncated replies through the whole reading path,
+// every input ending at an inaccessible page.
 TEST(ReplyFuzz, RandomAndTruncatedRepliesAreReadSafely) {
     const std::string samples[] = {
         R"({"ret_num":"0","ret_msg":"\u767b\u5f55","user":{"memberid":"1","username":"\u5f20","header":"http:\/\/H\/u\/1.png","open_id":"x","level":"1"}})",
@@ -217,29 +266,45 @@ TEST(ReplyFuzz, RandomAndTruncatedRepliesAreReadSafely) {
         R"({"ret_num":"1","ret_msg":"\u5bc6\u7801\u9519\u8bef"})",
     };
     const char alphabet[] = "{}\":,\\u0123456789abcdefABCDEF/ret_nummsgconfig\xD5\xC5\x80\xFF\x00";
+    CGuardedCopy guard;
+    ASSERT_TRUE(guard.Ready());
     std::mt19937 rng(12345);
     size_t succeeded = 0;
     auto run = [&](const std::string& body) {
-        const auto items = SplitReplyItems(ReplyText(body));
+        const std::wstring text = ReplyText(guard.Bytes(body));
+        ASSERT_LE(text.size(), body.size());
+        const auto items = SplitReplyItems(guard.Wide(text));
         std::wstring message;
         const ReplyStatus status = ReadReplyStatus(items, &message);
+        if (status == ReplyStatus::Succeeded) {
+            ++succeeded;
+            ASSERT_EQ(items[0].value, L"0");
+        }
+        if (status != ReplyStatus::Damaged) {
+            ASSERT_LE(message.size(), items[1].value.size());
+        }
         UserRecord user;
         ApplyLoginItems(items, &user);
+        for (const auto& item : items) {
+            const std::wstring decoded = DecodeEscapes(guard.Wide(item.value));
+            ASSERT_LE(decoded.size(), item.value.size());
+        }
         if (items.size() > 2) {
             std::string payload;
-            DecodeConfigValue(items[2].value, &payload);
+            DecodeConfigValue(guard.Wide(items[2].value), &payload);
         }
-        for (const auto& item : items) DecodeEscapes(item.value);
         std::wstring name, password;
-        DecodeAutoLoginParam(std::wstring(body.begin(), body.end()), &name, &password);
-        if (status == ReplyStatus::Succeeded) ++succeeded;
+        DecodeAutoLoginParam(guard.Wide(std::wstring(body.begin(), body.end())), &name, &password);
     };
     for (const std::string& s : samples)
         for (size_t n = 0; n <= s.size(); ++n) run(s.substr(0, n));
     for (int i = 0; i < 5000; ++i) {
         std::string body(rng() % 300, '\0');
         for (char& c : body) c = alphabet[rng() % (sizeof(alphabet) - 1)];
-        if (i % 3 == 0) body = samples[i % 3].substr(0, rng() % samples[i % 3].size()) + body;
+        if (i % 3 == 0) {
+            const std::string& sample = samples[(i / 3) % 3];
+            body = sample.substr(0, rng() % sample.size()) + body;
+        }
         run(body);
         // Fully random bytes, too.
         for (char& c : body) c = static_cast<char>(rng());

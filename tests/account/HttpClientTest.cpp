@@ -78,6 +78,24 @@ TEST_F(HttpClient, EmptyBodyGivesLengthZeroAndSuccess) {
     EXPECT_EQ(len, 0u);
 }
 
+TEST_F(HttpClient, HeaderBlockLargerThanTheBufferFailsWithoutOverrun) {
+    webstub::Fault(L"mode=bigheaders&size=6000");
+    CHTTPClientWTPCtrl c;
+    ASSERT_EQ(c.Open(), 1);
+    ASSERT_EQ(c.Connect(L"127.0.0.1", webstub::Port()), 1);
+    ASSERT_EQ(c.OpenRequest(0, L"/OrvaneSwitch.cfg", L"", 0), 1);
+    ASSERT_EQ(c.SendRequest(nullptr, 0), 1);
+    // The block needs about 12000 bytes as UTF-16; only 2048 are offered.
+    std::vector<char> headers(16384, '\x5A');
+    EXPECT_EQ(c.ReceiveResponse(headers.data(), 2048), 0);
+    EXPECT_EQ(std::string(headers.begin() + 2048, headers.end()), std::string(16384 - 2048, '\x5A'));
+    // The body is still there to read.
+    std::vector<char> body(64, 0);
+    uint32_t len = 64;
+    ASSERT_EQ(c.ReadBody(body.data(), &len), 1);
+    EXPECT_EQ(std::string(body.data(), len), "[Orvane]\r\nVentaro=TRUE\r\n");
+}
+
 TEST_F(HttpClient, StatusIsNotExaminedErrorBodiesAreRead) {
     webstub::Fault(L"mode=500", "server says no");
     std::vector<char> buf(4096);

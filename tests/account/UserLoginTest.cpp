@@ -87,14 +87,18 @@ TEST_F(UserLogin, ChineseNameAndSpecialPasswordsArriveIntact) {
     webstub::Control(L"account", "name=amp&password=a%26b%3Dc%2Bd+%25e%E5%AF%86");
     ASSERT_EQ(ctrl_->Login(L"amp", L"a&b=c+d %e密", &message), 1) << message;
     EXPECT_EQ(ctrl_->GetUsername(), L"amp");
+    // A tab is not a space to the server.
+    webstub::Control(L"account", "name=tab&password=a%09b");
+    EXPECT_EQ(ctrl_->Login(L"tab", L"a b", &message), 0);
+    ASSERT_EQ(ctrl_->Login(L"tab", L"a\tb", &message), 1) << message;
 
     webstub::Control(L"account", "name=a+b&password=x");
     ASSERT_EQ(ctrl_->Login(L"a b", L"x", &message), 1) << message;
     webstub::Control(L"account", "name=a-b&password=x");
     ASSERT_EQ(ctrl_->Login(L"a-b", L"x", &message), 1) << message;
     const auto traffic = webstub::Traffic();
-    EXPECT_NE(traffic[2].body.find("member_name=a+b&"), std::string::npos);
-    EXPECT_NE(traffic[3].body.find("member_name=a%2Db&"), std::string::npos);
+    EXPECT_NE(traffic[4].body.find("member_name=a+b&"), std::string::npos);
+    EXPECT_NE(traffic[5].body.find("member_name=a%2Db&"), std::string::npos);
 }
 
 TEST_F(UserLogin, NoQualifyingAdapterSendsAnEmptyTerminalCode) {
@@ -138,12 +142,25 @@ TEST_F(UserLogin, RepliesAreReadByPosition) {
     EXPECT_EQ(message, L"接收数据破损!");
 }
 
+TEST_F(UserLogin, OnlyTheBodyCountsNotTheHeaderBlock) {
+    // Headers far beyond the 4096-byte header buffer: the reply is still read.
+    webstub::Fault(L"mode=bigheaders&size=6000");
+    std::wstring message;
+    ASSERT_EQ(ctrl_->Login(L"demo", L"demo1234", &message), 1);
+    EXPECT_EQ(message, kLoginOk);
+    EXPECT_EQ(ctrl_->IsLoggedIn(), 1);
+}
+
 TEST_F(UserLogin, EmptyRepliesAndNetworkFailuresLeaveTheMessageAlone) {
     std::wstring message = L"before";
     webstub::Fault(L"mode=empty");
     EXPECT_EQ(ctrl_->Login(L"demo", L"demo1234", &message), 0);
     EXPECT_EQ(message, L"before");
     webstub::Fault(L"mode=drop");
+    EXPECT_EQ(ctrl_->Login(L"demo", L"demo1234", &message), 0);
+    EXPECT_EQ(message, L"before");
+    // The server reads the request, then closes without any answer.
+    webstub::Fault(L"mode=hang&delay=2");
     EXPECT_EQ(ctrl_->Login(L"demo", L"demo1234", &message), 0);
     EXPECT_EQ(message, L"before");
     SetEnvironmentVariableW(L"VENTARO_ACCOUNT_HOST", L"127.0.0.1:1");

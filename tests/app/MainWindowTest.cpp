@@ -11,13 +11,18 @@
 #include "MainWindow.h"
 #include "ProgramRunner.h"
 #include "PublicModule.h"
+#include "SimulatedController.h"
 #include "ApplicationConfigFile.h"
 #include "ApplicationEnv.h"
+#include "OVFanLedDevice.h"
 #include "OVSystemConfig.h"
 #include "UserLoginCtrl.h"
 #include "TestPaths.h"
 
 namespace {
+
+const testing::Environment* const kController =
+    testing::AddGlobalTestEnvironment(new e2e::SimulatedControllerEnvironment);
 
 struct RecordingRunner : IGameTaskRunner {
     std::vector<unsigned int> ids;
@@ -403,6 +408,8 @@ TEST(Module, BuildsWindowAndTrayAndTearsThemDown) {
     EXPECT_EQ(module.Stores()->IsReady(), 1);
     ASSERT_NE(module.Account(), nullptr);
     EXPECT_EQ(module.Account()->IsLoggedIn(), 0);
+    ASSERT_NE(module.Device(), nullptr);
+    EXPECT_EQ(module.Device()->IsOpen(), 1) << "the suite's simulated controller";
     HWND window = module.MainWindow()->GetWindowHandle();
     EXPECT_EQ(module.Env()->GetWindowHandle(), window);
     EXPECT_FALSE(IsWindowVisible(window)) << "shown only by the message loop";
@@ -415,6 +422,7 @@ TEST(Module, BuildsWindowAndTrayAndTearsThemDown) {
     EXPECT_EQ(module.Settings(), nullptr);
     EXPECT_EQ(module.Stores(), nullptr);
     EXPECT_EQ(module.Account(), nullptr);
+    EXPECT_EQ(module.Device(), nullptr);
     module.Teardown();  // twice is harmless
     DrainQuit();
 }

@@ -10,11 +10,15 @@
 
 #include "AppCommands.h"
 #include "ProgramRunner.h"
+#include "SimulatedController.h"
 #include "TestPaths.h"
 
 using e2e::Program;
 
 namespace {
+
+const testing::Environment* const kController =
+    testing::AddGlobalTestEnvironment(new e2e::SimulatedControllerEnvironment);
 
 constexpr DWORD kStartMs = 30000;  // generous: a loaded machine under Wine
 

@@ -9,11 +9,15 @@
 
 #include "LaunchProxy.h"
 #include "ProgramRunner.h"
+#include "SimulatedController.h"
 #include "TestPaths.h"
 
 using e2e::Program;
 
 namespace {
+
+const testing::Environment* const kController =
+    testing::AddGlobalTestEnvironment(new e2e::SimulatedControllerEnvironment);
 
 constexpr DWORD kLongMs = 40000;
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "ProgramRunner.h"
+#include "SimulatedController.h"
 #include "SilentPort.h"
 #include "TestPaths.h"
 #include "WebServiceStub.h"
@@ -16,6 +17,9 @@
 using e2e::Program;
 
 namespace {
+
+const testing::Environment* const kController =
+    testing::AddGlobalTestEnvironment(new e2e::SimulatedControllerEnvironment);
 
 using Clock = std::chrono::steady_clock;
 constexpr DWORD kStartMs = 60000;  // generous: a loaded machine under Wine

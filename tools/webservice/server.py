@@ -156,10 +156,12 @@ class Handler(BaseHTTPRequestHandler):
         n = max(0, min(n, MAX_BODY))
         return self.rfile.read(n) if n else b""
 
+    extra_headers = ()  # set per request by the "bigheaders" fault
+
     def send(self, status, body, headers=(), content_type="text/html; charset=utf-8", length=None):
         self.send_response(status)
         self.send_header("Content-Type", content_type)
-        for name, value in headers:
+        for name, value in list(headers) + list(self.extra_headers):
             self.send_header(name, value)
         self.send_header("Content-Length", str(len(body) if length is None else length))
         self.send_header("Connection", "close")
@@ -218,6 +220,12 @@ class Handler(BaseHTTPRequestHandler):
             self.send(fault["status"], text)
         elif mode == "body":
             self.send(fault["status"], fault["body"], content_type=fault["type"])
+        elif mode == "bigheaders":
+            # The normal answer under a header block of about `size` bytes,
+            # in short lines (some clients cut very long header lines).
+            count = max(1, fault["size"] // 100)
+            self.extra_headers = [("X-Padding-%d" % i, "p" * 84) for i in range(count)]
+            return False
         elif mode == "slow":
             self.server.wait(fault["delay"])
             return False
@@ -307,11 +315,11 @@ class Handler(BaseHTTPRequestHandler):
             return
         if not wanted or mode == "norange":
             return self.send(200, data, content_type="application/octet-stream")
-        spec = wanted.strip()
+        asked = wanted.strip()
         start = None
         end = total - 1
-        if spec.startswith("bytes="):
-            first, _, last = spec[6:].partition("-")
+        if asked.startswith("bytes="):
+            first, _, last = asked[6:].partition("-")
             try:
                 start = int(first)
                 if last.strip():
