@@ -60,11 +60,15 @@ int CDUIDevRender::Start() {
     lastTick_ = GetTickCount();
     UINT period = UINT(manager_->GetFramePeriod() > 0 ? manager_->GetFramePeriod() : 30);
     timerId_ = frameEvent_ ? timeSetEvent(period, 1, TimerMain, reinterpret_cast<DWORD_PTR>(this), TIME_PERIODIC) : 0;
-    ResumeThread(thread_.Get());
     if (!timerId_) {
+        // Resumed with the flag still set, a thread without its event would
+        // spin on a failing wait: let it run only to see the flag and leave.
+        running_ = 0;
+        ResumeThread(thread_.Get());
         Stop();
         return 0;
     }
+    ResumeThread(thread_.Get());
     return 1;
 }
 
