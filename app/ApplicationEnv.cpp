@@ -7,7 +7,7 @@
 
 #include "PathUtil.h"
 #include "ShellLogic.h"
-#include "ShellHandles.h"
+#include "WinHandles.h"
 
 int CApplicationEnv::Initialize(HINSTANCE instance) {
     m_instance = instance;
@@ -57,7 +57,7 @@ int CApplicationEnv::CreateFolderLevels(const std::wstring& folder) {
 int CApplicationEnv::EnableDebugPrivilege() {
     HANDLE rawToken = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &rawToken)) return 0;
-    shell::CUniqueHandle token(rawToken);
+    win::CUniqueHandle token(rawToken);
     TOKEN_PRIVILEGES privileges{};
     privileges.PrivilegeCount = 1;
     privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
@@ -67,7 +67,7 @@ int CApplicationEnv::EnableDebugPrivilege() {
 }
 
 int CApplicationEnv::WriteAutostartValue(const std::wstring& command) {
-    shell::CUniqueRegKey key;
+    win::CUniqueRegKey key;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, key.Receive()) != ERROR_SUCCESS) return 0;
     // Stored with its terminator, as readers of REG_SZ expect.
     const DWORD bytes = static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t));

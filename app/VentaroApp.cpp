@@ -5,7 +5,7 @@
 #include "MainWindow.h"
 #include "PublicModule.h"
 #include "ShellLogic.h"
-#include "ShellHandles.h"
+#include "WinHandles.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ public:
     }
 
 private:
-    shell::CUniqueHandle m_mutex;
+    win::CUniqueHandle m_mutex;
     bool m_held = false;
 };
 

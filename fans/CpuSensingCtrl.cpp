@@ -4,9 +4,9 @@
 #include <objbase.h>
 
 #include "SensingMath.h"
-#include "SensingHandles.h"
+#include "WinHandles.h"
 
-using sensing::CComApartment;
+using win::CComApartment;
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "GeneralHelper.h"
 #include "ProcessorInfo.h"
-#include "SensingHandles.h"
+#include "WinHandles.h"
 
 // What the sensing thread reports to; the fan page implements it. Every call
 // comes on the sensing thread.
@@ -63,7 +63,7 @@ private:
     CSensingSink* sink_ = nullptr;  // borrowed
     std::atomic<int> running_{0};
     int setupResult_ = 0;           // written by the thread before it signals ready_
-    sensing::CUniqueHandle thread_;
-    sensing::CUniqueHandle ready_;  // event: set once the thread's WMI set-up is done
-    sensing::CUniqueHandle stop_;   // event: set to end the thread's wait at once
+    win::CUniqueHandle thread_;
+    win::CUniqueHandle ready_;  // event: set once the thread's WMI set-up is done
+    win::CUniqueHandle stop_;   // event: set to end the thread's wait at once
 };

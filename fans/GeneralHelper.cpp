@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "SensingMath.h"
-#include "SensingHandles.h"
+#include "WinHandles.h"
 
-using sensing::CServiceHandle;
+using win::CServiceHandle;
 
 namespace {
 

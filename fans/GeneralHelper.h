@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "SensingHandles.h"
+#include "WinHandles.h"
 
 // Where register readouts come from. The product reads them through the
 // driver; tests hand in prepared readouts.
@@ -53,7 +53,7 @@ private:
 
     std::wstring driverFolder_;
     std::wstring driverPath_;
-    sensing::CUniqueHandle device_;  // the driver device; closed on destruction
+    win::CUniqueHandle device_;  // the driver device; closed on destruction
     long comResult_;          // HRESULT of CoInitialize; balanced when it succeeded
 };
 

@@ -4,9 +4,9 @@
 #include <oleauto.h>
 #include <wbemidl.h>
 
-#include "SensingHandles.h"
+#include "WinHandles.h"
 
-using sensing::CComRef;
+using win::CComRef;
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include "GeneralHelper.h"
 #include "ProcessorInfo.h"
 #include "TestPaths.h"
-#include "SensingHandles.h"
+#include "WinHandles.h"
 
-using sensing::CComApartment;
-using sensing::CServiceHandle;
+using win::CComApartment;
+using win::CServiceHandle;
 
 namespace {
 

@@ -15,9 +15,9 @@
 
 #include "CpuSensingCtrl.h"
 #include "SensingMath.h"
-#include "SensingHandles.h"
+#include "WinHandles.h"
 
-using sensing::CComApartment;
+using win::CComApartment;
 
 namespace {
 

@@ -1,13 +1,12 @@
 #pragma once
-// Small owners for the handles and COM pointers of the sensing code, so that
-// every exit path releases what it took.
+// Owners for raw Win32 handles and COM pointers, so that every exit path
+// closes what it opened exactly once.
 #include <windows.h>
 #include <objbase.h>
 
 #include <utility>
 
-// In their own namespace: other folders keep owners of the same names.
-namespace sensing {
+namespace win {
 
 class CUniqueHandle {
 public:
@@ -99,4 +98,19 @@ private:
     HRESULT hr_;
 };
 
-}  // namespace sensing
+class CUniqueRegKey {
+public:
+    CUniqueRegKey() = default;
+    CUniqueRegKey(const CUniqueRegKey&) = delete;
+    CUniqueRegKey& operator=(const CUniqueRegKey&) = delete;
+    virtual ~CUniqueRegKey() {
+        if (m_key) RegCloseKey(m_key);
+    }
+    HKEY* Receive() { return &m_key; }
+    HKEY Get() const { return m_key; }
+
+private:
+    HKEY m_key = nullptr;
+};
+
+}  // namespace win
