@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "GDIPlugCtrl.h"
-#include "core/DUI_OwnedHandle.h"
+#include "WinHandles.h"
 #include "GraphicsMath.h"
 
 using namespace Gdiplus;
@@ -294,8 +294,8 @@ int CGDIPlug_ImageCtrl::LoadFromFile(const std::wstring& path) {
     Release();
     // Read the bytes ourselves: an image loaded from a file keeps the file
     // locked for as long as it lives.
-    DUIOwnedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    win::CUniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         m_lastStatus = FileNotFound;
         return 0;

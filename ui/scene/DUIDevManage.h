@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "core/DUI_OwnedHandle.h"
+#include "WinHandles.h"
 
 class CDUI_UIResource;
 class CDUI_UIScene;
@@ -68,7 +68,7 @@ private:
     std::unique_ptr<CDUI_UIGraphicsEngine> engine_;  // the GDI+ session
     std::unique_ptr<CDUIDevRender> render_;
     std::unique_ptr<CDUICtrl> status_;
-    DUIOwnedHandle mutex_;
+    win::CUniqueHandle mutex_;
     CDUI_UIResource* resource_ = nullptr;   // borrowed
     CDUI_UIScene* scene_ = nullptr;         // owned
 };

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <mutex>
 
-#include "core/DUI_OwnedHandle.h"
+#include "WinHandles.h"
 
 class CDUIDevManage;
 
@@ -64,10 +64,10 @@ private:
     void* bits_ = nullptr;
     int32_t width_ = 0, height_ = 0;
     std::mutex paintLock_;
-    DUIOwnedHandle thread_;
+    win::CUniqueHandle thread_;
     DWORD threadId_ = 0;
     std::atomic<int> running_{0};
-    DUIOwnedHandle frameEvent_;  // auto-reset
+    win::CUniqueHandle frameEvent_;  // auto-reset
     std::atomic<int> busy_{0};
     UINT timerId_ = 0;
     std::atomic<uint32_t> lastTick_{0};

@@ -4,7 +4,7 @@
 // render thread, the dirty area, and the entry point for host messages.
 #include <memory>
 
-#include "core/DUI_OwnedHandle.h"
+#include "WinHandles.h"
 #include "core/DUI_UICollection.h"
 
 class CDUI_UIDirtyArea;
@@ -62,7 +62,7 @@ public:
     void SetPressOrigin(int button, CDUI_UIControl* control) { pressOrigin_[button] = control; }
 
 private:
-    DUIOwnedHandle paramMutex_;
+    win::CUniqueHandle paramMutex_;
     HWND host_ = nullptr;
     UINT eventMessage_ = 0;
     int directDelivery_ = 0;

@@ -54,7 +54,8 @@ BOOL CALLBACK OnResourceType(HMODULE module, LPWSTR type, LONG_PTR param) {
 
 std::vector<char> ReadWholeFile(const std::wstring& path) {
     std::vector<char> bytes;
-    DUIOwnedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    win::CUniqueHandle file(
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!file) return bytes;
     LARGE_INTEGER size{};
     // A description or skin image above 256 MB is not a skin.
