@@ -7,25 +7,10 @@
 namespace account {
 
 namespace {
-// Letters and digits kept, the space as "+", every other byte "%XX". Unlike
-// the login name's encoding, tab, CR, LF, VT and FF are escaped too: a form
-// decoder turns "+" back into a space only, so they would arrive changed.
+// Unlike the login name's encoding, tab, CR, LF, VT and FF are escaped too:
+// a form decoder turns "+" back into a space only, so they would arrive changed.
 std::string FormEncodeBytes(std::string_view bytes) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(bytes.size() * 3);
-    for (const unsigned char c : bytes) {
-        if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) {
-            out += static_cast<char>(c);
-        } else if (c == ' ') {
-            out += '+';
-        } else {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        }
-    }
-    return out;
+    return textconv::PercentEncodeBytes(bytes, textconv::PlusFor::SpaceOnly);
 }
 }  // namespace
 

@@ -140,14 +140,14 @@ bool Base64IsStrict(std::string_view text) {
     return true;
 }
 
-std::string PercentEncodeBytes(std::string_view bytes) {
+std::string PercentEncodeBytes(std::string_view bytes, PlusFor plus) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(bytes.size() * 3);
     for (unsigned char c : bytes) {
         if (IsAsciiAlnum(c)) {
             out += static_cast<char>(c);
-        } else if (IsFormSpace(c)) {
+        } else if (plus == PlusFor::SpaceOnly ? c == ' ' : IsFormSpace(c)) {
             out += '+';
         } else {
             out += '%';

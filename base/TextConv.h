@@ -39,8 +39,13 @@ bool Base64IsStrict(std::string_view text);
 // The login-name encoding of the account API: the 936 bytes re-expressed as
 // UTF-8, then letters and digits kept, white space as "+", all else "%XX".
 std::string PercentEncodeE(std::wstring_view text);
-// The byte step of PercentEncodeE on already converted bytes (no re-encoding):
-// letters and digits kept, white space as "+", all else "%XX".
-std::string PercentEncodeBytes(std::string_view bytes);
+// How white space is written by PercentEncodeBytes.
+enum class PlusFor {
+    AnyWhiteSpace,  // space, tab, CR, LF, VT, FF: the login name's rule
+    SpaceOnly,      // only the space; a form decoder turns "+" back into a space alone
+};
+// Letters and digits kept, white space as "+" per `plus`, every other byte "%XX".
+// With AnyWhiteSpace this is the byte step of PercentEncodeE.
+std::string PercentEncodeBytes(std::string_view bytes, PlusFor plus = PlusFor::AnyWhiteSpace);
 
 }  // namespace textconv

@@ -104,6 +104,8 @@ TEST(PercentE, ExamplesOfTheAccountApi) {
 TEST(PercentE, ByteStepEncodesEveryNonAlphanumericByte) {
     EXPECT_EQ(PercentEncodeBytes("p&w=1+2%"), "p%26w%3D1%2B2%25");
     EXPECT_EQ(PercentEncodeBytes(std::string("\xD5\xC5", 2)), "%D5%C5");
+    EXPECT_EQ(PercentEncodeBytes("a b\tc\n"), "a+b+c+");
+    EXPECT_EQ(PercentEncodeBytes("a b\tc\n", PlusFor::SpaceOnly), "a+b%09c%0A");
 }
 
 #include <cstdlib>

@@ -1,6 +1,8 @@
 // Colour select and navigation bar.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "ControlsTestSupport.h"
 #include "controls/DUI_Button.h"
 #include "controls/DUI_ColorSelect.h"
@@ -58,6 +60,12 @@ TEST(ColorSelect, SetHsvReportsColourAndPlacesTheMarker) {
     EXPECT_EQ(my, field.y + static_cast<int32_t>(75.0f * field.height / 100.0f));
     EXPECT_EQ(picker->GetHueSlider()->GetSliderValue(), 240);
     EXPECT_EQ(g_colors.back(), HsvToArgb(120, 0.5f, 0.25f));
+
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    ASSERT_EQ(picker->SetHSV(nan, nan, nan), 1);  // taken as 0, 0, 0
+    EXPECT_EQ(picker->GetColor(), 0xFF000000u);
+    EXPECT_EQ(picker->GetHueSlider()->GetSliderValue(), 360);
+    picker->SetHSV(120, 0.5f, 0.25f);
 
     // A click in the field picks saturation and value there.
     f.Send(WM_LBUTTONDOWN, MK_LBUTTON, field.x + field.width - 1, field.y);

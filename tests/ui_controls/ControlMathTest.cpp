@@ -1,6 +1,8 @@
 // Slider, progress, colour, scroll, list and pie arithmetic.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "controls/ControlMath.h"
 
 TEST(Slider, DragValueMaximum100Width200) {
@@ -68,6 +70,13 @@ TEST(ColorSelect, HsvToArgbPrimaries) {
     EXPECT_EQ(HsvToArgb(200, 0, 1), 0xFFFFFFFFu);
     EXPECT_EQ(HsvToArgb(200, 1, 0), 0xFF000000u);
     EXPECT_EQ(HsvToArgb(0, 1, 0.5f), 0xFF800000u);
+    // Absurd input gives a colour, not undefined casts.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    EXPECT_EQ(HsvToArgb(nan, 1, 1), 0xFFFF0000u);
+    EXPECT_EQ(HsvToArgb(inf, 1, 1), 0xFFFF0000u);
+    EXPECT_EQ(HsvToArgb(0, nan, 1), 0xFFFFFFFFu);
+    EXPECT_EQ(HsvToArgb(0, 1, nan), 0xFF000000u);
 }
 
 TEST(ColorSelect, MarkerFollowsTheFormula) {

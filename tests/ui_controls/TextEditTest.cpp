@@ -1,5 +1,9 @@
-// The text edit driven through the scene: characters, keys, clipboard commands.
+// The text edit driven through the scene: characters, keys, clipboard commands,
+// the input method's composition window.
 #include <gtest/gtest.h>
+
+#include <windows.h>
+#include <imm.h>
 
 #include "ClipBoardCtrl.h"
 #include "ControlsTestSupport.h"
@@ -123,4 +127,49 @@ TEST(TextEdit, UnfocusedEditIgnoresKeysAndPaintsCaretWhenFocused) {
         for (int y = 12; y < 32; ++y)
             if ((s->Pixel(x, y) & 0x00FFFFFF) < 0x404040) ++dark;
     EXPECT_GT(dark, 10);
+}
+
+TEST(TextEdit, CompositionWindowGoesBelowTheFocusedEdit) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"VentaroImeHost";
+    RegisterClassW(&wc);
+    HWND host = CreateWindowExW(0, L"VentaroImeHost", L"host", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(host, nullptr);
+    HIMC context = ImmGetContext(host);
+    if (!context) {
+        DestroyWindow(host);
+        GTEST_SKIP() << "no input context on this system";
+    }
+    auto resource = std::make_unique<CDUI_UIResource>();
+    resource->Create(nullptr, GetModuleHandleW(nullptr), 131);
+    CDUI_UIScene* scene = resource->CreateScene(host, 400, 300, 2026);
+    ASSERT_NE(scene, nullptr);
+    CDUI_TextEdit* edit = resource->CreateTextEdit(1, L"OVTextEdit", L"", 30, 40, 120, 24);
+    scene->AddChild(edit);
+
+    COMPOSITIONFORM before{};
+    before.dwStyle = CFS_FORCE_POSITION;
+    before.ptCurrentPos = {1, 1};
+    ImmSetCompositionWindow(context, &before);
+    scene->ForwardMessage(WM_IME_COMPOSITION, 0, 0);  // not focused: left alone
+    COMPOSITIONFORM form{};
+    ImmGetCompositionWindow(context, &form);
+    EXPECT_EQ(form.ptCurrentPos.x, 1);
+
+    scene->ForwardMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 50));
+    scene->ForwardMessage(WM_LBUTTONUP, 0, MAKELPARAM(40, 50));
+    ASSERT_EQ(edit->GetFocus(), 1);
+    scene->ForwardMessage(WM_IME_COMPOSITION, 0, 0);
+    ImmGetCompositionWindow(context, &form);
+    EXPECT_EQ(form.dwStyle, DWORD(CFS_FORCE_POSITION));
+    EXPECT_EQ(form.ptCurrentPos.x, 30);
+    EXPECT_EQ(form.ptCurrentPos.y, 64);  // just below the bottom edge
+
+    ImmReleaseContext(host, context);
+    scene->ReleaseResources();
+    delete scene;
+    DestroyWindow(host);
 }

@@ -1,5 +1,5 @@
 // Shows the UI engine in a layered window, or measures it.
-//   UiDemo [--seconds N]   the demo window (closes itself after N seconds)
+//   UiDemo [--seconds N]   the demo window (Esc closes it; so does the end of N seconds)
 //   UiDemo --bench         repaint times, idle render CPU and working set
 #include <windows.h>
 #include <psapi.h>
@@ -105,6 +105,10 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     if (message == WM_LBUTTONDOWN) SetCapture(hwnd);
     if (message == WM_LBUTTONUP) ReleaseCapture();
     if (message == WM_DESTROY) PostQuitMessage(0);
+    if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
+        DestroyWindow(hwnd);
+        return 0;
+    }
     if (g_manager && g_manager->ForwardMessage(message, wParam, lParam)) return 0;
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
@@ -142,6 +146,16 @@ CDUI_UIControl* AddLabel(CDUI_UIResource& skin, CDUI_UICollection* parent, const
     return label;
 }
 
+// The test skin's close button is one pixel wide (a parsing edge case the
+// suites need): give the demo's a size a user can see and hit, and a mark.
+void MakeCloseButtonUsable(CDUI_Window* window) {
+    CDUI_UIControl* close = window->GetCloseButton();
+    if (!close) return;
+    close->SetText(L"×");
+    close->SetSize(20, 20);
+    window->UpdateLayout();
+}
+
 void BuildDemoScene(CDUI_UIResource& skin, CDUI_UIScene* scene) {
     CDUI_Window* window = skin.CreateWindow(1, L"OVWindow2", L"引擎演示窗口", 40, 30, 520, 340);
     if (!window) return;
@@ -149,6 +163,7 @@ void BuildDemoScene(CDUI_UIResource& skin, CDUI_UIScene* scene) {
     window->SetShowMin(0);
     window->SetConfine(1);
     window->SetTextColor(0xFFFFFFFF);
+    MakeCloseButtonUsable(window);
     scene->AddChild(window);
     AddImage(skin, window, {0, 0, 100, 100}, 20, 50, 80, 80);     // red
     AddImage(skin, window, {100, 0, 100, 100}, 120, 50, 80, 80);  // half-transparent green
@@ -164,6 +179,8 @@ void BuildDemoScene(CDUI_UIResource& skin, CDUI_UIScene* scene) {
         back->SetShowMax(0);
         back->SetShowMin(0);
         back->SetBackColor(0x80204060);
+        back->SetTextColor(0xFFFFFFFF);
+        MakeCloseButtonUsable(back);
         back->SetLayer(-1);
         scene->AddChild(back);
     }

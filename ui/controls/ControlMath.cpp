@@ -72,6 +72,10 @@ ProgressPieces ProgressLayout(const DUIRect& c, int headWidth, int tailWidth, un
 // ---- colour select ----
 
 uint32_t HsvToArgb(float h, float s, float v) {
+    // NaN passes std::clamp unchanged and would reach the integer casts below.
+    if (!std::isfinite(h)) h = 0.0f;
+    if (std::isnan(s)) s = 0.0f;
+    if (std::isnan(v)) v = 0.0f;
     s = std::clamp(s, 0.0f, 1.0f);
     v = std::clamp(v, 0.0f, 1.0f);
     h = std::fmod(h, 360.0f);

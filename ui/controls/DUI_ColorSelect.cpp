@@ -1,5 +1,7 @@
 #include "controls/DUI_ColorSelect.h"
 
+#include <cmath>
+
 #include "controls/ControlMath.h"
 #include "controls/DUI_Image.h"
 #include "controls/DUI_SliderBar.h"
@@ -74,9 +76,11 @@ void CDUI_ColorSelect::Report() {
 int CDUI_ColorSelect::SetHSV(float h, float s, float v) {
     CDUI_ParamLock lock(this);
     if (!lock.Ok()) return 0;
-    hue_ = std::clamp(h, 0.0f, 360.0f);
-    sat_ = std::clamp(s, 0.0f, 1.0f);
-    val_ = std::clamp(v, 0.0f, 1.0f);
+    // NaN passes std::clamp unchanged; it would reach the slider and marker casts.
+    auto number = [](float f) { return std::isnan(f) ? 0.0f : f; };
+    hue_ = std::clamp(number(h), 0.0f, 360.0f);
+    sat_ = std::clamp(number(s), 0.0f, 1.0f);
+    val_ = std::clamp(number(v), 0.0f, 1.0f);
     if (slider_) {
         // The slider's own report would come back here; the colour is reported once below.
         slider_->SetSliderCallback(nullptr, nullptr);

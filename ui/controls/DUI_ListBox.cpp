@@ -60,7 +60,11 @@ int32_t CDUI_ListBox::GetRowHeight() {
     return line > 0 ? line : 16;
 }
 
-int32_t CDUI_ListBox::GetVisibleRows() { return std::max(1, ListVisibleRows(absolute_.height, GetRowHeight())); }
+int32_t CDUI_ListBox::GetVisibleRows() {
+    return std::max(1, ListVisibleRows(absolute_.height - 2 * RowsInset(), GetRowHeight()));
+}
+
+int32_t CDUI_ListBox::HeightForRows(int32_t rows) { return rows * GetRowHeight() + 2 * RowsInset(); }
 
 int32_t CDUI_ListBox::TextAreaWidth() {
     const bool barShown = bar_ && static_cast<int32_t>(items_.size()) > GetVisibleRows();
@@ -162,7 +166,7 @@ void CDUI_ListBox::SetSelectCallback(DUI_ListSelectCallback callback, void* user
 }
 
 int32_t CDUI_ListBox::RowAt(int32_t y) {
-    return ListRowAt(y - absolute_.y, GetRowHeight(), first_, static_cast<int32_t>(items_.size()));
+    return ListRowAt(y - absolute_.y - RowsInset(), GetRowHeight(), first_, static_cast<int32_t>(items_.size()));
 }
 
 int CDUI_ListBox::OnMouseMessage(UINT message, int32_t x, int32_t y, WPARAM wParam) {
@@ -208,13 +212,14 @@ void CDUI_ListBox::Paint(Gdiplus::Graphics* graphics) {
     const int32_t rowH = GetRowHeight();
     const int32_t rows = GetVisibleRows();
     const int32_t width = TextAreaWidth();
+    const int32_t inset = RowsInset();
     Gdiplus::SolidBrush selectedBrush{Gdiplus::Color(0xFF3399FF)};
     Gdiplus::SolidBrush hoverBrush{Gdiplus::Color(0xFFD0E4F8)};
     for (int32_t i = 0; i < rows && first_ + i < static_cast<int32_t>(items_.size()); ++i) {
         const int32_t index = first_ + i;
         const DUI_ListItem& item = items_[static_cast<size_t>(index)];
         if (!item.visible) continue;
-        const DUI_Rect row{absolute_.x, absolute_.y + i * rowH, width, rowH};
+        const DUI_Rect row{absolute_.x + inset, absolute_.y + inset + i * rowH, width - inset, rowH};
         if (index == selected_)
             graphics->FillRectangle(&selectedBrush, row.x, row.y, row.width, row.height);
         else if (index == hover_)
@@ -274,7 +279,7 @@ void CDUI_ComboBox::OnLayout() {
 void CDUI_ComboBox::ResizeDrop() {
     if (!dropped_ || !list_) return;
     const int32_t rows = std::min<int32_t>(std::max<int32_t>(1, list_->GetItemCount()), dropRows_);
-    SetSize(width_, closedHeight_ + rows * list_->GetRowHeight() + 2);
+    SetSize(width_, closedHeight_ + list_->HeightForRows(rows));
 }
 
 int CDUI_ComboBox::Drop(int open) {

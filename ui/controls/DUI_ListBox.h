@@ -52,12 +52,16 @@ public:
     int32_t GetFirstVisible() const { return first_; }
     int32_t GetRowHeight();
     int32_t GetVisibleRows();
+    // Height that shows exactly that many rows (the border lines included).
+    int32_t HeightForRows(int32_t rows);
     void SetSelectCallback(DUI_ListSelectCallback callback, void* user);
 
 private:
     int Select(int32_t index, bool notify);
     void ScrollTo(int32_t first);
     int32_t RowAt(int32_t y);
+    // Rows sit inside the two border lines, so the first row is not cut.
+    int32_t RowsInset() const { return border_ ? 2 : 0; }
     int32_t TextAreaWidth();
     std::vector<DUI_ListItem> items_;
     int32_t first_ = 0;

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "GDIPlugCtrl.h"
+#include "WinHandles.h"
 #include "GraphicsMath.h"
 
 using namespace Gdiplus;
@@ -293,21 +294,21 @@ int CGDIPlug_ImageCtrl::LoadFromFile(const std::wstring& path) {
     Release();
     // Read the bytes ourselves: an image loaded from a file keeps the file
     // locked for as long as it lives.
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    win::CUniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         m_lastStatus = FileNotFound;
         return 0;
     }
     LARGE_INTEGER size{};
     std::vector<unsigned char> bytes;
-    bool ok = GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart < (256LL << 20);
+    bool ok = GetFileSizeEx(file.Get(), &size) && size.QuadPart > 0 && size.QuadPart < (256LL << 20);
     if (ok) {
         bytes.resize(static_cast<size_t>(size.QuadPart));
         DWORD read = 0;
-        ok = ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) && read == bytes.size();
+        ok = ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) && read == bytes.size();
     }
-    CloseHandle(file);
+    file.Reset();
     if (!ok) {
         m_lastStatus = InvalidParameter;
         return 0;

@@ -26,7 +26,7 @@ int CDUIDevManage::Init(int layeredMode, HWND host, int graphicsMode) {
     engine_ = std::make_unique<CDUI_UIGraphicsEngine>();
     int started = engine_->Startup(graphicsMode_);
     render_ = std::make_unique<CDUIDevRender>(this);
-    mutex_ = CreateMutexW(nullptr, FALSE, nullptr);
+    mutex_.Reset(CreateMutexW(nullptr, FALSE, nullptr));
     return (mutex_ && started) ? 1 : 0;
 }
 
@@ -69,15 +69,12 @@ int CDUIDevManage::DestroyScene() {
 
 int CDUIDevManage::Shutdown() {
     if (!mutex_ && !engine_ && !render_) return 0;
-    HANDLE mutex = mutex_;
+    HANDLE mutex = mutex_.Get();
     if (mutex) WaitForSingleObject(mutex, INFINITE);
     render_.reset();
     engine_.reset();  // shuts GDI+ down
     status_.reset();
-    mutex_ = nullptr;
-    if (mutex) {
-        ReleaseMutex(mutex);
-        CloseHandle(mutex);
-    }
+    if (mutex) ReleaseMutex(mutex);
+    mutex_.Reset();
     return 1;
 }

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "WinHandles.h"
+
 class CDUI_UIResource;
 class CDUI_UIScene;
 class CDUIDevRender;
@@ -66,7 +68,7 @@ private:
     std::unique_ptr<CDUI_UIGraphicsEngine> engine_;  // the GDI+ session
     std::unique_ptr<CDUIDevRender> render_;
     std::unique_ptr<CDUICtrl> status_;
-    HANDLE mutex_ = nullptr;                // owned
+    win::CUniqueHandle mutex_;
     CDUI_UIResource* resource_ = nullptr;   // borrowed
     CDUI_UIScene* scene_ = nullptr;         // owned
 };

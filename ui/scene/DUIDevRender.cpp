@@ -51,35 +51,37 @@ int CDUIDevRender::Start() {
     if (!CreateImage()) return 0;
     running_ = 1;
     busy_ = 0;
-    thread_ = CreateThread(nullptr, 0, ThreadMain, this, CREATE_SUSPENDED, &threadId_);
+    thread_.Reset(CreateThread(nullptr, 0, ThreadMain, this, CREATE_SUSPENDED, &threadId_));
     if (!thread_) {
         running_ = 0;
         return 0;
     }
-    frameEvent_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    frameEvent_.Reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     lastTick_ = GetTickCount();
     UINT period = UINT(manager_->GetFramePeriod() > 0 ? manager_->GetFramePeriod() : 30);
     timerId_ = frameEvent_ ? timeSetEvent(period, 1, TimerMain, reinterpret_cast<DWORD_PTR>(this), TIME_PERIODIC) : 0;
-    ResumeThread(thread_);
     if (!timerId_) {
+        // Resumed with the flag still set, a thread without its event would
+        // spin on a failing wait: let it run only to see the flag and leave.
+        running_ = 0;
+        ResumeThread(thread_.Get());
         Stop();
         return 0;
     }
+    ResumeThread(thread_.Get());
     return 1;
 }
 
 int CDUIDevRender::Stop() {
     if (thread_) {
         running_ = 0;
-        if (frameEvent_) SetEvent(frameEvent_);
-        WaitForSingleObject(thread_, INFINITE);
-        CloseHandle(thread_);
-        thread_ = nullptr;
+        if (frameEvent_) SetEvent(frameEvent_.Get());
+        WaitForSingleObject(thread_.Get(), INFINITE);
+        thread_.Reset();
     }
     if (timerId_) timeKillEvent(timerId_);
     timerId_ = 0;
-    if (frameEvent_) CloseHandle(frameEvent_);
-    frameEvent_ = nullptr;
+    frameEvent_.Reset();
     running_ = 0;
     FreeImage();
     return 1;
@@ -102,7 +104,7 @@ int CDUIDevRender::OnTimerTick() {
     }
     uint32_t now = GetTickCount();
     elapsedMs_ = now - lastTick_.exchange(now);
-    if (frameEvent_) SetEvent(frameEvent_);
+    if (frameEvent_) SetEvent(frameEvent_.Get());
     return 1;
 }
 
@@ -113,7 +115,7 @@ void CALLBACK CDUIDevRender::TimerMain(UINT, UINT, DWORD_PTR user, DWORD_PTR, DW
 DWORD WINAPI CDUIDevRender::ThreadMain(void* param) {
     auto* self = static_cast<CDUIDevRender*>(param);
     while (self->running_) {
-        WaitForSingleObject(self->frameEvent_, INFINITE);
+        WaitForSingleObject(self->frameEvent_.Get(), INFINITE);
         if (!self->running_) break;
         self->RenderFrame();
     }

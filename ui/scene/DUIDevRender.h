@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <mutex>
 
+#include "WinHandles.h"
+
 class CDUIDevManage;
 
 // Called on the render thread around presenting a frame.
@@ -62,10 +64,10 @@ private:
     void* bits_ = nullptr;
     int32_t width_ = 0, height_ = 0;
     std::mutex paintLock_;
-    HANDLE thread_ = nullptr;  // owned
+    win::CUniqueHandle thread_;
     DWORD threadId_ = 0;
     std::atomic<int> running_{0};
-    HANDLE frameEvent_ = nullptr;  // owned, auto-reset
+    win::CUniqueHandle frameEvent_;  // auto-reset
     std::atomic<int> busy_{0};
     UINT timerId_ = 0;
     std::atomic<uint32_t> lastTick_{0};

@@ -28,7 +28,7 @@ CDUI_UIScene* CDUI_UIResource::CreateScene(HWND host, int32_t width, int32_t hei
 CDUI_UIScene::CDUI_UIScene(CDUI_UIResource* resource, CDUI_UIControlStyle* style, HWND host, int32_t width,
                            int32_t height, UINT eventMessage)
     : CDUI_UICollection(resource, style), host_(host), eventMessage_(eventMessage) {
-    paramMutex_ = CreateMutexW(nullptr, FALSE, nullptr);
+    paramMutex_.Reset(CreateMutexW(nullptr, FALSE, nullptr));
     dirty_ = std::make_unique<CDUI_UIDirtyArea>(this, width, height);
     SetPosition(0, 0);
     SetSize(width, height);
@@ -41,8 +41,7 @@ CDUI_UIScene::~CDUI_UIScene() {
     EnableDirty(0);
     // Children go while the lock still exists, so their teardown can take it.
     ReleaseResources();
-    if (paramMutex_) CloseHandle(paramMutex_);
-    paramMutex_ = nullptr;
+    paramMutex_.Reset();
 }
 
 void CDUI_UIScene::ReleaseResources() { DeleteChildren(); }

@@ -4,6 +4,7 @@
 // render thread, the dirty area, and the entry point for host messages.
 #include <memory>
 
+#include "WinHandles.h"
 #include "core/DUI_UICollection.h"
 
 class CDUI_UIDirtyArea;
@@ -22,7 +23,7 @@ public:
     // scene has nothing more to pass on.
     int OnRawMessage(UINT, WPARAM, LPARAM) override { return 0; }
 
-    HANDLE GetParamMutex() const { return paramMutex_; }
+    HANDLE GetParamMutex() const { return paramMutex_.Get(); }
     HWND GetHostWindow() const { return host_; }
     UINT GetEventMessage() const { return eventMessage_; }
 
@@ -61,7 +62,7 @@ public:
     void SetPressOrigin(int button, CDUI_UIControl* control) { pressOrigin_[button] = control; }
 
 private:
-    HANDLE paramMutex_ = nullptr;  // owned
+    win::CUniqueHandle paramMutex_;
     HWND host_ = nullptr;
     UINT eventMessage_ = 0;
     int directDelivery_ = 0;

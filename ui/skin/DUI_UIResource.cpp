@@ -54,17 +54,17 @@ BOOL CALLBACK OnResourceType(HMODULE module, LPWSTR type, LONG_PTR param) {
 
 std::vector<char> ReadWholeFile(const std::wstring& path) {
     std::vector<char> bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
+    win::CUniqueHandle file(
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) return bytes;
     LARGE_INTEGER size{};
     // A description or skin image above 256 MB is not a skin.
-    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart < (256LL << 20)) {
+    if (GetFileSizeEx(file.Get(), &size) && size.QuadPart > 0 && size.QuadPart < (256LL << 20)) {
         bytes.resize(static_cast<size_t>(size.QuadPart));
         DWORD read = 0;
-        if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) || read != bytes.size())
+        if (!ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) || read != bytes.size())
             bytes.clear();
     }
-    CloseHandle(file);
     return bytes;
 }
 
@@ -95,7 +95,7 @@ int CDUI_UIResource::SetUp(CDUIDevManage* owner) {
     Destroy();
     owner_ = owner;
     if (owner_) owner_->SetResource(this);
-    mutex_ = CreateMutexW(nullptr, FALSE, nullptr);
+    mutex_.Reset(CreateMutexW(nullptr, FALSE, nullptr));
     return mutex_ ? 1 : 0;
 }
 
@@ -166,13 +166,12 @@ void CDUI_UIResource::Destroy() {
     pen_.reset();
     imageLoaded_ = 0;
     clipboard_.reset();
-    if (mutex_) CloseHandle(mutex_);
-    mutex_ = nullptr;
+    mutex_.Reset();
     complete_ = 0;
 }
 
 CDUI_UIControlStyle* CDUI_UIResource::FindStyle(const std::wstring& kind, const std::wstring& style) {
-    Guard guard(mutex_);
+    Guard guard(mutex_.Get());
     if (!guard.Ok()) return nullptr;
     for (auto& record : styles_)
         if (record->styleName == style && record->kindName == kind) return record.get();
@@ -180,7 +179,7 @@ CDUI_UIControlStyle* CDUI_UIResource::FindStyle(const std::wstring& kind, const 
 }
 
 CDUI_FontType* CDUI_UIResource::FindFont(const std::wstring& name) {
-    Guard guard(mutex_);
+    Guard guard(mutex_.Get());
     if (!guard.Ok()) return nullptr;
     for (auto& font : fonts_)
         if (font->GetStyleName() == name) return font.get();
@@ -188,7 +187,7 @@ CDUI_FontType* CDUI_UIResource::FindFont(const std::wstring& name) {
 }
 
 int CDUI_UIResource::GetParam(const std::wstring& name, std::wstring* value) {
-    Guard guard(mutex_);
+    Guard guard(mutex_.Get());
     if (!guard.Ok()) return 0;
     auto it = params_.find(name);
     if (it == params_.end()) return 0;
@@ -197,14 +196,14 @@ int CDUI_UIResource::GetParam(const std::wstring& name, std::wstring* value) {
 }
 
 size_t CDUI_UIResource::GetStyleCount() {
-    Guard guard(mutex_);
+    Guard guard(mutex_.Get());
     return guard.Ok() ? styles_.size() : 0;
 }
 
 CDUI_UIControl* CDUI_UIResource::BuildFromStyle(const std::wstring& kind, const std::wstring& style,
                                                 const std::function<CDUI_UIControl*(CDUI_UIControlStyle*)>& build) {
     if (!ready_ || !build) return nullptr;
-    Guard guard(mutex_);
+    Guard guard(mutex_.Get());
     if (!guard.Ok()) return nullptr;
     CDUI_UIControlStyle* record = FindStyle(kind, style);
     if (!record) return nullptr;
@@ -212,7 +211,7 @@ CDUI_UIControl* CDUI_UIResource::BuildFromStyle(const std::wstring& kind, const 
 }
 
 void CDUI_UIResource::MakeDrawingObjects() {
-    Guard guard(mutex_);
+    Guard guard(mutex_.Get());
     if (!guard.Ok()) return;
     if (!skinImage_) skinImage_ = std::make_unique<CGDIPlug_ImageCtrl>();
     if (!imageLoaded_ && !skinImageBytes_.empty())

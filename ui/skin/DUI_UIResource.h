@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "WinHandles.h"
 #include "skin/DUI_Styles.h"
 
 class CDUIDevManage;
@@ -185,7 +186,7 @@ private:
     std::unique_ptr<CGDIPlug_PenCtrl> pen_;
     int imageLoaded_ = 0;
     std::unique_ptr<CClipBoardCtrl> clipboard_;
-    HANDLE mutex_ = nullptr;  // owned
+    win::CUniqueHandle mutex_;
     int ready_ = 0;
     int complete_ = 0;
 };
