@@ -3,22 +3,10 @@
 #include "graphics/GdiplusInclude.h"
 #include "core/DUI_ParamLock.h"
 #include "core/DUI_UICollection.h"
+#include "controls/DUI_Factory.h"
 #include "skin/DUI_UIResource.h"
 
 namespace {
-
-template <typename Kind, typename Style>
-Kind* Build(CDUI_UIResource* resource, const wchar_t* kind, const std::wstring& style, int32_t id,
-            const std::wstring& text, int32_t x, int32_t y, int32_t width, int32_t height) {
-    return static_cast<Kind*>(resource->BuildFromStyle(kind, style, [&](CDUI_UIControlStyle* record) {
-        auto* control = new Kind(resource, static_cast<Style*>(record), id);
-        control->SetText(text);
-        control->SetPosition(x, y);
-        control->SetSize(width, height);
-        control->UpdateLook();
-        return static_cast<CDUI_UIControl*>(control);
-    }));
-}
 
 bool Active(int32_t state) { return state == DUI_STATE_HOVER || state == DUI_STATE_RELEASED; }
 
@@ -26,24 +14,27 @@ bool Active(int32_t state) { return state == DUI_STATE_HOVER || state == DUI_STA
 
 CDUI_Button* CDUI_UIResource::CreateButton(int32_t id, const std::wstring& style, const std::wstring& text, int32_t x,
                                            int32_t y, int32_t width, int32_t height) {
-    return Build<CDUI_Button, CDUI_Button_Style>(this, L"Button", style, id, text, x, y, width, height);
+    return DUI_BuildPlaced<CDUI_Button, CDUI_Button_Style>(this, L"Button", style, id, text, x, y, width, height,
+                                   [](CDUI_Button* c) { c->UpdateLook(); });
 }
 
 CDUI_PushButton* CDUI_UIResource::CreatePushButton(int32_t id, const std::wstring& style, const std::wstring& text,
                                                    int32_t x, int32_t y, int32_t width, int32_t height) {
-    return Build<CDUI_PushButton, CDUI_PushButton_Style>(this, L"PushButton", style, id, text, x, y, width, height);
+    return DUI_BuildPlaced<CDUI_PushButton, CDUI_PushButton_Style>(this, L"PushButton", style, id, text, x, y, width, height,
+                                   [](CDUI_PushButton* c) { c->UpdateLook(); });
 }
 
 CDUI_OptionButton* CDUI_UIResource::CreateOptionButton(int32_t id, const std::wstring& style,
                                                        const std::wstring& text, int32_t x, int32_t y, int32_t width,
                                                        int32_t height) {
-    return Build<CDUI_OptionButton, CDUI_OptionButton_Style>(this, L"OptionButton", style, id, text, x, y, width,
-                                                             height);
+    return DUI_BuildPlaced<CDUI_OptionButton, CDUI_OptionButton_Style>(this, L"OptionButton", style, id, text, x, y, width, height,
+                                   [](CDUI_OptionButton* c) { c->UpdateLook(); });
 }
 
 CDUI_CheckBox* CDUI_UIResource::CreateCheckBox(int32_t id, const std::wstring& style, const std::wstring& text,
                                                int32_t x, int32_t y, int32_t width, int32_t height) {
-    return Build<CDUI_CheckBox, CDUI_CheckBox_Style>(this, L"CheckBox", style, id, text, x, y, width, height);
+    return DUI_BuildPlaced<CDUI_CheckBox, CDUI_CheckBox_Style>(this, L"CheckBox", style, id, text, x, y, width, height,
+                                   [](CDUI_CheckBox* c) { c->UpdateLook(); });
 }
 
 // ---- shared look ----

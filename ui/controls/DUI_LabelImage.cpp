@@ -4,29 +4,18 @@
 #include "graphics/GdiplusInclude.h"
 #include "core/DUI_ParamLock.h"
 #include "graphics/GDIPlugCtrl.h"
+#include "controls/DUI_Factory.h"
 #include "skin/DUI_UIResource.h"
 
 
 CDUI_Label* CDUI_UIResource::CreateLabel(int32_t id, const std::wstring& style, const std::wstring& text, int32_t x,
                                          int32_t y, int32_t width, int32_t height) {
-    return static_cast<CDUI_Label*>(BuildFromStyle(L"Label", style, [&](CDUI_UIControlStyle* record) {
-        auto* label = new CDUI_Label(this, static_cast<CDUI_Label_Style*>(record), id);
-        label->SetText(text);
-        label->SetPosition(x, y);
-        label->SetSize(width, height);
-        return static_cast<CDUI_UIControl*>(label);
-    }));
+    return DUI_BuildPlaced<CDUI_Label, CDUI_Label_Style>(this, L"Label", style, id, text, x, y, width, height);
 }
 
 CDUI_Image* CDUI_UIResource::CreateImage(int32_t id, const std::wstring& style, const std::wstring& text, int32_t x,
                                          int32_t y, int32_t width, int32_t height) {
-    return static_cast<CDUI_Image*>(BuildFromStyle(L"Image", style, [&](CDUI_UIControlStyle* record) {
-        auto* image = new CDUI_Image(this, static_cast<CDUI_Image_Style*>(record), id);
-        image->SetText(text);
-        image->SetPosition(x, y);
-        image->SetSize(width, height);
-        return static_cast<CDUI_UIControl*>(image);
-    }));
+    return DUI_BuildPlaced<CDUI_Image, CDUI_Image_Style>(this, L"Image", style, id, text, x, y, width, height);
 }
 
 // ---- label ----

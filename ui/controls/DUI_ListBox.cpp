@@ -7,6 +7,7 @@
 #include "core/DUI_FontType.h"
 #include "graphics/GdiplusInclude.h"
 #include "core/DUI_ParamLock.h"
+#include "controls/DUI_Factory.h"
 #include "skin/DUI_UIResource.h"
 
 namespace {
@@ -16,24 +17,12 @@ constexpr int32_t kDropLayer = 60000;  // an open drop-down covers its siblings
 
 CDUI_ListBox* CDUI_UIResource::CreateListBox(int32_t id, const std::wstring& style, const std::wstring& text, int32_t x,
                                              int32_t y, int32_t width, int32_t height) {
-    return static_cast<CDUI_ListBox*>(BuildFromStyle(L"ListBox", style, [&](CDUI_UIControlStyle* record) {
-        auto* list = new CDUI_ListBox(this, static_cast<CDUI_ListBox_Style*>(record), id);
-        list->SetText(text);
-        list->SetPosition(x, y);
-        list->SetSize(width, height);
-        return static_cast<CDUI_UIControl*>(list);
-    }));
+    return DUI_BuildPlaced<CDUI_ListBox, CDUI_ListBox_Style>(this, L"ListBox", style, id, text, x, y, width, height);
 }
 
 CDUI_ComboBox* CDUI_UIResource::CreateComboBox(int32_t id, const std::wstring& style, const std::wstring& text,
                                                int32_t x, int32_t y, int32_t width, int32_t height) {
-    return static_cast<CDUI_ComboBox*>(BuildFromStyle(L"ComboBox", style, [&](CDUI_UIControlStyle* record) {
-        auto* combo = new CDUI_ComboBox(this, static_cast<CDUI_ComboBox_Style*>(record), id);
-        combo->SetPosition(x, y);
-        combo->SetSize(width, height);
-        combo->SetText(text);
-        return static_cast<CDUI_UIControl*>(combo);
-    }));
+    return DUI_BuildPlaced<CDUI_ComboBox, CDUI_ComboBox_Style>(this, L"ComboBox", style, id, text, x, y, width, height);
 }
 
 // ---- list box ----

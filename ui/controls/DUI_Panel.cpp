@@ -4,6 +4,7 @@
 #include "controls/DUI_ScrollBar.h"
 #include "graphics/GdiplusInclude.h"
 #include "core/DUI_ParamLock.h"
+#include "controls/DUI_Factory.h"
 #include "skin/DUI_UIResource.h"
 
 namespace {
@@ -18,13 +19,7 @@ bool IsMouse(UINT message) {
 
 CDUI_Panel* CDUI_UIResource::CreatePanel(int32_t id, const std::wstring& style, const std::wstring& text, int32_t x,
                                          int32_t y, int32_t width, int32_t height) {
-    return static_cast<CDUI_Panel*>(BuildFromStyle(L"Panel", style, [&](CDUI_UIControlStyle* record) {
-        auto* panel = new CDUI_Panel(this, static_cast<CDUI_Panel_Style*>(record), id);
-        panel->SetText(text);
-        panel->SetPosition(x, y);
-        panel->SetSize(width, height);
-        return static_cast<CDUI_UIControl*>(panel);
-    }));
+    return DUI_BuildPlaced<CDUI_Panel, CDUI_Panel_Style>(this, L"Panel", style, id, text, x, y, width, height);
 }
 
 CDUI_ScrollBar* CDUI_UIResource::CreateScrollBar(int32_t id, const std::wstring& style, const std::wstring& text,

@@ -4,28 +4,17 @@
 #include "graphics/GdiplusInclude.h"
 #include "core/DUI_ParamLock.h"
 #include "graphics/GDIPlugCtrl.h"
+#include "controls/DUI_Factory.h"
 #include "skin/DUI_UIResource.h"
 
 CDUI_Progress* CDUI_UIResource::CreateProgress(int32_t id, const std::wstring& style, const std::wstring& text,
                                                int32_t x, int32_t y, int32_t width, int32_t height) {
-    return static_cast<CDUI_Progress*>(BuildFromStyle(L"Progress", style, [&](CDUI_UIControlStyle* record) {
-        auto* progress = new CDUI_Progress(this, static_cast<CDUI_Progress_Style*>(record), id);
-        progress->SetText(text);
-        progress->SetPosition(x, y);
-        progress->SetSize(width, height);
-        return static_cast<CDUI_UIControl*>(progress);
-    }));
+    return DUI_BuildPlaced<CDUI_Progress, CDUI_Progress_Style>(this, L"Progress", style, id, text, x, y, width, height);
 }
 
 CDUI_PieChart* CDUI_UIResource::CreatePieChart(int32_t id, const std::wstring& style, const std::wstring& text,
                                                int32_t x, int32_t y, int32_t width, int32_t height) {
-    return static_cast<CDUI_PieChart*>(BuildFromStyle(L"PieChart", style, [&](CDUI_UIControlStyle* record) {
-        auto* pie = new CDUI_PieChart(this, static_cast<CDUI_PieChart_Style*>(record), id);
-        pie->SetText(text);
-        pie->SetPosition(x, y);
-        pie->SetSize(width, height);
-        return static_cast<CDUI_UIControl*>(pie);
-    }));
+    return DUI_BuildPlaced<CDUI_PieChart, CDUI_PieChart_Style>(this, L"PieChart", style, id, text, x, y, width, height);
 }
 
 // ---- progress ----

@@ -7,17 +7,12 @@
 #include "graphics/GdiplusInclude.h"
 #include "core/DUI_ParamLock.h"
 #include "scene/DUI_UIScene.h"
+#include "controls/DUI_Factory.h"
 #include "skin/DUI_UIResource.h"
 
 CDUI_TextEdit* CDUI_UIResource::CreateTextEdit(int32_t id, const std::wstring& style, const std::wstring& text,
                                                int32_t x, int32_t y, int32_t width, int32_t height) {
-    return static_cast<CDUI_TextEdit*>(BuildFromStyle(L"TextEdit", style, [&](CDUI_UIControlStyle* record) {
-        auto* edit = new CDUI_TextEdit(this, static_cast<CDUI_TextEdit_Style*>(record), id);
-        edit->SetPosition(x, y);
-        edit->SetSize(width, height);
-        edit->SetText(text);
-        return static_cast<CDUI_UIControl*>(edit);
-    }));
+    return DUI_BuildPlaced<CDUI_TextEdit, CDUI_TextEdit_Style>(this, L"TextEdit", style, id, text, x, y, width, height);
 }
 
 CDUI_TextEdit::CDUI_TextEdit(CDUI_UIResource* resource, CDUI_TextEdit_Style* style, int32_t id)
