@@ -70,9 +70,7 @@ std::vector<std::wstring> RunningProgramNames() {
 }
 
 std::wstring OwnFolder() {
-    wchar_t path[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return FolderOfPath(std::wstring_view(path, length));
+    return FolderOfPath(ModuleFilePath());
 }
 
 void* FindTopLevelWindowByTitle(const std::wstring& title) {
