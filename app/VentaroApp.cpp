@@ -41,9 +41,9 @@ void ShowRunningCopy(HWND running) {
     DWORD pid = 0;
     GetWindowThreadProcessId(running, &pid);
     if (pid) AllowSetForegroundWindow(pid);
-    // Posted: a copy still busy with its start shows itself when it gets to it.
+    // Posted, never sent: a copy still busy with its start (the automatic
+    // login) shows itself when it gets to it, and this start ends at once.
     PostMessageW(running, WM_COMMAND, MAKEWPARAM(ID_SHOWWINDOW, 0), 0);
-    SwitchToThisWindow(running, TRUE);
 }
 
 }  // namespace
