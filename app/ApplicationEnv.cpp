@@ -6,15 +6,14 @@
 #include <vector>
 
 #include "PathUtil.h"
+#include "ProcessOps.h"
 #include "ShellLogic.h"
 #include "WinHandles.h"
 
 int CApplicationEnv::Initialize(HINSTANCE instance) {
     m_instance = instance;
 
-    wchar_t modulePath[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, modulePath, MAX_PATH);
-    const std::wstring programPath(modulePath, length);
+    const std::wstring programPath = ModuleFilePath();
     m_programFolder = FolderOfPath(programPath);
     m_programFileName = FileNameOfPath(programPath);
     m_toolsFolder = m_programFolder + L"Tools\\";
