@@ -75,6 +75,7 @@ danger = button_family("danger", TEXT_W, TEXT_H, art.danger_plate)
 back = button_family("return", RETURN_W, CAPTION, art.return_plate)
 minimise = button_family("min", CAPTION, CAPTION, art.caption_plate("minus"))
 close = button_family("close", CAPTION, CAPTION, art.close_plate)
+dialog_close = button_family("dialog_close", 32, 32, art.dialog_close_plate)
 account = button_family("account", CAPTION, CAPTION, art.caption_plate("user"))
 before = button_family("before", ARROW_W, ARROW_H, art.arrow_plate("chevron_left"))
 after = button_family("after", ARROW_W, ARROW_H, art.arrow_plate("chevron_right"))
@@ -168,7 +169,7 @@ STYLES = [
     ("Window", "OVWindow", {"frame": main_frame, "back": "0xFE000000",
                             "children": [("ICOImage", "OVLogo"), ("CloseButton", "CloseButton"), ("TitleLabel", "OVLabel")]}, []),
     ("Window", "OVWindow2", {"frame": dialog_frame, "back": "0xFF0D2029",
-                             "children": [("CloseButton", "CloseButton"), ("TitleLabel", "OVLabel")]}, []),
+                             "children": [("CloseButton", "OVDialogCloseButton"), ("TitleLabel", "OVLabel")]}, []),
     ("Panel", "OVPanel", {"ScrollStyleName": "OVScrollBar", "frame": panel_frame, "back": "0xFFFFFFFFF"}, []),
     ("ScrollBar", "OVScrollBar", {"back": "0xFF808080"},
      [(f, None) for f in ("VerticalBeforBtnSkinRect", "VerticalScrolBtnSkinRect", "VerticalAfterBtnSkinRect",
@@ -213,6 +214,7 @@ STYLES = [
     button("LightReturnButton", back), button("FanReturnButton", back), button("GameReturnButton", back),
     button("UpdateReturnButton", back), button("GameModeBtn", back),
     button("ConfigButton", account), button("MinButton", minimise), button("CloseButton", close),
+    button("OVDialogCloseButton", dialog_close),
     button("BeforArrowButton", before), button("AfterArrowButton", after),
     button("EnterButton", enter),
     button("DefaultButton", secondary), button("ApplyButton", primary), button("DeleteButton", danger),

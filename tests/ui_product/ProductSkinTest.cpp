@@ -234,8 +234,8 @@ TEST_F(ProductSkin, DescriptionIsCompleteAndNamesTheSheet) {
     EXPECT_EQ(skin_->GetImageFromFile(), 0);
     EXPECT_EQ(skin_->GetImageResourceId(), 130u);
     // Every record the description holds is one the program names, plus the
-    // implicit scene, the eight fonts and the window mark.
-    EXPECT_EQ(skin_->GetStyleCount(), std::size(kNamedStyles) + 1 + std::size(kFonts) + 1);
+    // implicit scene, the eight fonts, the window mark and the dialogs' close button.
+    EXPECT_EQ(skin_->GetStyleCount(), std::size(kNamedStyles) + 1 + std::size(kFonts) + 2);
     int32_t w = 0, h = 0;
     skin_->GetSkinImageSize(&w, &h);
     EXPECT_GT(w, 0);
@@ -286,6 +286,7 @@ TEST_F(ProductSkin, EveryRectLiesInsideTheSheetAndEveryLookDiffers) {
     ASSERT_GT(sheet_->width, 0);
     std::vector<Named> all(std::begin(kNamedStyles), std::end(kNamedStyles));
     all.push_back({L"Image", L"OVLogo"});
+    all.push_back({L"Button", L"OVDialogCloseButton"});
     for (const Named& n : all) {
         const std::wstring style = n.style;
         // The catalogue fixes these two as all-zero rects.
