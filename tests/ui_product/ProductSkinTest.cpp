@@ -333,34 +333,49 @@ TEST_F(ProductSkin, EveryRectLiesInsideTheSheetAndEveryLookDiffers) {
     }
 }
 
+size_t WorkingSet() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.WorkingSetSize;
+}
+
 TEST_F(ProductSkin, PicturesDecodeAndTheWorkingSetStaysSmall) {
-    PROCESS_MEMORY_COUNTERS before{};
-    GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
+    // What the program adds: a second skin resource (its sheet decoded) and
+    // every page picture held by an image control, the way pages show them.
+    const size_t start = WorkingSet();
+    auto second = std::make_unique<CDUI_UIResource>();
+    second->Create(nullptr, GetModuleHandleW(nullptr), 131);
+    const size_t withSheet = WorkingSet();
     std::vector<std::unique_ptr<CDUI_Image>> shown;
-    size_t decoded = size_t(sheet_->width) * size_t(sheet_->height) * 4;
     for (const Picture& p : kPictures) {
-        SCOPED_TRACE(p.id);
-        Pixels pixels = DecodeResource(p.id);
-        EXPECT_EQ(pixels.width, p.width);
-        EXPECT_EQ(pixels.height, p.height);
-        decoded += size_t(p.width) * size_t(p.height) * 4;
-        // The way a page shows it: an image control with a picture of its own.
-        std::unique_ptr<CDUI_Image> image(skin_->CreateImage(p.id, L"OVImage", L"", 0, 0, 10, 10));
+        std::unique_ptr<CDUI_Image> image(second->CreateImage(p.id, L"OVImage", L"", 0, 0, 10, 10));
         ASSERT_NE(image, nullptr);
-        ASSERT_EQ(image->SetImageFromResource(GetModuleHandleW(nullptr), p.id), 1);
+        ASSERT_EQ(image->SetImageFromResource(GetModuleHandleW(nullptr), p.id), 1) << p.id;
         ASSERT_EQ(image->FitToImage(), 1);
         int32_t w = 0, h = 0;
         image->GetSize(&w, &h);
-        EXPECT_EQ(w, p.width);
-        EXPECT_EQ(h, p.height);
+        EXPECT_EQ(w, p.width) << p.id;
+        EXPECT_EQ(h, p.height) << p.id;
         shown.push_back(std::move(image));
     }
-    PROCESS_MEMORY_COUNTERS after{};
-    GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
-    std::printf("[ skin     ] decoded sheet + %zu pictures: %.2f MB (pictures held by image controls: +%.2f MB "
-                "working set)\n",
-                std::size(kPictures), decoded / 1048576.0,
-                (double(after.WorkingSetSize) - double(before.WorkingSetSize)) / 1048576.0);
+    const size_t withPictures = WorkingSet();
+    size_t decoded = size_t(sheet_->width) * size_t(sheet_->height) * 4;
+    for (const Picture& p : kPictures) decoded += size_t(p.width) * size_t(p.height) * 4;
+    std::printf("[ skin     ] decoded pixels: sheet %dx%d + %zu pictures = %.2f MB; working set added: sheet %.2f MB, "
+                "pictures %.2f MB\n",
+                sheet_->width, sheet_->height, std::size(kPictures), decoded / 1048576.0,
+                (double(withSheet) - double(start)) / 1048576.0, (double(withPictures) - double(withSheet)) / 1048576.0);
     EXPECT_LT(decoded, size_t(8) * 1024 * 1024);
     for (auto& image : shown) image->ReleaseResources();
+    shown.clear();
+    second.reset();
+
+    // Each picture is a PNG with alpha of the size the header gives.
+    for (const Picture& p : kPictures) {
+        Pixels pixels = DecodeResource(p.id);
+        EXPECT_EQ(pixels.width, p.width) << p.id;
+        EXPECT_EQ(pixels.height, p.height) << p.id;
+        // The feature pictures stand on the window's own ground: clear corners.
+        if (p.width == kFeaturePictureWidth && !pixels.argb.empty()) EXPECT_EQ(pixels.At(0, 0) >> 24, 0u) << p.id;
+    }
 }
