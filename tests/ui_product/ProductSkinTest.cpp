@@ -230,7 +230,7 @@ TEST_F(ProductSkin, DescriptionIsCompleteAndNamesTheSheet) {
     EXPECT_EQ(skin_->IsDescriptionComplete(), 1);
     EXPECT_EQ(skin_->GetSkinName(), L"ZavuvIdov");
     EXPECT_EQ(skin_->GetSkinEdition(), L"1.0.0.0");
-    EXPECT_FALSE(skin_->GetSkinAuthor().empty());
+    EXPECT_EQ(skin_->GetSkinAuthor(), L"Orvane 界面设计组");  // gb2312 in the description
     EXPECT_EQ(skin_->GetImageFromFile(), 0);
     EXPECT_EQ(skin_->GetImageResourceId(), 130u);
     // Every record the description holds is one the program names, plus the
