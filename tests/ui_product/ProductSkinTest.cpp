@@ -316,6 +316,15 @@ TEST_F(ProductSkin, EveryRectLiesInsideTheSheetAndEveryLookDiffers) {
                 SCOPED_TRACE(Narrow(style) + " " + rects[i].first + " vs " + rects[j].first);
                 EXPECT_FALSE(SamePixels(*sheet_, rects[i].second, rects[j].second));
             }
+        // Buttons are filled with the engine's default background unless a
+        // page clears it: every plate covers its control with its own ground.
+        if (kind == L"CheckBox") continue;  // the check box clears itself; its box stands beside the text
+        for (const auto& [field, r] : rects) {
+            int clear = 0;
+            for (int y = 0; y < r.height; ++y)
+                for (int x = 0; x < r.width; ++x) clear += (sheet_->At(r.x + x, r.y + y) >> 24) != 0xFF;
+            EXPECT_EQ(clear, 0) << Narrow(style) << " " << field;
+        }
     }
     // Images that stand over other controls (hint pictures, the colour
     // field's overlay) show a clear area until a page gives them a picture.
