@@ -124,8 +124,9 @@ def update_scene(cx, cy, lit):
 
 def dialog_banner():
     w, h = 577, 112
-    defs = ('<linearGradient id="g" x1="0" y1="0" x2="0" y2="1"><stop offset="0" stop-color="#12293A"/>'
-            '<stop offset="1" stop-color="#0D2029"/></linearGradient>'
+    # The dialogs ("OVWindow") have the window's dark body: the banner fades into it.
+    defs = ('<linearGradient id="g" x1="0" y1="0" x2="0" y2="1"><stop offset="0" stop-color="#121821"/>'
+            '<stop offset="1" stop-color="#000000"/></linearGradient>'
             '<radialGradient id="a" cx="0.5" cy="1" r="0.7"><stop offset="0" stop-color="#FF6A00" stop-opacity="0.25"/>'
             '<stop offset="1" stop-color="#FF6A00" stop-opacity="0"/></radialGradient>')
     body = '<rect width="%d" height="%d" fill="url(#g)"/><rect width="%d" height="%d" fill="url(#a)"/>' % (w, h, w, h)
