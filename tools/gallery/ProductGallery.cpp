@@ -223,6 +223,47 @@ void BuildPictureScene(CDUI_UIResource* r, CDUI_UIScene* scene, int width, int h
             x += w + 40;
         }
     }
+
+    // A dialog as the account pages build one: "OVWindow" at 579 x 412 with
+    // the banner under its title strip, two fields, the check box and the login button.
+    if (CDUI_Window* dialog = r->CreateWindow(2, L"OVWindow", L"登录", 1800, 64, 579, 412)) {
+        dialog->SetMovable(0);
+        dialog->SetResizable(0);
+        dialog->SetTextColor(kText);
+        window->AddChild(dialog);
+        dialog->Show(0);
+        if (auto* banner = r->CreateImage(0, L"OVImage", L"", 1, 50, 10, 10)) {
+            banner->SetImageFromResource(GetModuleHandleW(nullptr), kPictureDialogBanner);
+            banner->FitToImage();
+            banner->SetTransparent(1);
+            banner->SetBorder(0);
+            dialog->AddChild(banner);
+        }
+        const wchar_t* fields[] = {L"demo", L"********"};
+        for (int i = 0; i < 2; ++i) {
+            if (auto* e = r->CreateTextEdit(0, L"OVTextEdit", fields[i], 160, 184 + i * 52, 260, 36)) {
+                e->SetBackColor(kRaised);
+                e->SetTextColor(kText);
+                e->SetBorder(0);
+                e->SetFont(r->FindFont(L"titleedt"));
+                dialog->AddChild(e);
+            }
+        }
+        if (auto* c = r->CreateCheckBox(0, L"TPStatusButton", L"自动登录", 160, 290, 140, 24)) {
+            c->SetTextColor(kSecondary);
+            c->SetFont(r->FindFont(L"yahei12"));
+            c->SetChecked(1);
+            dialog->AddChild(c);
+        }
+        AddLabel(r, dialog, L"忘记密码?", 340, 292, 80, 20, kSecondary, L"yahei12");
+        if (auto* b = r->CreateButton(0, L"UserLoginBtn", L"登录", 160, 336, ventaro_skin::kLoginButtonWidth,
+                                      ventaro_skin::kLoginButtonHeight)) {
+            b->SetTextColor(kOnAccent);
+            b->SetTextPlacement(1);
+            b->SetFont(r->FindFont(L"yahei14"));
+            dialog->AddChild(b);
+        }
+    }
 }
 
 }  // namespace
