@@ -21,6 +21,7 @@ import re
 import subprocess
 import sys
 
+sys.dont_write_bytecode = True  # the build leaves nothing in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import art  # noqa: E402
 from art import (ACC, ACC_H, ACC_P, BG, CARD, DIS, ERR, INFO, LINE, OK, RAISED, SEC, TXT, WARN)  # noqa: E402,F401
