@@ -3,6 +3,7 @@
 #include "ClientLayout.h"
 #include "ClientWindow.h"
 #include "UiDumpWriter.h"
+#include "controls/DUI_StandardControls.h"
 #include "controls/DUI_TextEdit.h"
 #include "scene/DUIDevManage.h"
 #include "scene/DUIDevRender.h"
@@ -20,6 +21,8 @@ int CDUIEngine::Initialize(const Parts& parts) {
     m_manager = std::make_unique<CDUIDevManage>();
     if (!m_manager->Init(1, parts.host, 1)) return 0;
 
+    // Windows and message boxes build their caption parts by kind name.
+    DUI_RegisterStandardControls();
     m_resource = std::make_unique<CDUI_UIResource>();
     // A skin that is missing or broken gives no window at all rather than a
     // window without its looks.
