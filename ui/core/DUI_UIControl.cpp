@@ -1141,6 +1141,9 @@ int CDUI_UIControl::DispatchMouse(UINT message, WPARAM wParam, LPARAM lParam) {
         }
     }
     if (taken) return 1;
+    // The wheel is not a press: a control that does nothing with it lets the
+    // panel or list around it scroll.
+    if (message == WM_MOUSEWHEEL) return (inside && hitEnable_ && callbacks_[DUI_EVT_MOUSEWHEEL].callback) ? 1 : 0;
     return (inside && hitEnable_ && consumed) ? 1 : 0;
 }
 
