@@ -4,6 +4,7 @@
 
 #include "ApplicationConfigFile.h"
 #include "LightThemeSender.h"
+#include "ProductSkinSizes.h"
 #include "OVSystemConfig.h"
 #include "controls/DUI_Button.h"
 #include "controls/DUI_ColorSelect.h"
@@ -25,6 +26,8 @@ constexpr uint32_t kCardColor = 0xFF121821;
 constexpr uint32_t kFrameColor = 0xFF263042;
 constexpr uint32_t kPrimaryText = 0xFFE8ECF2;
 constexpr uint32_t kSecondaryText = 0xFF9AA4B2;
+constexpr uint32_t kInputColor = 0xFF1A2230;
+constexpr uint32_t kOnAccentText = 0xFF0B0F14;
 
 // Control ids of the page (the window control's children use their own range).
 enum : int32_t {
@@ -54,15 +57,21 @@ enum : int32_t {
 constexpr int32_t kPageTop = 50;  // under the title strip of the client window
 constexpr int32_t kPageWidth = 1366, kPageHeight = 718;
 constexpr int32_t kMargin = 24, kPadding = 16, kGap = 24;
-constexpr int32_t kHeaderHeight = 52;
-constexpr int32_t kColumnWidth = 300;
-constexpr int32_t kCardTop = kHeaderHeight + 8;
+constexpr int32_t kCardTop = 60;
+constexpr int32_t kHeadingHeight = 26;
+constexpr int32_t kContentTop = 48;  // first row under a card's heading
+// The list's rows are drawn 296 wide; the panel keeps 2 px clear around them.
+constexpr int32_t kListWidth = 296 + 4;
+constexpr int32_t kColumnWidth = kListWidth + 2 * kPadding;
 constexpr int32_t kEditorLeft = kMargin + kColumnWidth + kGap;
 constexpr int32_t kEditorWidth = kPageWidth - kEditorLeft - kMargin;
-constexpr int32_t kColorCardWidth = 620, kCardHeight = 404;
+constexpr int32_t kThemeCardHeight = 100;
+constexpr int32_t kThemeCardTop = kPageHeight - kMargin - kThemeCardHeight;
+constexpr int32_t kCardHeight = kThemeCardTop - kGap - kCardTop;
+constexpr int32_t kColorCardWidth = 620;
 constexpr int32_t kEffectCardWidth = kEditorWidth - kColorCardWidth - kGap;
-constexpr int32_t kThemeCardTop = kCardTop + kCardHeight + kGap;
-constexpr int32_t kThemeCardHeight = kPageHeight - kThemeCardTop - kMargin;
+constexpr int32_t kPickerSize = 400;
+constexpr int32_t kRowHeight = 36;
 
 const wchar_t* const kFigureNames[6] = {L"色相", L"饱和度", L"亮度", L"红", L"绿", L"蓝"};
 
@@ -104,21 +113,32 @@ CDUI_Label* CLightCtrlPage::MakeText(CDUI_Panel* parent, const std::wstring& tex
     label->SetTextColor(color);
     label->SetTransparent(1);
     label->SetBorder(0);
-    label->SetAlignment(0 | (1 << 3));  // near, vertically centred
+    label->SetAlignment(1 | 16);  // near, vertically centred
     parent->AddChild(label);
     return label;
 }
 
 CDUI_Button* CLightCtrlPage::MakeButton(CDUI_Panel* parent, int32_t id, const wchar_t* style, const wchar_t* text,
-                                        int32_t x, int32_t y, int32_t width, int32_t height) {
+                                        int32_t x, int32_t y, int32_t width, int32_t height, uint32_t textColor) {
     CDUI_Button* button = resource_->CreateButton(id, style, text, x, y, width, height);
     // A skin without the page's own plate still gets a working button.
     if (!button) button = resource_->CreateButton(id, L"OVButton", text, x, y, width, height);
     if (!button) return nullptr;
     if (CDUI_FontType* f = resource_->FindFont(L"yahei12")) button->SetFont(f);
+    button->SetTransparent(1);  // the plates have clear corners
+    button->SetBorder(0);
+    button->SetTextColor(textColor);
+    button->SetAlignment(2 | 16);  // centred
     button->SetEventCallback(DUI_EVT_CLICKED, &CLightCtrlPage::OnButtonClicked, this);
     parent->AddChild(button);
     return button;
+}
+
+void CLightCtrlPage::StyleInput(CDUI_UIControl* input) {
+    input->SetBackColor(kInputColor);
+    input->SetTextColor(kPrimaryText);
+    input->SetBorder(1);
+    input->SetBorderColors(kFrameColor, kInputColor);
 }
 
 void CLightCtrlPage::FillChoices(CDUI_ComboBox* combo, const LightChoice* choices, size_t count) {
@@ -127,6 +147,7 @@ void CLightCtrlPage::FillChoices(CDUI_ComboBox* combo, const LightChoice* choice
 }
 
 int CLightCtrlPage::BuildControls() {
+    using namespace ventaro_skin;
     CDUI_Window* window = host_->WindowControl();
     root_ = resource_->CreatePanel(kRootId, L"OVPanel", L"", 0, kPageTop, kPageWidth, kPageHeight);
     if (!root_) return 0;
@@ -136,17 +157,22 @@ int CLightCtrlPage::BuildControls() {
     window->AddChild(root_);
 
     // Header row: the return button and the page title.
-    returnButton_ = MakeButton(root_, kReturnId, L"LightReturnButton", L"返回", kMargin, 10, 88, 34);
-    MakeText(root_, L"灯光", kMargin + 88 + kPadding, 8, 300, 38, L"yahei20", kPrimaryText);
+    returnButton_ = MakeButton(root_, kReturnId, L"LightReturnButton", L"返回", kMargin, 8, kReturnButtonWidth,
+                               kCaptionButtonSize, kPrimaryText);
+    MakeText(root_, L"灯光", kMargin + kReturnButtonWidth + kPadding, 6, 300, 40, L"yahei20", kPrimaryText);
 
     // Left column: the theme list.
-    CDUI_Panel* column = MakeCard(kMargin, kCardTop, kColumnWidth, kPageHeight - kCardTop - kMargin, L"主题");
-    list_ = resource_->CreateNavigationBar(kListId, L"OVNavigationBar", L"", kPadding - 8, 44, kColumnWidth - 2 * kPadding + 16,
-                                           kPageHeight - kCardTop - kMargin - 44 - kPadding);
+    const int32_t columnHeight = kPageHeight - kCardTop - kMargin;
+    CDUI_Panel* column = MakeCard(kMargin, kCardTop, kColumnWidth, columnHeight, L"主题");
+    list_ = resource_->CreateNavigationBar(kListId, L"OVNavigationBar", L"", kPadding, kContentTop, kListWidth,
+                                           columnHeight - kContentTop - kPadding);
     if (!column || !list_) return 0;
+    list_->SetBackColor(kCardColor);
+    list_->SetTransparent(0);
+    list_->SetBorder(0);
     if (CDUI_FontType* f = resource_->FindFont(L"yahei14")) list_->SetFont(f);
-    list_->SetNodeFonts(resource_->FindFont(L"yahei20"), resource_->FindFont(L"yahei14"));
-    list_->SetNodeTextColors(kPrimaryText, kPrimaryText);
+    list_->SetNodeFonts(resource_->FindFont(L"yahei14"), resource_->FindFont(L"yahei14"));
+    list_->SetNodeTextColors(kSecondaryText, kPrimaryText);
     list_->SetSelectCallback(
         [](CDUI_NavigationBar*, int32_t id, const std::wstring&, int32_t, NavigationNode*, int, void* user) {
             static_cast<CLightCtrlPage*>(user)->OnItemSelected(id);
@@ -156,21 +182,23 @@ int CLightCtrlPage::BuildControls() {
 
     // Colour card: picker, the six figures and the two previews.
     CDUI_Panel* colors = MakeCard(kEditorLeft, kCardTop, kColorCardWidth, kCardHeight, L"颜色");
-    picker_ = resource_->CreateColorSelect(kPickerId, L"OVColorSelect", L"", kPadding, 44, 340, 340);
+    picker_ = resource_->CreateColorSelect(kPickerId, L"OVColorSelect", L"", kPadding, kContentTop, kPickerSize,
+                                           kPickerSize);
     if (!colors || !picker_) return 0;
     picker_->SetColorCallback([](CDUI_UIControl*, int32_t, void* user) { static_cast<CLightCtrlPage*>(user)->OnColorPicked(); },
                               this);
     colors->AddChild(picker_);
-    const int32_t figureX = kPadding + 340 + kGap;
+    const int32_t figureX = kPadding + kPickerSize + kGap;
     for (int i = 0; i < 6; ++i) {
-        const int32_t y = 44 + i * 34;
-        MakeText(colors, kFigureNames[i], figureX, y, 70, 28, L"yahei12", kSecondaryText);
-        figures_[i] = MakeText(colors, L"0", figureX + 76, y, 120, 28, L"yahei9", kPrimaryText);
+        const int32_t y = kContentTop + i * kRowHeight;
+        MakeText(colors, kFigureNames[i], figureX, y, 72, 28, L"yahei12", kSecondaryText);
+        figures_[i] = MakeText(colors, L"0", figureX + 80, y, 80, 28, L"yahei9", kPrimaryText);
         if (!figures_[i]) return 0;
     }
-    MakeText(colors, L"预览", figureX, 44 + 6 * 34 + 6, 70, 24, L"yahei12", kSecondaryText);
-    preview_ = resource_->CreateImage(kPreviewId, L"OVImage", L"", figureX, 44 + 6 * 34 + 34, 140, 72);
-    previewLabel_ = resource_->CreateLabel(kPreviewLabelId, L"OVLabel", L"", figureX + 150, 44 + 6 * 34 + 34, 48, 72);
+    const int32_t previewY = kContentTop + 6 * kRowHeight + 12;
+    MakeText(colors, L"预览", figureX, previewY, 72, 28, L"yahei12", kSecondaryText);
+    preview_ = resource_->CreateImage(kPreviewId, L"OVImage", L"", figureX, previewY + 36, 104, 64);
+    previewLabel_ = resource_->CreateLabel(kPreviewLabelId, L"OVLabel", L"", figureX + 104 + 12, previewY + 36, 36, 64);
     if (!preview_ || !previewLabel_) return 0;
     for (CDUI_UIControl* swatch : {static_cast<CDUI_UIControl*>(preview_), static_cast<CDUI_UIControl*>(previewLabel_)}) {
         swatch->SetTransparent(0);
@@ -180,29 +208,42 @@ int CLightCtrlPage::BuildControls() {
     }
 
     // Effect card: switch, brightness, mode and interval.
-    CDUI_Panel* effects = MakeCard(kEditorLeft + kColorCardWidth + kGap, kCardTop, kEffectCardWidth, kCardHeight, L"灯效");
+    CDUI_Panel* effects =
+        MakeCard(kEditorLeft + kColorCardWidth + kGap, kCardTop, kEffectCardWidth, kCardHeight, L"灯效");
     if (!effects) return 0;
     const int32_t fieldX = kPadding + 64, fieldWidth = kEffectCardWidth - fieldX - kPadding;
-    MakeText(effects, L"灯光", kPadding, 52, 60, 30, L"yahei12", kSecondaryText);
-    switch_ = resource_->CreateCheckBox(kSwitchId, L"OVCheckBox", L"开启", fieldX, 52, 120, 30);
-    MakeText(effects, L"亮度", kPadding, 106, 60, 30, L"yahei12", kSecondaryText);
-    brightness_ = resource_->CreateSliderBar(kBrightnessId, L"OVSliderBar", L"", fieldX, 110, fieldWidth - 52, 22, 0, 100, 50);
-    brightnessText_ = MakeText(effects, L"50", fieldX + fieldWidth - 44, 106, 44, 30, L"yahei12", kPrimaryText);
-    MakeText(effects, L"模式", kPadding, 160, 60, 30, L"yahei12", kSecondaryText);
-    mode_ = resource_->CreateComboBox(kModeId, L"OVComboBox", L"", fieldX, 160, fieldWidth, 30);
-    MakeText(effects, L"间隔", kPadding, 214, 60, 30, L"yahei12", kSecondaryText);
-    interval_ = resource_->CreateComboBox(kIntervalId, L"OVComboBox", L"", fieldX, 214, fieldWidth, 30);
+    const int32_t rowY[4] = {kContentTop + 4, kContentTop + 4 + 56, kContentTop + 4 + 112, kContentTop + 4 + 168};
+    MakeText(effects, L"灯光", kPadding, rowY[0], 60, 32, L"yahei12", kSecondaryText);
+    switch_ = resource_->CreateCheckBox(kSwitchId, L"OVCheckBox", L"开启", fieldX, rowY[0], 120, 32);
+    MakeText(effects, L"亮度", kPadding, rowY[1], 60, 32, L"yahei12", kSecondaryText);
+    brightness_ = resource_->CreateSliderBar(kBrightnessId, L"OVSliderBar", L"", fieldX, rowY[1] + 5, fieldWidth - 52,
+                                             22, 0, 100, 50);
+    brightnessText_ = MakeText(effects, L"50", fieldX + fieldWidth - 44, rowY[1], 44, 32, L"yahei12", kPrimaryText);
+    MakeText(effects, L"模式", kPadding, rowY[2], 60, 32, L"yahei12", kSecondaryText);
+    mode_ = resource_->CreateComboBox(kModeId, L"OVComboBox", L"", fieldX, rowY[2], fieldWidth, 32);
+    MakeText(effects, L"间隔", kPadding, rowY[3], 60, 32, L"yahei12", kSecondaryText);
+    interval_ = resource_->CreateComboBox(kIntervalId, L"OVComboBox", L"", fieldX, rowY[3], fieldWidth, 32);
     if (!switch_ || !brightness_ || !mode_ || !interval_) return 0;
     switch_->SetTextColor(kPrimaryText);
+    switch_->SetTransparent(1);
+    switch_->SetBorder(0);
     if (CDUI_FontType* f = resource_->FindFont(L"yahei12")) {
         switch_->SetFont(f);
         mode_->SetFont(f);
         interval_->SetFont(f);
     }
+    for (CDUI_ComboBox* combo : {mode_, interval_}) {
+        StyleInput(combo);
+        if (combo->GetEdit()) StyleInput(combo->GetEdit());
+        if (combo->GetList()) StyleInput(combo->GetList());
+        combo->SetDropRows(4);
+    }
     switch_->SetCheckCallback([](CDUI_UIControl*, int32_t value, void* user) {
         static_cast<CLightCtrlPage*>(user)->OnSwitchChanged(value);
     }, this);
     brightness_->SetShowFore(1);
+    brightness_->SetTransparent(1);
+    brightness_->SetBorder(0);
     brightness_->SetSliderCallback([](CDUI_UIControl*, int32_t value, void* user) {
         static_cast<CLightCtrlPage*>(user)->OnBrightnessChanged(value);
     }, this);
@@ -212,8 +253,6 @@ int CLightCtrlPage::BuildControls() {
     interval_->SetSelectCallback([](CDUI_UIControl*, int32_t index, void* user) {
         static_cast<CLightCtrlPage*>(user)->OnIntervalChanged(index);
     }, this);
-    mode_->SetDropRows(4);
-    interval_->SetDropRows(4);
     // Added bottom-up, so an open list lies over the fields below it.
     effects->AddChild(interval_);
     effects->AddChild(mode_);
@@ -222,24 +261,31 @@ int CLightCtrlPage::BuildControls() {
     FillChoices(mode_, kLightModeChoices, std::size(kLightModeChoices));
     FillChoices(interval_, kLightIntervalChoices, std::size(kLightIntervalChoices));
 
-    // Theme card: the name with its edit button, and the actions.
+    // Theme card: the name with its edit button, and the actions on the right.
     CDUI_Panel* theme = MakeCard(kEditorLeft, kThemeCardTop, kEditorWidth, kThemeCardHeight, L"主题名称");
-    title_ = resource_->CreateTextEdit(kTitleId, L"OVTextEdit", L"", kPadding, 48, 420, 34);
+    const int32_t rowTop = kContentTop;
+    title_ = resource_->CreateTextEdit(kTitleId, L"OVTextEdit", L"", kPadding, rowTop, 360, kTextButtonHeight);
     if (!theme || !title_) return 0;
     if (CDUI_FontType* f = resource_->FindFont(L"titleedt")) title_->SetFont(f);
+    StyleInput(title_);
     title_->SetMaxLength(static_cast<int32_t>(LightThemeRecord::kNameWidth - 1));
     title_->SetReadOnly(1);
     theme->AddChild(title_);
-    editButton_ = MakeButton(theme, kEditId, L"EditButton", L"编辑", kPadding + 420 + 12, 48, 88, 34);
-    const int32_t actionsY = kThemeCardHeight - kPadding - 38, actionWidth = 112;
-    int32_t x = kEditorWidth - kPadding - actionWidth;
-    applyButton_ = MakeButton(theme, kApplyId, L"ApplyButton", L"应用", x, actionsY, actionWidth, 38);
-    x -= actionWidth + 12;
-    saveButton_ = MakeButton(theme, kSaveId, L"SaveButton", L"保存", x, actionsY, actionWidth, 38);
-    x -= actionWidth + 12;
-    // Delete (user themes) and restore (presets) share one place: only one shows.
-    defaultButton_ = MakeButton(theme, kDefaultId, L"DefaultButton", L"恢复默认", x, actionsY, actionWidth, 38);
-    deleteButton_ = MakeButton(theme, kDeleteId, L"DeleteButton", L"删除", x, actionsY, actionWidth, 38);
+    editButton_ = MakeButton(theme, kEditId, L"EditButton", L"编辑", kPadding + 360 + 12,
+                             rowTop + (kTextButtonHeight - kSmallButtonHeight) / 2, kSmallButtonWidth,
+                             kSmallButtonHeight, kPrimaryText);
+    int32_t x = kEditorWidth - kPadding - kTextButtonWidth;
+    applyButton_ = MakeButton(theme, kApplyId, L"ApplyButton", L"应用", x, rowTop, kTextButtonWidth, kTextButtonHeight,
+                              kOnAccentText);
+    x -= kTextButtonWidth + 12;
+    saveButton_ = MakeButton(theme, kSaveId, L"SaveButton", L"保存", x, rowTop, kTextButtonWidth, kTextButtonHeight,
+                             kOnAccentText);
+    x -= kTextButtonWidth + 12;
+    // Delete (own themes) and restore (presets) share one place: only one shows.
+    defaultButton_ = MakeButton(theme, kDefaultId, L"DefaultButton", L"恢复默认", x, rowTop, kTextButtonWidth,
+                                kTextButtonHeight, kPrimaryText);
+    deleteButton_ = MakeButton(theme, kDeleteId, L"DeleteButton", L"删除", x, rowTop, kTextButtonWidth,
+                               kTextButtonHeight, kPrimaryText);
     if (!editButton_ || !applyButton_ || !saveButton_ || !defaultButton_ || !deleteButton_ || !returnButton_) return 0;
 
     // The page's own message box, over everything else of the window.
@@ -428,6 +474,8 @@ void CLightCtrlPage::AddUserTheme() {
     const int32_t itemId = model_.Append(std::move(theme));
     // New themes go just before "＋", which stays last.
     added->listItem = list_->InsertNodeBefore(added->name, kLightAddItemId, itemId, added->recordNumber, 0);
+    // Both the new item and "＋" under it in view.
+    list_->ScrollToNode(kLightAddItemId);
     list_->SelectNode(itemId);
     ShowTheme(added);
 }

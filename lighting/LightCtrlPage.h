@@ -59,8 +59,10 @@ private:
     CDUI_Panel* MakeCard(int32_t x, int32_t y, int32_t width, int32_t height, const wchar_t* heading);
     CDUI_Label* MakeText(CDUI_Panel* parent, const std::wstring& text, int32_t x, int32_t y, int32_t width,
                          int32_t height, const wchar_t* font, uint32_t color);
-    CDUI_Button* MakeButton(CDUI_Panel* parent, int32_t id, const wchar_t* style, const wchar_t* text, int32_t x, int32_t y,
-                            int32_t width, int32_t height);
+    CDUI_Button* MakeButton(CDUI_Panel* parent, int32_t id, const wchar_t* style, const wchar_t* text, int32_t x,
+                            int32_t y, int32_t width, int32_t height, uint32_t textColor);
+    // The input look: raised surface, frame, primary text.
+    void StyleInput(CDUI_UIControl* input);
     void FillChoices(CDUI_ComboBox* combo, const LightChoice* choices, size_t count);
 
     // The Part's operations.

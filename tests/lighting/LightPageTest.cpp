@@ -46,7 +46,17 @@ protected:
         ini = h.Stores()->LightFilePath();
     }
 
-    CDUI_UIControl* Item(const std::wstring& text) { return h.Find(L"", text); }
+    // A row of the theme list, scrolled into view as a user would.
+    CDUI_UIControl* Item(const std::wstring& text) {
+        auto* list = static_cast<CDUI_NavigationBar*>(Kind(L"NavigationBar"));
+        if (list)
+            for (const auto& group : list->Tree().Roots()) {
+                if (group->text == text) list->ScrollToNode(group->id);
+                for (const auto& item : group->children)
+                    if (item->text == text) list->ScrollToNode(item->id);
+            }
+        return h.Find(L"", text);
+    }
     // The first shown control of a kind (composite kinds name their frame's style).
     CDUI_UIControl* Kind(const wchar_t* kind) {
         for (CDUI_UIControl* c : h.FindAll(L""))
