@@ -209,6 +209,7 @@ TEST_F(LightPage, PlusAddsUpToFiveOwnThemesBeforePlusSaveWritesSevenKeysAndSends
     EXPECT_EQ(MyItems().size(), 6u);
     EXPECT_EQ(page->CurrentTheme()->recordNumber, last);
     EXPECT_EQ(Ini(ini, Rid(last + 1), L"LightSetName"), L"<missing>");
+    h.SaveScreenshot(L"light_limit_message.png");
     ASSERT_TRUE(Answer(L"确定"));
 
     // Rename, switch off, pick a mode and an interval, then save.
