@@ -458,18 +458,18 @@ void CLightCtrlPage::OnItemSelected(int32_t itemId) {
 }
 
 void CLightCtrlPage::AddUserTheme() {
-    if (!model_.CanAddUserTheme()) {
-        // The list keeps showing the theme of the editor, not "＋".
-        if (LightThemeRecord* theme = CurrentTheme())
-            list_->SelectNode(model_.ItemOfRecord(theme->recordNumber));
-        else
-            list_->ClearSelection();
-        ShowMessage(L"自定义主题最多可定义5个哦!");
-        return;
-    }
     COVSystemConfig* stores = host_->Services().stores;
     std::unique_ptr<LightThemeRecord> theme = CLightThemeListModel::NewUserTheme();
-    if (!stores || !stores->AddTheme(theme.get())) return;
+    const bool full = !model_.CanAddUserTheme();
+    if (full || !stores || !stores->AddTheme(theme.get())) {
+        // The list keeps showing the theme of the editor, not "＋".
+        if (LightThemeRecord* current = CurrentTheme())
+            list_->SelectNode(model_.ItemOfRecord(current->recordNumber));
+        else
+            list_->ClearSelection();
+        if (full) ShowMessage(L"自定义主题最多可定义5个哦!");
+        return;
+    }
     LightThemeRecord* added = theme.get();
     const int32_t itemId = model_.Append(std::move(theme));
     // New themes go just before "＋", which stays last.
