@@ -24,7 +24,7 @@ DEFS = """<defs>
 <linearGradient id="accentFillHover" x1="0" y1="0" x2="0" y2="1"><stop offset="0" stop-color="#FF9A4D"/><stop offset="1" stop-color="#FF8329"/></linearGradient>
 <linearGradient id="titleFill" x1="0" y1="0" x2="0" y2="1"><stop offset="0" stop-color="#141B25"/><stop offset="1" stop-color="#0E131A"/></linearGradient>
 <linearGradient id="dialogTitle" x1="0" y1="0" x2="0" y2="1"><stop offset="0" stop-color="#12293A"/><stop offset="1" stop-color="#0F2431"/></linearGradient>
-<radialGradient id="tabGlow" cx="0.5" cy="0" r="0.8"><stop offset="0" stop-color="#FF6A00" stop-opacity="0.22"/><stop offset="1" stop-color="#FF6A00" stop-opacity="0"/></radialGradient>
+<radialGradient id="tabGlow" cx="0.5" cy="0" r="0.7"><stop offset="0" stop-color="#FF6A00" stop-opacity="0.16"/><stop offset="1" stop-color="#FF6A00" stop-opacity="0"/></radialGradient>
 <filter id="softGlow" x="-50%" y="-50%" width="200%" height="200%"><feGaussianBlur stdDeviation="2"/></filter>
 </defs>"""
 
@@ -213,7 +213,8 @@ def feature_tab(name):
         colour = (ACC_H if hover else ACC) if on else (TXT if hover else SEC)
         out = ''
         if on:
-            out += rrect(0, 0, w, h, 6, CARD) + '<rect x="0" y="0" width="%d" height="%d" fill="url(#tabGlow)"/>' % (w, h)
+            out += rrect(0, 0, w, h, 6, RAISED if hover else CARD, LINE)
+            out += '<rect x="1" y="1" width="%d" height="%d" rx="5" fill="url(#tabGlow)"/>' % (w - 2, h - 2)
             out += rrect((w - 56) / 2, 0, 56, 3, 1.5, colour)
         elif hover:
             out += rrect(0, 0, w, h, 6, RAISED, opacity=0.8)

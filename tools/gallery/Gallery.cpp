@@ -297,8 +297,14 @@ void Present() {
     ReleaseDC(nullptr, screen);
 }
 
+// The product screen shows every look at once; the pointer would set them
+// all back to normal (any mouse message resets the states from the root).
+bool g_stillLooks = false;
+
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (g_gallery.scene && g_gallery.scene->ForwardMessage(message, wParam, lParam)) return 0;
+    const bool mouse = (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || message == WM_MOUSELEAVE;
+    if (g_gallery.scene && !(g_stillLooks && mouse) && g_gallery.scene->ForwardMessage(message, wParam, lParam))
+        return 0;
     switch (message) {
     case WM_TIMER:
         if (wParam == kFrameTimer) Present();
@@ -319,6 +325,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     const bool product = commandLine && std::wstring(commandLine).find(L"--skin product") != std::wstring::npos;
     if (product) {
+        g_stillLooks = true;
         kWidth = 2520;
         kHeight = 1400;
     }

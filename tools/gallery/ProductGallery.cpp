@@ -105,7 +105,13 @@ CDUI_UIControl* BuildLook(CDUI_UIResource* r, const Sample& s, int look, int x, 
     CDUI_UIControl* c = nullptr;
     if (kind == L"Button") c = r->CreateButton(0, s.style, s.text, x, y, w, h);
     if (kind == L"PushButton") c = r->CreatePushButton(0, s.style, s.text, x, y, w, h);
-    if (kind == L"OptionButton") c = r->CreateOptionButton(0, s.style, s.text, x, y, w, h);
+    if (kind == L"OptionButton") {
+        // Each sample in a group of its own: selecting one clears its group.
+        static int32_t group = 100;
+        auto* option = r->CreateOptionButton(0, s.style, s.text, x, y, w, h);
+        if (option) option->SetGroup(group++);
+        c = option;
+    }
     if (kind == L"CheckBox") c = r->CreateCheckBox(0, s.style, s.text, x, y, w, h);
     if (!c) return nullptr;
     const std::wstring style = s.style;
@@ -114,6 +120,15 @@ CDUI_UIControl* BuildLook(CDUI_UIResource* r, const Sample& s, int look, int x, 
     // Icon above the text: the text sits at the bottom, centred.
     c->SetAlignment(feature ? 2 | 32 : (kind == L"CheckBox" || style.rfind(L"OVTree", 0) == 0) ? 1 | 16 : 2 | 16);
     c->SetFont(r->FindFont(feature || style == L"EnterButton" ? L"yahei14" : L"yahei12"));
+    c->SetTransparent(1);
+    c->SetHitEnable(0);  // the looks stay as set while the pointer moves over them
+    return c;
+}
+
+// The look is set once the control is in the scene.
+void ApplyLook(CDUI_UIControl* c, const Sample& s, int look) {
+    const std::wstring kind = s.kind;
+    const std::wstring style = s.style;
     uint32_t colour = s.onAccent ? kOnAccent : kText;
     if (kind == L"Button") {
         // normal, hover, pressed, disabled
@@ -139,9 +154,15 @@ CDUI_UIControl* BuildLook(CDUI_UIResource* r, const Sample& s, int look, int x, 
         if (look == 0 && kind == L"OptionButton") colour = kSecondary;
     }
     c->SetTextColor(colour);
-    c->SetTransparent(1);  // the plates' clear corners show what lies below
-    c->SetHitEnable(0);  // the looks stay as set while the pointer moves over them
-    return c;
+}
+
+bool StandsOnHome(const Sample& s) {
+    const std::wstring style = s.style;
+    if (style == L"UpdateButton") return std::wstring(s.kind) == L"OptionButton";  // the tab, not the page button
+    for (const wchar_t* home : {L"EnterButton", L"BeforArrowButton", L"AfterArrowButton", L"LightButton", L"FanButton",
+                                L"GameModeButton", L"UserLoginBtn"})
+        if (style == home) return true;
+    return false;
 }
 
 int LookCount(const Sample& s) { return std::wstring(s.kind) == L"PushButton" ? 5 : 4; }
@@ -230,10 +251,22 @@ void BuildProductScene(CDUI_UIResource* r, CDUI_UIScene* scene, int width, int h
             rowHeight = 0;
         }
         AddLabel(r, window, s.style, x, y, cellW + 40, 14, kSecondary);
+        if (StandsOnHome(s)) {
+            // The home view's window ground, which these plates are drawn on.
+            if (CDUI_Label* ground = r->CreateLabel(0, L"OVLabel", L"", x - 4, y + 14, cellW + 8, cellH - 12)) {
+                ground->SetBackColor(0xFF000000);
+                ground->SetBorder(0);
+                ground->SetHitEnable(0);
+                window->AddChild(ground);
+            }
+        }
         for (int look = 0; look < looks; ++look) {
             const int lx = stacked ? x : x + look * (w + gap);
             const int ly = y + 16 + (stacked ? look * (h + gap) : 0);
-            if (CDUI_UIControl* c = BuildLook(r, s, look, lx, ly, w, h)) window->AddChild(c);
+            if (CDUI_UIControl* c = BuildLook(r, s, look, lx, ly, w, h)) {
+                window->AddChild(c);
+                ApplyLook(c, s, look);
+            }
         }
         x += cellW + 14;
         rowHeight = std::max(rowHeight, cellH);
