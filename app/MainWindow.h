@@ -7,6 +7,7 @@
 
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "AppHooks.h"
 #include "ShellLogic.h"
@@ -41,7 +42,10 @@ public:
     // Borrowed collaborators; each may stay unset.
     void SetMessageFilter(IWindowMessageFilter* filter) { m_filter = filter; }
     void SetTaskBar(CClientTaskBar* taskBar) { m_taskBar = taskBar; }
-    void SetGameTaskRunner(IGameTaskRunner* runner) { m_gameTasks = runner; }
+    // A hand-over that arrives before there is a game page (the window
+    // exists from the middle of start-up on, and a shortcut may be quicker)
+    // waits here and runs as soon as one is set.
+    void SetGameTaskRunner(IGameTaskRunner* runner);
     void SetUpdateChecker(IUpdateChecker* checker) { m_updates = checker; }
 
     // One tick of the one-second timer (the timer procedure calls it).
@@ -75,5 +79,6 @@ private:
     IWindowMessageFilter* m_filter = nullptr;  // borrowed: the UI engine
     CClientTaskBar* m_taskBar = nullptr;       // borrowed: owned by the module
     IGameTaskRunner* m_gameTasks = nullptr;    // borrowed: the game page
+    std::vector<unsigned int> m_waitingGameTasks;  // hand-overs before the game page
     IUpdateChecker* m_updates = nullptr;       // borrowed: the update page
 };
