@@ -1,7 +1,5 @@
 #include "LightCtrlPage.h"
 
-#include <cwchar>
-
 #include "ApplicationConfigFile.h"
 #include "LightThemeSender.h"
 #include "ProductSkinSizes.h"
@@ -34,12 +32,10 @@ enum : int32_t {
     kRootId = 4200,
     kListId,
     kPickerId,
-    kFigureFirstId,
-    kPreviewId = kFigureFirstId + 6,
+    kPreviewId,
     kPreviewLabelId,
     kSwitchId,
     kBrightnessId,
-    kBrightnessTextId,
     kModeId,
     kIntervalId,
     kTitleId,
@@ -50,7 +46,7 @@ enum : int32_t {
     kApplyId,
     kReturnId,
     kMessageBoxId,
-    kDecorationId = 4300,
+    kDecorationId = 4300,  // cards and texts that are never looked up
 };
 
 // The page's frame: header row, left column, editing area of cards.
@@ -101,7 +97,7 @@ CDUI_Panel* CLightCtrlPage::MakeCard(int32_t x, int32_t y, int32_t width, int32_
     card->SetBorder(1);
     card->SetBorderColors(kFrameColor, kCardColor);
     root_->AddChild(card);
-    if (heading) MakeText(card, heading, kPadding, 10, width - 2 * kPadding, 26, L"yahei14", kPrimaryText);
+    if (heading) MakeText(card, heading, kPadding, 10, width - 2 * kPadding, kHeadingHeight, L"yahei14", kPrimaryText);
     return card;
 }
 
