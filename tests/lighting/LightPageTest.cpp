@@ -10,7 +10,9 @@
 
 #include "ApplicationConfigFile.h"
 #include "ClientPageHarness.h"
+#include "FakeTransport.h"
 #include "LightCtrlPage.h"
+#include "OVFanLedDevice.h"
 #include "OVSystemConfig.h"
 #include "SimHarness.h"
 #include "controls/DUI_Button.h"
@@ -216,6 +218,9 @@ TEST_F(LightPage, PlusAddsUpToFiveOwnThemesBeforePlusSaveWritesSevenKeysAndSends
     const int exchanges = Exchanges(h);
     auto* title = Title();
     ASSERT_NE(title, nullptr);
+    // The name takes typing only after "编辑".
+    ASSERT_TRUE(h.Type(title, L"x"));
+    EXPECT_EQ(title->GetText(), L"我的新主题");
     ASSERT_TRUE(h.Click(Button(L"编辑")));
     title->SetText(L"");
     ASSERT_TRUE(h.Type(title, L"Night"));
@@ -252,8 +257,11 @@ TEST_F(LightPage, DeleteAsksAndDeletesTheThemeItWasAskedAbout) {
     EXPECT_EQ(Ini(ini, Rid(second), L"LightSetName"), L"我的新主题");
     EXPECT_EQ(MyItems().size(), 3u);
 
-    // Confirm deletes it; the editor moves to the last own theme left.
+    // Confirm deletes it; the editor moves to the last own theme left. Clicks
+    // on the page while the question is open reach nothing.
     ASSERT_TRUE(h.Click(Button(L"删除")));
+    h.Click(Item(L"Orvane"));
+    EXPECT_EQ(page->CurrentTheme()->recordNumber, second);
     ASSERT_TRUE(Answer(L"确定"));
     EXPECT_EQ(Ini(ini, Rid(second), L"LightSetName"), L"<missing>");
     EXPECT_EQ(MyItems().size(), 2u);
@@ -313,6 +321,42 @@ TEST_F(LightPage, DefaultRestoresShippedValuesWithoutWritingAndAPickIsSnapped) {
     EXPECT_EQ(Brightness()->GetSliderValue(), shipped.brightness);
     EXPECT_EQ(simharness::ReadFileText(ini), before);
     h.SaveScreenshot(L"light_preset.png");
+}
+
+TEST_F(LightPage, ApplyPutsIntervalModeColourBrightnessOnTheWireInThatOrder) {
+    // The page's device on a recording controller instead of the simulator.
+    auto transport = std::make_unique<CFakeTransport>();
+    transport->responder = [](const CFakeTransport::Bytes& request) {
+        return CFakeTransport::GoodReply(request, {0x01});
+    };
+    CFakeTransport* wire = transport.get();
+    h.Device()->CloseDevice();
+    ASSERT_EQ(h.Device()->OpenWithTransport(std::move(transport)), 1);
+
+    ASSERT_TRUE(h.Click(Item(L"暖阳")));  // FFB428, steady, 5000 ms, 60
+    ASSERT_TRUE(h.Click(Button(L"应用")));
+    ASSERT_EQ(wire->written.size(), 4u);
+    EXPECT_EQ(wire->written[0][5], ovproto::kSetLightInterval);
+    EXPECT_EQ(wire->written[0][6] | (wire->written[0][7] << 8), 5000);
+    EXPECT_EQ(wire->written[1][5], ovproto::kSetLightMode);
+    EXPECT_EQ(wire->written[1][6], 1);
+    EXPECT_EQ(wire->written[2][5], ovproto::kSetLightColor);
+    EXPECT_EQ(wire->written[2][6], 0xFF);
+    EXPECT_EQ(wire->written[2][7], 0xB4);
+    EXPECT_EQ(wire->written[2][8], 0x28);
+    EXPECT_EQ(wire->written[3][5], ovproto::kSetLightBrightness);
+    EXPECT_EQ(wire->written[3][6], 60);
+
+    // Off: mode 0 and nothing else; saving sends nothing at all.
+    wire->written.clear();
+    ASSERT_TRUE(h.Click(Item(L"夜间关灯")));
+    ASSERT_TRUE(h.Click(Button(L"应用")));
+    ASSERT_EQ(wire->written.size(), 1u);
+    EXPECT_EQ(wire->written[0][5], ovproto::kSetLightMode);
+    EXPECT_EQ(wire->written[0][6], 0);
+    wire->written.clear();
+    ASSERT_TRUE(h.Click(Button(L"保存")));
+    EXPECT_TRUE(wire->written.empty());
 }
 
 TEST_F(LightPage, ApplyThemeByNameSendsEveryMatchInFileOrder) {
