@@ -11,6 +11,7 @@
 #include "controls/DUI_NavigationBar.h"
 #include "controls/DUI_ScrollBar.h"
 #include "controls/NavigationTree.h"
+#include "core/DUI_FontType.h"
 
 using namespace ctltest;
 
@@ -180,6 +181,16 @@ TEST(NavigationBarEdit, GroupAndItemRowsUseTheirOwnFonts) {
     EXPECT_EQ(f.nav->GetNodeButton(3)->GetFont(), big);
     EXPECT_EQ(f.nav->GetNodeButton(2)->GetFont(), small);
     EXPECT_EQ(f.nav->GetNodeButton(4)->GetFont(), small);
+    // Rows are as tall as the taller font needs.
+    int32_t a = 0, o = 0, bigLine = 0;
+    big->GetMetrics(&a, &o, &bigLine);
+    EXPECT_GE(f.nav->GetRowHeight(), bigLine);
+    int32_t bw = 0, bh = 0;
+    f.nav->GetNodeButton(2)->GetSize(&bw, &bh);
+    EXPECT_EQ(bh, f.nav->GetRowHeight());
+    // A font for the whole bar leaves the rows' own fonts alone.
+    f.nav->SetFont(small);
+    EXPECT_EQ(f.nav->GetNodeButton(1)->GetFont(), big);
     f.nav->SetNodeTextColors(0xFFFF6A00, 0xFFE8ECF2);
     EXPECT_EQ(f.nav->GetNodeButton(1)->GetTextColor(), 0xFFFF6A00u);
     EXPECT_EQ(f.nav->GetNodeButton(2)->GetTextColor(), 0xFFE8ECF2u);
@@ -275,4 +286,24 @@ TEST(NavigationTreeEdit, InsertRemoveAndGroupsWithoutChildren) {
     tree.Remove(7);
     EXPECT_TRUE(g->IsGroup());
     EXPECT_EQ(tree.SetOpen(2, 1), 0);  // a leaf
+}
+
+TEST(NavigationBarEdit, APageMayRemoveTheClickedRowInsideItsCallback) {
+    // Direct delivery runs the callback inside the button's own click: the
+    // button must outlive the click even though its row is gone.
+    NavFixture f;
+    ASSERT_NE(f.nav, nullptr);
+    for (int i = 1; i <= 3; ++i) f.nav->AddNode(L"主题" + std::to_wstring(i), nullptr, i, 100 + i, 0);
+    f.nav->SetSelectCallback(
+        [](CDUI_NavigationBar* bar, int32_t id, const std::wstring&, int32_t, NavigationNode*, int, void*) {
+            bar->RemoveNode(id);  // "delete this theme" right away
+            bar->AddNode(L"新主题", nullptr, 50 + id, 0, 0);
+        },
+        nullptr);
+    f.ClickRow(1);
+    EXPECT_EQ(f.nav->FindNode(2), nullptr);
+    EXPECT_EQ(f.ShownRows(), (std::vector<int32_t>{1, 3, 52}));
+    f.Paint();  // the painter's tick frees the retired button
+    f.ClickRow(0);
+    EXPECT_EQ(f.ShownRows(), (std::vector<int32_t>{3, 52, 51}));
 }
