@@ -3,7 +3,6 @@
 #include "StandInLog.h"
 
 int wmain(int, wchar_t**) {
-    standin::AppendLine(standin::Env(L"ZENTAFLASH_LOG"), L"flit=" + std::to_wstring(GetCurrentProcessId()));
     Sleep(600000);
     return 0;
 }

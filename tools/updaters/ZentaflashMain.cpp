@@ -90,6 +90,7 @@ int wmain(int, wchar_t**) {
     if (standin::Env(L"ZENTAFLASH_LINGER") == L"1") {
         StartedProcess helper;
         if (StartProcess(OwnFolder() + L"Flit.exe", L"Flit.exe", 0, &helper)) {
+            standin::AppendLine(log, L"helper=" + std::to_wstring(helper.processId));
             CloseHandle(helper.process);
             CloseHandle(helper.thread);
         }
