@@ -202,8 +202,7 @@ int CUpdateCtrlPage::Create() {
 
     box_ = resource_->CreateMessageBox(kBoxId, L"OVMessageBox", L"信息", 0, 0, 360, 160);
     if (box_) {
-        if (scene_) static_cast<CDUI_UICollection*>(scene_)->AddChild(box_);
-        else window->AddChild(box_);
+        window->AddChild(box_);
         box_->SetResultCallback(&CUpdateCtrlPage::OnBoxResult, this);
     }
     ShowSoftwareView();
