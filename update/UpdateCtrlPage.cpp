@@ -45,7 +45,9 @@ enum : int32_t {
 };
 
 // The card holding the version, the progress and the buttons.
-constexpr int32_t kCardX = 283, kCardY = 190, kCardW = 800, kCardH = 330;
+constexpr int32_t kCardX = 283, kCardY = 190, kCardW = 800, kCardH = 232;
+// Plate sizes of the skin: controls of exactly these sizes show their art pixel for pixel.
+constexpr int32_t kButtonW = 128, kButtonH = 36, kTabW = 120, kTabH = 40;
 
 // A control of the page's own skin style when the skin has one, else of the
 // shared style of its kind.
@@ -134,7 +136,10 @@ int CUpdateCtrlPage::Create() {
             return resource_->CreateButton(id, style, text, x, y, w, h);
         });
         if (!b) return b;
+        b->SetTransparent(1);
+        b->SetBorder(0);
         b->SetTextColor(kPrimaryText);
+        b->SetAlignment(2 | 16);  // centred
         if (CDUI_FontType* font = resource_->FindFont(L"yahei12")) b->SetFont(font);
         static_cast<CDUI_Panel*>(parent)->AddChild(b);
         b->SetEventCallback(DUI_EVT_CLICKED, &CUpdateCtrlPage::OnClicked, this);
@@ -142,11 +147,14 @@ int CUpdateCtrlPage::Create() {
     };
     auto option = [&](int32_t id, const wchar_t* own, const wchar_t* text, int32_t x) {
         CDUI_OptionButton* o = BuildStyled(own, L"OVOptionButton", [&](const wchar_t* style) {
-            return resource_->CreateOptionButton(id, style, text, x, 80, 160, 40);
+            return resource_->CreateOptionButton(id, style, text, x, 80, kTabW, kTabH);
         });
         if (!o) return o;
         o->SetGroup(1);
+        o->SetTransparent(1);
+        o->SetBorder(0);
         o->SetTextColor(kPrimaryText);
+        o->SetAlignment(2 | 16);
         if (CDUI_FontType* font = resource_->FindFont(L"yahei14")) o->SetFont(font);
         panel_->AddChild(o);
         o->SetEventCallback(DUI_EVT_CLICKED, &CUpdateCtrlPage::OnClicked, this);
@@ -159,32 +167,33 @@ int CUpdateCtrlPage::Create() {
         });
         if (!l) return l;
         l->SetTransparent(1);
+        l->SetBorder(0);
         l->SetTextColor(color);
-        l->SetAlignment(0 | (1 << 3));  // left, vertically centred
+        l->SetAlignment(1 | 16);  // left, vertically centred
         if (CDUI_FontType* f = resource_->FindFont(font)) l->SetFont(f);
         static_cast<CDUI_Panel*>(parent)->AddChild(l);
         return l;
     };
 
     // Header row: return at the left, then the page title.
-    returnButton_ = button(kReturnId, L"UpdateReturnButton", L"返回", 24, 14, 96, 36, panel_);
-    titleLabel_ = label(kTitleId, L"OVLabel", L"软件升级", 140, 14, 300, 36, L"yahei20", kPrimaryText, panel_);
+    returnButton_ = button(kReturnId, L"UpdateReturnButton", L"返回", 24, 14, 96, kButtonH, panel_);
+    titleLabel_ = label(kTitleId, L"OVLabel", L"软件升级", 136, 14, 300, kButtonH, L"yahei20", kPrimaryText, panel_);
     softwareOption_ = option(kSoftwareOptionId, L"UpdateSoftwareOptionButton", L"软件更新", kCardX);
-    firmwareOption_ = option(kFirmwareOptionId, L"UpdateFirmwareOptionButton", L"固件更新", kCardX + 168);
+    firmwareOption_ = option(kFirmwareOptionId, L"UpdateFirmwareOptionButton", L"固件更新", kCardX + kTabW + 8);
 
     card_ = resource_->CreatePanel(kCardId, L"OVPanel", L"", kCardX, kCardY - 50, kCardW, kCardH);
     if (card_) {
         card_->SetTransparent(0);
         card_->SetBackColor(kPanelColor);
         card_->SetBorder(1);
-        card_->SetBorderColor(kFrameColor);
+        card_->SetBorderColors(kFrameColor, kPanelColor);  // one hairline, the inner line in the card colour
         panel_->AddChild(card_);
-        versionLabel_ = label(kVersionLabelId, L"OVLabel", updaterules::kFirmwareLabelInitial, 32, 40, 736, 44,
+        versionLabel_ = label(kVersionLabelId, L"OVLabel", updaterules::kFirmwareLabelInitial, 24, 24, 752, 40,
                               L"yahei20", kPrimaryText, card_);
-        updatingLabel_ = label(kUpdatingLabelId, L"OVLabel", updaterules::kUpdatingText, 32, 128, 300, 28,
-                               L"yahei14", kAccent, card_);
+        updatingLabel_ = label(kUpdatingLabelId, L"OVLabel", updaterules::kUpdatingText, 24, 80, 300, 24,
+                               L"yahei12", kAccent, card_);
         progress_ = BuildStyled(L"UpdateProgress", L"OVProgress", [&](const wchar_t* style) {
-            return resource_->CreateProgress(kProgressId, style, L"", 32, 164, 736, 18);
+            return resource_->CreateProgress(kProgressId, style, L"", 24, 112, 752, 16);
         });
         if (progress_) {
             progress_->SetMaximum(100);
@@ -192,10 +201,13 @@ int CUpdateCtrlPage::Create() {
             card_->AddChild(progress_);
         }
         // The buttons of both views share one row; each view shows its own.
-        updateButton_ = button(kUpdateButtonId, L"UpdateButton", L"检查更新", 32, 250, 160, 44, card_);
-        flashButton_ = button(kFlashButtonId, L"UpdateFanLedButton", L"固件升级", 32, 250, 160, 44, card_);
-        restartButton_ = button(kRestartButtonId, L"ResetFanLedButton", L"重启控制器", 208, 250, 160, 44, card_);
-        resetButton_ = button(kResetButtonId, L"FactoryFanLedButton", L"恢复出厂设置", 384, 250, 160, 44, card_);
+        constexpr int32_t row = kCardH - 24 - kButtonH, step = kButtonW + 16;
+        updateButton_ = button(kUpdateButtonId, L"UpdateButton", L"检查更新", 24, row, kButtonW, kButtonH, card_);
+        flashButton_ = button(kFlashButtonId, L"UpdateFanLedButton", L"固件升级", 24, row, kButtonW, kButtonH, card_);
+        restartButton_ = button(kRestartButtonId, L"ResetFanLedButton", L"重启控制器", 24 + step, row, kButtonW,
+                                kButtonH, card_);
+        resetButton_ = button(kResetButtonId, L"FactoryFanLedButton", L"恢复出厂设置", 24 + 2 * step, row, kButtonW,
+                              kButtonH, card_);
     }
     if (updatingLabel_) updatingLabel_->SetVisible(0);
     if (progress_) progress_->SetVisible(0);
