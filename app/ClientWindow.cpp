@@ -36,9 +36,12 @@ std::wstring StyleFor(CDUI_UIResource* resource, const wchar_t* kind, const wcha
     return resource->FindStyle(kind, name) ? std::wstring(name) : std::wstring(common);
 }
 
+// Controls draw their skin art (or nothing) on the window's own ground.
 template <typename T>
 T* Attach(CDUI_UICollection* parent, T* control) {
     if (!control) return nullptr;
+    control->SetTransparent(1);
+    control->SetBorder(0);
     if (!parent || !parent->AddChild(control)) {
         control->ReleaseResources();
         delete control;
