@@ -56,6 +56,7 @@ protected:
         ASSERT_NE(webstub::Port(), 0) << "stand-in not running (VENTARO_WEB_PORT_FILE)";
         webstub::Reset();
         e2e::SimulatedControllerEnvironment::Point();
+        CreateDirectoryW((testpaths::BinaryDir() + L"\\tests\\update_shots").c_str(), nullptr);
         const std::wstring dir = testpaths::MakeTempDir(L"updatee2e");
         dumpPath_ = dir + L"ui.txt";
         refrescoLog_ = dir + L"refresco.log";

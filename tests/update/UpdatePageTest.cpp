@@ -18,6 +18,7 @@
 #include "controls/DUI_Label.h"
 #include "controls/DUI_MessageBox.h"
 #include "controls/DUI_Progress.h"
+#include "scene/DUI_UIScene.h"
 
 namespace {
 
@@ -393,4 +394,31 @@ TEST_F(UpdatePage, RestartAndFactoryResetWithoutAControllerFail) {
     ASSERT_TRUE(Answer(L"是"));
     EXPECT_EQ(BoxText(), L"设备控制器恢复出厂设置失败!");
     h_->SaveScreenshot(ShotDir() + L"reset_failed.png");
+}
+
+// The program ends while a flash runs, from inside an event (the parameter
+// lock held): the shut-down waits for the flash to finish, the update thread
+// never waits for the interface, and the controller is taken back.
+TEST_F(UpdatePage, ExitDuringAFlashWaitsForItWithoutDeadlock) {
+    webstub::Control(L"firmware?version=106");
+    ASSERT_TRUE(ClickControl(L"UpdateFirmwareOptionButton"));
+    ASSERT_TRUE(ClickControl(L"UpdateFanLedButton"));
+    ASSERT_TRUE(Answer(L"是"));
+    ASSERT_TRUE(page_->IsFirmwareUpdateRunning());
+    Sleep(1500);
+
+    HANDLE lock = h_->Scene()->GetParamMutex();
+    ASSERT_EQ(WaitForSingleObject(lock, 5000), WAIT_OBJECT_0);
+    const ULONGLONG start = GetTickCount64();
+    page_->Shutdown();
+    const ULONGLONG waited = GetTickCount64() - start;
+    ReleaseMutex(lock);
+
+    EXPECT_FALSE(page_->IsFirmwareUpdateRunning());
+    EXPECT_GE(waited, 4000u) << "the flash was not cut off";
+    EXPECT_LT(waited, 30000u);
+    EXPECT_EQ(ReadLog(flashLog_)["exit"], "1");
+    EXPECT_TRUE(h_->Device()->IsOpen());
+    // Nothing was shown after the shut-down began.
+    EXPECT_FALSE(BoxShown());
 }
