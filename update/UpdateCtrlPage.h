@@ -96,7 +96,7 @@ private:
     CDUI_Button* resetButton_ = nullptr;
     CDUI_MessageBox* box_ = nullptr;
 
-    int viewFlag_ = 0;                 // 0 software view, 1 firmware view
+    std::atomic<int> viewFlag_{0};     // 0 software view, 1 firmware view (read by the update thread)
     std::wstring firmwareLabel_;       // the firmware view's label text, last known
     std::wstring newSoftwareVersion_;  // from the last check that found one
     uint32_t newFirmware_ = 0;         // from the last version request
