@@ -224,9 +224,12 @@ TEST_F(UpdatePage, NewerSoftwareOfferedDeclinedThenAcceptedHandsOverAndCloses) {
     EXPECT_FALSE(IsWindow(h_->HostWindow())) << "the close request reached the main window";
 }
 
-TEST_F(UpdatePage, MissingUpdaterIsReportedAndTheProgramKeepsRunning) {
+TEST_F(UpdatePage, MissingUpdaterIsReportedAndTheDescriptionIsReadThroughAWidePath) {
     webstub::Control(L"versions?list=1.2.00");
-    const std::wstring emptyFolder = testpaths::MakeTempDir(L"noupdater");
+    // A program folder no Western code page can spell: the description is
+    // still read back from it (this suite runs under code page 1252).
+    const std::wstring emptyFolder = testpaths::MakeTempDir(L"noupdater") + L"升级 程序\\";
+    ASSERT_TRUE(CreateDirectoryW(emptyFolder.c_str(), nullptr));
     h_->Env()->InitializeFolders(GetModuleHandleW(nullptr), emptyFolder, h_->DataFolder());
     ASSERT_TRUE(ClickControl(L"UpdateButton"));
     EXPECT_EQ(BoxText(), L"检测到最新版本:1.2.00,是否现在进行更新?");
