@@ -100,12 +100,14 @@ protected:
     bool ClickControl(const wchar_t* name) { return h_->Click(page_->Control(name)); }
     uint32_t Progress() { return static_cast<CDUI_Progress*>(page_->Control(L"UpdateProgress"))->GetProgress(); }
 
+    // The update thread has ended its work and put up its closing message
+    // (the two happen under the parameter lock, which this thread does not take).
     bool WaitForFlashEnd(int seconds = 60) {
-        for (int i = 0; i < seconds * 20 && page_->IsFirmwareUpdateRunning(); ++i) {
+        for (int i = 0; i < seconds * 20 && (page_->IsFirmwareUpdateRunning() || !BoxShown()); ++i) {
             Pump();
             Sleep(50);
         }
-        return !page_->IsFirmwareUpdateRunning();
+        return !page_->IsFirmwareUpdateRunning() && BoxShown();
     }
 
     std::unique_ptr<CClientPageHarness> h_;
