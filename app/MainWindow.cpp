@@ -5,6 +5,11 @@
 #include "AppCommands.h"
 #include "ClientTaskBar.h"
 
+namespace {
+// Shortcuts opened while the program starts; more than a handful is no user.
+constexpr size_t kMaxWaitingGameTasks = 8;
+}  // namespace
+
 CMainWindow::CMainWindow() = default;
 
 CMainWindow::~CMainWindow() { Shutdown(); }
@@ -42,6 +47,8 @@ HWND CMainWindow::Initialize(HINSTANCE instance) {
     SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     m_timer = SetTimer(window, MAINTIMER_ID, MAINTIMER_PERIOD_MS, &CMainWindow::TimerProc);
+    // Sent to every top-level window when Explorer (re)creates the taskbar.
+    m_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
 
     m_popupMenu = CreatePopupMenu();
     AppendMenuW(m_popupMenu, MF_STRING, ID_SHOWWINDOW, L"打开reru");
@@ -87,6 +94,7 @@ int CMainWindow::Shutdown() {
 }
 
 void CMainWindow::OnTimerTick() {
+    if (m_taskBar) m_taskBar->RetryIfMissing();
     if (m_ticks.Tick() && m_updates) m_updates->CheckForUpdate(1);
 }
 
@@ -124,10 +132,34 @@ void CALLBACK CMainWindow::TimerProc(HWND window, UINT, UINT_PTR, DWORD) {
 
 LRESULT CMainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT filterResult = 0;
-    if (m_filter && m_filter->HandleWindowMessage(message, wParam, lParam, &filterResult)) {
+    const int filtered = m_filter && m_filter->HandleWindowMessage(message, wParam, lParam, &filterResult);
+    // The top strip drags the window whatever the engine made of the
+    // message: the engine in front takes every press on its window control.
+    switch (message) {
+    case WM_LBUTTONDOWN:
+        OnDragButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        break;
+    case WM_MOUSEMOVE:
+        OnDragMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), wParam);
+        break;
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lParam) != window) OnCaptureLost();
+        break;
+    case WM_LBUTTONUP:
+        OnDragButtonUp();
+        break;
+    default:
+        break;
+    }
+    if (filtered) {
         // A character the engine consumed must not reach the default procedure.
         if (message == WM_IME_CHAR) return filterResult;
+        if (!IsWindow(window)) return 0;
         return DefWindowProcW(window, message, wParam, lParam);
+    }
+    if (m_taskbarCreated && message == m_taskbarCreated) {
+        if (m_taskBar) m_taskBar->OnTaskbarCreated();
+        return 0;
     }
     if (message >= WM_USER) {
         if (message == WM_TRAYNOTIFY && m_taskBar) m_taskBar->OnNotify(wParam, lParam);
@@ -143,15 +175,6 @@ LRESULT CMainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
     case WM_COPYDATA:
         OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
         break;
-    case WM_LBUTTONDOWN:
-        OnDragButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        break;
-    case WM_MOUSEMOVE:
-        OnDragMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        break;
-    case WM_LBUTTONUP:
-        OnDragButtonUp();
-        break;
     default:
         break;
     }
@@ -163,9 +186,15 @@ void CMainWindow::OnCommand(unsigned int id) {
     switch (id) {
     case ID_HIDEWINDOW:
         if (m_window) ShowWindow(m_window, SW_HIDE);
+        // Hidden in the tray for hours: give the pages of memory back until
+        // the window is shown again.
+        SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
         break;
     case ID_SHOWWINDOW:
-        if (m_window) ShowWindow(m_window, SW_SHOWNORMAL);
+        if (m_window) {
+            ShowWindow(m_window, SW_SHOWNORMAL);
+            SetForegroundWindow(m_window);
+        }
         break;
     case ID_EXIT:
         if (m_window) DestroyWindow(m_window);
@@ -183,7 +212,20 @@ void CMainWindow::OnCopyData(const COPYDATASTRUCT* data) {
     if (!data || !data->lpData) return;
     const std::wstring text(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t));
     unsigned int id = 0;
-    if (shell::ParseGameTaskHandOver(text, &id) && m_gameTasks) m_gameTasks->RunGameTaskById(id);
+    if (!shell::ParseGameTaskHandOver(text, &id)) return;
+    if (m_gameTasks) {
+        m_gameTasks->RunGameTaskById(id);
+    } else if (m_waitingGameTasks.size() < kMaxWaitingGameTasks) {
+        m_waitingGameTasks.push_back(id);
+    }
+}
+
+void CMainWindow::SetGameTaskRunner(IGameTaskRunner* runner) {
+    m_gameTasks = runner;
+    if (!runner) return;
+    std::vector<unsigned int> waiting;
+    waiting.swap(m_waitingGameTasks);
+    for (unsigned int id : waiting) runner->RunGameTaskById(id);
 }
 
 void CMainWindow::OnDragButtonDown(int x, int y) {
@@ -191,7 +233,13 @@ void CMainWindow::OnDragButtonDown(int x, int y) {
     m_drag.ButtonDown(x, y);
 }
 
-void CMainWindow::OnDragMove(int x, int y) {
+void CMainWindow::OnDragMove(int x, int y, WPARAM keys) {
+    // The release went elsewhere (another window, a system dialog): the drag
+    // ends here instead of the window following a mouse with no button down.
+    if (!(keys & MK_LBUTTON)) {
+        OnDragButtonUp();
+        return;
+    }
     std::lock_guard<std::mutex> lock(m_dragLock);
     const shell::CWindowDragState::MoveStep step = m_drag.MouseMove(x, y);
     if (!step.moveWindow || !m_window) return;
@@ -202,7 +250,17 @@ void CMainWindow::OnDragMove(int x, int y) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void CMainWindow::OnDragButtonUp() {
+void CMainWindow::OnCaptureLost() {
     std::lock_guard<std::mutex> lock(m_dragLock);
-    if (m_drag.ButtonUp()) ReleaseCapture();
+    m_drag.ButtonUp();  // the capture is gone already; nothing to release
+}
+
+void CMainWindow::OnDragButtonUp() {
+    bool release = false;
+    {
+        std::lock_guard<std::mutex> lock(m_dragLock);
+        release = m_drag.ButtonUp();
+    }
+    // Outside the lock: releasing sends WM_CAPTURECHANGED back to this window.
+    if (release) ReleaseCapture();
 }

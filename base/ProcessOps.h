@@ -18,3 +18,7 @@ struct StartedProcess {
 int StartProcess(const std::wstring& application, const std::wstring& commandLine, int show,
                  StartedProcess* started = nullptr, int wait = 0, uint32_t* exitCode = nullptr,
                  const std::wstring& folder = std::wstring());
+
+// The full path of a module of this process (nullptr: the program), however
+// long; empty when the system cannot tell.
+std::wstring ModuleFilePath(void* module = nullptr);
