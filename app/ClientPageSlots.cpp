@@ -1,6 +1,7 @@
 #include "ClientPageSlots.h"
 
 // Each page's header joins here, one line per page.
+#include "GameCtrlPage.h"
 
 // One line per slot: a page replaces its nullptr with
 //   return std::make_unique<CXxxPage>(resource, scene, host);
@@ -8,7 +9,7 @@
 std::unique_ptr<IClientPage> MakeLightPage(CDUI_UIResource*, CDUI_UIScene*, IClientHost*) { return nullptr; }
 std::unique_ptr<IClientPage> MakeFanPage(CDUI_UIResource*, CDUI_UIScene*, IClientHost*) { return nullptr; }
 std::unique_ptr<IClientPage> MakeUpdatePage(CDUI_UIResource*, CDUI_UIScene*, IClientHost*) { return nullptr; }
-std::unique_ptr<IClientPage> MakeGamePage(CDUI_UIResource*, CDUI_UIScene*, IClientHost*) { return nullptr; }
+std::unique_ptr<IClientPage> MakeGamePage(CDUI_UIResource* r, CDUI_UIScene* s, IClientHost* h) { return std::make_unique<CGameCtrlPage>(r, s, h); }
 std::unique_ptr<IClientPage> MakeLoginPage(CDUI_UIResource*, CDUI_UIScene*, IClientHost*) { return nullptr; }
 std::unique_ptr<IClientPage> MakeAccountPage(CDUI_UIResource*, CDUI_UIScene*, IClientHost*) { return nullptr; }
 std::unique_ptr<IClientPage> MakePasswordPage(CDUI_UIResource*, CDUI_UIScene*, IClientHost*) { return nullptr; }

@@ -6,6 +6,7 @@
 #include "GameTile.h"
 #include "OVSystemConfig.h"
 #include "controls/DUI_Button.h"
+#include "controls/DUI_Image.h"
 #include "controls/DUI_ListBox.h"
 #include "controls/DUI_Label.h"
 #include "controls/DUI_MessageBox.h"
@@ -79,6 +80,7 @@ CDUI_Button* CGameCtrlPage::MakeButton(CDUI_UIControl* parent, const wchar_t* st
     if (!b) b = resource_->CreateButton(0, L"OVButton", text, x, y, w, h);
     if (!b) return nullptr;
     b->SetFont(resource_->FindFont(L"yahei12"));
+    b->SetTextPlacement(1);
     b->SetTextColor(kTextColour);
     b->SetEventCallback(DUI_EVT_CLICKED, &CGameCtrlPage::OnClicked, this);
     static_cast<CDUI_UICollection*>(parent)->AddChild(b);
@@ -147,15 +149,15 @@ int CGameCtrlPage::Create() {
 void CGameCtrlPage::BuildHeader() {
     returnButton_ = MakeButton(root_, L"GameReturnButton", L"返回", kColumnX, 8, 96, 36);
     MakeLabel(root_, L"游戏模式", 128, 4, 400, 44, kTextColour, L"yahei20");
-    appendButton_ = MakeButton(root_, L"GameAppendBtn", L"添加游戏", kColumnX, kCardY + kCardHeight - 44,
-                               kColumnWidth, 44);
+    appendButton_ = MakeButton(root_, L"GameAppendBtn", L"添加游戏", kColumnX + (kColumnWidth - 128) / 2,
+                               kCardY + kCardHeight - 36, 128, 36);
     RebuildNavigation();
 }
 
 void CGameCtrlPage::BuildEditView() {
     editView_ = MakePanel(root_, kCardX, kCardY, kCardWidth, kCardHeight, kCardColour, kFrameColour);
-    listButton_ = MakeButton(editView_, L"GameModeBtn", L"我的游戏", 16, 16, 120, 36);
-    nameEdit_ = resource_->CreateTextEdit(0, L"OVTextEdit", L"", 152, 16, 360, 36);
+    listButton_ = MakeButton(editView_, L"GameModeBtn", L"我的游戏", 16, 16, 96, 36);
+    nameEdit_ = resource_->CreateTextEdit(0, L"OVTextEdit", L"", 128, 16, 360, 36);
     if (nameEdit_) {
         nameEdit_->SetFont(resource_->FindFont(L"yahei14"));
         nameEdit_->SetTextColor(kTextColour);
@@ -164,14 +166,12 @@ void CGameCtrlPage::BuildEditView() {
         nameEdit_->SetReadOnly(1);
         editView_->AddChild(nameEdit_);
     }
-    editButton_ = MakeButton(editView_, L"EditButton", L"编辑", 524, 16, 80, 36);
-    gameButton_ = MakeButton(editView_, L"GameTaskBtn", L"", 620, 16, 374, 36);
-    if (gameButton_) {
-        gameButton_->SetTextColor(kSecondaryColour);
-        gameButton_->SetAlignment(0x8);
-    }
+    editButton_ = MakeButton(editView_, L"EditButton", L"编辑", 500, 18, 72, 32);
+    // The game's file name; a click shows the overview, where its path is.
+    gameButton_ = MakeButton(editView_, L"GameTaskBtn", L"", 866, 16, 128, 36);
+    if (gameButton_) gameButton_->SetTrimming(3);
     for (int i = 0; i < 4; ++i) {
-        tabs_[i] = resource_->CreateOptionButton(0, kTabStyles[i], kTabTexts[i], 16 + i * 158, 72, 150, 40);
+        tabs_[i] = resource_->CreateOptionButton(0, kTabStyles[i], kTabTexts[i], 16 + i * 128, 68, 120, 40);
         if (!tabs_[i]) continue;
         tabs_[i]->SetFont(resource_->FindFont(L"yahei14"));
         tabs_[i]->SetTextColor(kTextColour);
@@ -179,39 +179,40 @@ void CGameCtrlPage::BuildEditView() {
         tabs_[i]->SetEventCallback(DUI_EVT_CLICKED, &CGameCtrlPage::OnClicked, this);
         editView_->AddChild(tabs_[i]);
     }
-    for (int i = 0; i < 4; ++i) panels_[i] = MakePanel(editView_, 16, 128, 978, 446, kRaisedColour, kFrameColour);
+    for (int i = 0; i < 4; ++i) panels_[i] = MakePanel(editView_, 16, 120, 978, 454, kRaisedColour, kFrameColour);
     BuildAppletPanel(panels_[0]);
     BuildWebPanel(panels_[1]);
     BuildLightPanel(panels_[2]);
     overview_ = MakeLabel(panels_[3], L"", 16, 12, 946, 420, kTextColour, L"yahei12");
     if (overview_) overview_->SetAlignment(0);  // top-left: the text has its own lines
-    removeButton_ = MakeButton(editView_, L"GameRemoveBtn", L"删除", 16, 590, 100, 40);
-    resetButton_ = MakeButton(editView_, L"GameResetBtn", L"重置", 602, 590, 100, 40);
-    saveButton_ = MakeButton(editView_, L"GameSavedBtn", L"保存", 714, 590, 100, 40);
-    shortcutButton_ = MakeButton(editView_, L"CreateShotcutsBtn", L"创建快捷方式", 826, 590, 168, 40);
+    removeButton_ = MakeButton(editView_, L"GameRemoveBtn", L"删除", 16, 592, 128, 36);
+    resetButton_ = MakeButton(editView_, L"GameResetBtn", L"重置", 586, 592, 128, 36);
+    saveButton_ = MakeButton(editView_, L"GameSavedBtn", L"保存", 726, 592, 128, 36);
+    shortcutButton_ = MakeButton(editView_, L"CreateShotcutsBtn", L"创建快捷方式", 866, 592, 128, 36);
     editView_->SetVisible(0);
 }
 
 void CGameCtrlPage::BuildAppletPanel(CDUI_Panel* panel) {
-    appletEnable_ = MakeCheckBox(panel, L"OVCheckBox", L"应用程序", 16, 12, 240, 32);
+    appletEnable_ = MakeCheckBox(panel, L"OVCheckBox", L"应用程序", 16, 14, 240, 28);
     for (int i = 0; i < GameTaskRecord::kRows; ++i) {
         AppletRow& r = applets_[i];
-        const int y = 60 + i * 124;
+        const int y = 60 + i * 104;
         r.caption = MakeLabel(panel, L"程序" + std::to_wstring(i + 1) + L":", 16, y, 64, 32, kRowOnColour, L"yahei12");
-        r.enable = MakeCheckBox(panel, L"TPStatusButton", L"", 84, y + 4, 24, 24);
-        r.program = MakeLabel(panel, L"", 120, y, 560, 32, kRowOnColour, L"yahei12");
+        r.enable = MakeCheckBox(panel, L"TPStatusButton", L"", 84, y + 6, 36, 20);
+        r.program = MakeLabel(panel, L"", 132, y, 560, 32, kRowOnColour, L"yahei12");
         if (r.program) {
             r.program->SetTransparent(0);
             r.program->SetBackColor(kCardColour);
             r.program->SetBorder(1);
             r.program->SetBorderColors(kFrameColour, kFrameColour);
         }
-        r.choose = MakeButton(panel, L"TPSetingButton", L"选择", 692, y, 80, 32);
-        r.clear = MakeButton(panel, L"TPDeleteButton", L"删除", 784, y, 80, 32);
-        r.start = resource_->CreateOptionButton(0, L"OVOptionButton", L"如果程序未打开,则打开该程序", 120, y + 44,
-                                                300, 28);
-        r.close = resource_->CreateOptionButton(0, L"OVOptionButton", L"如果程序已打开,则关闭该程序", 440, y + 44,
-                                                300, 28);
+        // Icon buttons (a folder, a cross): their art says what they do.
+        r.choose = MakeButton(panel, L"TPSetingButton", L"", 704, y, 32, 32);
+        r.clear = MakeButton(panel, L"TPDeleteButton", L"", 748, y, 32, 32);
+        r.start = resource_->CreateOptionButton(0, L"OVOptionButton", L"如果程序未打开,则打开该程序", 132, y + 42,
+                                                280, 32);
+        r.close = resource_->CreateOptionButton(0, L"OVOptionButton", L"如果程序已打开,则关闭该程序", 424, y + 42,
+                                                280, 32);
         for (CDUI_OptionButton* o : {r.start, r.close}) {
             if (!o) continue;
             o->SetFont(resource_->FindFont(L"yahei12"));
@@ -223,13 +224,13 @@ void CGameCtrlPage::BuildAppletPanel(CDUI_Panel* panel) {
 }
 
 void CGameCtrlPage::BuildWebPanel(CDUI_Panel* panel) {
-    webEnable_ = MakeCheckBox(panel, L"OVCheckBox", L"网页访问", 16, 12, 240, 32);
+    webEnable_ = MakeCheckBox(panel, L"OVCheckBox", L"网页访问", 16, 14, 240, 28);
     for (int i = 0; i < GameTaskRecord::kRows; ++i) {
         WebRow& r = webs_[i];
-        const int y = 60 + i * 60;
+        const int y = 60 + i * 52;
         r.caption = MakeLabel(panel, L"网址" + std::to_wstring(i + 1) + L":", 16, y, 64, 32, kRowOnColour, L"yahei12");
-        r.enable = MakeCheckBox(panel, L"TPStatusButton", L"", 84, y + 4, 24, 24);
-        r.address = resource_->CreateTextEdit(0, L"OVTextEdit", L"", 120, y, 652, 32);
+        r.enable = MakeCheckBox(panel, L"TPStatusButton", L"", 84, y + 6, 36, 20);
+        r.address = resource_->CreateTextEdit(0, L"OVTextEdit", L"", 132, y, 560, 32);
         if (r.address) {
             r.address->SetFont(resource_->FindFont(L"yahei12"));
             r.address->SetTextColor(kRowOnColour);
@@ -237,12 +238,12 @@ void CGameCtrlPage::BuildWebPanel(CDUI_Panel* panel) {
             r.address->SetMaxLength(static_cast<int32_t>(GameTaskRecord::kPathWidth - 1));
             panel->AddChild(r.address);
         }
-        r.clear = MakeButton(panel, L"TPDeleteButton", L"删除", 784, y, 80, 32);
+        r.clear = MakeButton(panel, L"TPDeleteButton", L"", 704, y, 32, 32);
     }
 }
 
 void CGameCtrlPage::BuildLightPanel(CDUI_Panel* panel) {
-    lightEnable_ = MakeCheckBox(panel, L"OVCheckBox", L"灯光设置", 16, 12, 240, 32);
+    lightEnable_ = MakeCheckBox(panel, L"OVCheckBox", L"灯光设置", 16, 14, 240, 28);
     lightCaption_ = MakeLabel(panel, L"启动时切换灯光效果:", 16, 60, 200, 32, kRowOnColour, L"yahei12");
     themeCombo_ = resource_->CreateComboBox(0, L"OVComboBox", L"", 220, 60, 360, 32);
     if (themeCombo_) {
@@ -274,42 +275,34 @@ int CGameCtrlPage::Reload() {
 
 void CGameCtrlPage::RebuildNavigation() {
     if (!root_) return;
-    // The bar has no removal of entries: a fresh bar replaces the old one.
-    // Never called from the bar's own callback, so the old bar is not in use.
-    if (navigation_) {
-        root_->RemoveChild(navigation_);
-        navigation_->ReleaseResources();
-        delete navigation_;
-        navigation_ = nullptr;
+    if (!navigation_) {
+        navigation_ = resource_->CreateNavigationBar(0, L"OVNavigationBar", L"", kColumnX, kCardY, kColumnWidth,
+                                                     kCardHeight - 52);
+        if (!navigation_) return;
+        navigation_->SetFont(resource_->FindFont(L"yahei14"));
+        navigation_->SetNodeFonts(resource_->FindFont(L"yahei14"), resource_->FindFont(L"yahei12"));
+        navigation_->SetNodeTextColors(kTextColour, kTextColour);
+        navigation_->SetBackColor(kCardColour);
+        navigation_->SetBorderColors(kFrameColour, kFrameColour);
+        navigation_->SetSelectCallback(&CGameCtrlPage::OnNavigationSelect, this);
+        root_->AddChild(navigation_);
     }
-    navigation_ = resource_->CreateNavigationBar(0, L"OVNavigationBar", L"", kColumnX, kCardY, kColumnWidth,
-                                                 kCardHeight - 56);
-    if (!navigation_) return;
-    navigation_->SetFont(resource_->FindFont(L"yahei14"));
-    navigation_->SetTextColor(kTextColour);
-    NavigationNode* header = navigation_->AddNode(L"我的游戏", nullptr, kHeaderEntryId, 0, 0);
-    for (size_t i = 0; i < records_.size(); ++i)
-        navigation_->AddNode(Field(records_[i]->name), header, kFirstGameEntryId + static_cast<int32_t>(i),
-                             records_[i]->id, 0);
-    if (header && !records_.empty()) header->open = 1;
-    navigation_->SetSelectCallback(&CGameCtrlPage::OnNavigationSelect, this);
-    root_->AddChild(navigation_);
-    navigation_->UpdateLayout();
+    navigation_->ClearNodes();
+    NavigationNode* header = navigation_->AddNode(L"我的游戏", nullptr, kHeaderEntryId, 0, 0, 1);
     for (size_t i = 0; i < records_.size(); ++i) {
-        records_[i]->listItem = navigation_->FindNode(kFirstGameEntryId + static_cast<int32_t>(i));
-        if (records_[i]->id == currentId_) navigation_->SelectNode(kFirstGameEntryId + static_cast<int32_t>(i));
+        const int32_t entry = kFirstGameEntryId + static_cast<int32_t>(i);
+        records_[i]->listItem = navigation_->AddNode(Field(records_[i]->name), header, entry, records_[i]->id, 0);
     }
+    navigation_->SetNodeOpen(kHeaderEntryId, 1);
+    if (NavigationNode* current = currentId_ ? navigation_->FindNodeByValue(currentId_) : nullptr)
+        navigation_->SelectNode(current->id);
 }
 
 void CGameCtrlPage::RebuildTiles() {
     if (!listView_) return;
     for (auto& t : tiles_) {
-        for (CDUI_UIControl* c : {static_cast<CDUI_UIControl*>(t.image), static_cast<CDUI_UIControl*>(t.label)}) {
-            if (!c) continue;
-            listView_->RemoveChild(c);
-            c->ReleaseResources();
-            delete c;
-        }
+        if (t.image) t.image->Destroy();
+        if (t.label) t.label->Destroy();
     }
     tiles_.clear();
     int32_t viewWidth = 0, viewHeight = 0;
@@ -324,9 +317,16 @@ void CGameCtrlPage::RebuildTiles() {
         }
         TileEntry t;
         t.id = r.id;
-        t.image = CGameTile::Build(resource_, kFirstTileId + static_cast<int32_t>(i), x, y, kTileSize, kTileSize);
+        t.image = resource_->CreateImage(kFirstTileId + static_cast<int32_t>(i), L"OVImage", L"", x, y, kTileSize,
+                                         kTileSize);
         if (t.image) {
-            t.image->SetProgram(Field(r.path));
+            if (HBITMAP picture = MakeTileBitmap(Field(r.path), kTileSize, kTileSize)) {
+                t.image->SetImageFromBitmap(picture);
+                DeleteObject(picture);
+            }
+            t.image->SetTransparent(1);
+            t.image->SetBorder(0);
+            t.image->SetCursor(LoadCursorW(nullptr, IDC_HAND));
             t.image->SetEventCallback(DUI_EVT_CLICKED, &CGameCtrlPage::OnClicked, this);
             listView_->AddChild(t.image);
         }
@@ -384,7 +384,7 @@ void CGameCtrlPage::ShowPanel(int panel) {
     panel_ = panel;
     for (int i = 0; i < 4; ++i) {
         if (panels_[i]) panels_[i]->SetVisible(i == panel ? 1 : 0);
-        if (tabs_[i]) tabs_[i]->SetChecked(i == panel ? 1 : 0);
+        if (tabs_[i]) tabs_[i]->SetChecked(i == panel ? 1 : 0, 0);
     }
 }
 
@@ -422,7 +422,7 @@ void CGameCtrlPage::FillThemeCombo(const std::wstring& selected) {
             value = static_cast<int32_t>(i + 1);
             break;
         }
-    themeCombo_->SelectByValue(value);
+    themeCombo_->SelectByValue(value, 0);
 }
 
 void CGameCtrlPage::LoadIntoControls(const GameTaskRecord& t) {
@@ -431,21 +431,21 @@ void CGameCtrlPage::LoadIntoControls(const GameTaskRecord& t) {
         nameEdit_->SetText(Field(t.name));
     }
     if (gameButton_) gameButton_->SetText(gametext::FileNameOfPath(Field(t.path)));
-    if (appletEnable_) appletEnable_->SetChecked(t.appletStatus);
+    if (appletEnable_) appletEnable_->SetChecked(t.appletStatus, 0);
     for (int i = 0; i < GameTaskRecord::kRows; ++i) {
         AppletRow& r = applets_[i];
         r.path = Field(t.applet[i].path);
-        if (r.enable) r.enable->SetChecked(t.applet[i].status);
+        if (r.enable) r.enable->SetChecked(t.applet[i].status, 0);
         if (r.program) r.program->SetText(r.path.empty() ? L"" : L"...\\" + gametext::FileNameOfPath(r.path));
-        if (r.start) r.start->SetChecked(t.applet[i].type ? 1 : 0);
-        if (r.close) r.close->SetChecked(t.applet[i].type ? 0 : 1);
+        if (r.start) r.start->SetChecked(t.applet[i].type ? 1 : 0, 0);
+        if (r.close) r.close->SetChecked(t.applet[i].type ? 0 : 1, 0);
     }
-    if (webEnable_) webEnable_->SetChecked(t.webSetStatus);
+    if (webEnable_) webEnable_->SetChecked(t.webSetStatus, 0);
     for (int i = 0; i < GameTaskRecord::kRows; ++i) {
-        if (webs_[i].enable) webs_[i].enable->SetChecked(t.webSet[i].status);
+        if (webs_[i].enable) webs_[i].enable->SetChecked(t.webSet[i].status, 0);
         if (webs_[i].address) webs_[i].address->SetText(Field(t.webSet[i].path));
     }
-    if (lightEnable_) lightEnable_->SetChecked(t.lightStatus);
+    if (lightEnable_) lightEnable_->SetChecked(t.lightStatus, 0);
     FillThemeCombo(Field(t.lightName));
     ColourRows();
     if (overview_) overview_->SetText(gametext::BuildOverviewText(t));
@@ -573,7 +573,8 @@ void CGameCtrlPage::DeleteCurrent() {
     currentId_ = 0;
     Reload();
     if (!records_.empty()) currentId_ = records_.back()->id;
-    if (navigation_ && currentId_) navigation_->SelectNode(kFirstGameEntryId + static_cast<int32_t>(records_.size() - 1));
+    if (navigation_ && currentId_)
+        if (NavigationNode* last = navigation_->FindNodeByValue(currentId_)) navigation_->SelectNode(last->id);
     ShowListView();
 }
 

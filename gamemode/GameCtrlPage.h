@@ -22,7 +22,7 @@ class CDUI_Panel;
 class CDUI_TextEdit;
 class CDUI_UIControl;
 struct CDUI_EventRecord;
-class CGameTile;
+class CDUI_Image;
 struct NavigationNode;
 
 class CGameCtrlPage : public IClientPage, public IGamePageLink {
@@ -93,7 +93,7 @@ private:
         CDUI_Button* clear = nullptr;
     };
     struct TileEntry {
-        CGameTile* image = nullptr;  // owned through the list view's child list
+        CDUI_Image* image = nullptr;  // owned through the list view's child list
         CDUI_Label* label = nullptr;
         int id = 0;
     };
