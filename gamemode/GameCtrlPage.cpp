@@ -95,7 +95,7 @@ CDUI_Label* CGameCtrlPage::MakeLabel(CDUI_UIControl* parent, const std::wstring&
     l->SetTextColor(color);
     l->SetTransparent(1);
     l->SetBorder(0);
-    l->SetAlignment(0x8);  // left, vertically centred
+    l->SetAlignment(1 | 16);  // left, vertically centred
     static_cast<CDUI_UICollection*>(parent)->AddChild(l);
     return l;
 }
@@ -157,6 +157,7 @@ void CGameCtrlPage::BuildHeader() {
 void CGameCtrlPage::BuildEditView() {
     editView_ = MakePanel(root_, kCardX, kCardY, kCardWidth, kCardHeight, kCardColour, kFrameColour);
     listButton_ = MakeButton(editView_, L"GameModeBtn", L"我的游戏", 16, 16, 96, 36);
+    if (listButton_) listButton_->SetTextPlacement(2);  // clear of the plate's arrow
     nameEdit_ = resource_->CreateTextEdit(0, L"OVTextEdit", L"", 128, 16, 360, 36);
     if (nameEdit_) {
         nameEdit_->SetFont(resource_->FindFont(L"yahei14"));
@@ -184,7 +185,7 @@ void CGameCtrlPage::BuildEditView() {
     BuildWebPanel(panels_[1]);
     BuildLightPanel(panels_[2]);
     overview_ = MakeLabel(panels_[3], L"", 16, 12, 946, 420, kTextColour, L"yahei12");
-    if (overview_) overview_->SetAlignment(0);  // top-left: the text has its own lines
+    if (overview_) overview_->SetAlignment(1 | 8);  // top-left: the text has its own lines
     removeButton_ = MakeButton(editView_, L"GameRemoveBtn", L"删除", 16, 592, 128, 36);
     resetButton_ = MakeButton(editView_, L"GameResetBtn", L"重置", 586, 592, 128, 36);
     saveButton_ = MakeButton(editView_, L"GameSavedBtn", L"保存", 726, 592, 128, 36);
@@ -217,6 +218,7 @@ void CGameCtrlPage::BuildAppletPanel(CDUI_Panel* panel) {
             if (!o) continue;
             o->SetFont(resource_->FindFont(L"yahei12"));
             o->SetTextColor(kRowOnColour);
+            o->SetTextPlacement(1);  // clear of the chip's radio mark
             o->SetGroup(i + 1);
             panel->AddChild(o);
         }
@@ -337,7 +339,7 @@ void CGameCtrlPage::RebuildTiles() {
             t.label->SetTextColor(0xFFFFFFFF);
             t.label->SetTransparent(1);
             t.label->SetBorder(0);
-            t.label->SetAlignment(0x9);  // centred both ways
+            t.label->SetAlignment(2 | 16);  // centred both ways
             t.label->SetTrimming(3);     // an ellipsis when the name is too long
             listView_->AddChild(t.label);
         }
@@ -398,6 +400,8 @@ int CGameCtrlPage::OpenGameTask(int id) {
     if (editView_) editView_->SetVisible(1);
     LoadIntoControls(*task);
     ShowPanel(3);
+    if (navigation_)
+        if (NavigationNode* entry = navigation_->FindNodeByValue(id)) navigation_->SelectNode(entry->id);
     return 1;
 }
 
