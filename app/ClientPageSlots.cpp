@@ -2,11 +2,12 @@
 
 // Each page's header joins here, one line per page.
 #include "GameCtrlPage.h"
+#include "LightCtrlPage.h"
 
 // One line per slot: a page replaces its nullptr with
 //   return std::make_unique<CXxxPage>(resource, scene, host);
 
-std::unique_ptr<IClientPage> MakeLightPage(CDUI_UIResource*, CDUI_UIScene*, IClientHost*) { return nullptr; }
+std::unique_ptr<IClientPage> MakeLightPage(CDUI_UIResource* resource, CDUI_UIScene* scene, IClientHost* host) { return std::make_unique<CLightCtrlPage>(resource, scene, host); }
 std::unique_ptr<IClientPage> MakeFanPage(CDUI_UIResource*, CDUI_UIScene*, IClientHost*) { return nullptr; }
 std::unique_ptr<IClientPage> MakeUpdatePage(CDUI_UIResource*, CDUI_UIScene*, IClientHost*) { return nullptr; }
 std::unique_ptr<IClientPage> MakeGamePage(CDUI_UIResource* r, CDUI_UIScene* s, IClientHost* h) { return std::make_unique<CGameCtrlPage>(r, s, h); }
