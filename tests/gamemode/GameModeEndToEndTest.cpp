@@ -216,9 +216,10 @@ TEST_F(GameModeEndToEnd, AddThroughTheDialogSaveAndStartTheShortcut) {
     GetSystemDirectoryW(system, MAX_PATH);
     const std::wstring start = std::wstring(system) + L"\\start.exe";
     e2e::Program opener;
-    ASSERT_TRUE(opener.Start(start, L"start \"\" \"" + link + L"\""));
+    ASSERT_TRUE(opener.Start(start, L"start \"" + link + L"\""));
     ASSERT_TRUE(s_.WaitForLogLines(1, 20000));
-    const StubLine* g = FindStart(s_.StubLog(), game);
+    const auto lines = s_.StubLog();
+    const StubLine* g = FindStart(lines, game);
     ASSERT_NE(g, nullptr);
     EXPECT_EQ(g->commandLine, L"\"" + game + L"\"");
     EXPECT_EQ(TrimSlash(g->folder), TrimSlash(folder));
