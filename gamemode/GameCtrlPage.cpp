@@ -60,10 +60,6 @@ CGameCtrlPage::CGameCtrlPage(CDUI_UIResource* resource, CDUI_UIScene* scene, ICl
 
 CGameCtrlPage::~CGameCtrlPage() = default;
 
-void CGameCtrlPage::SetActions(std::unique_ptr<IGameTaskActions> actions) {
-    if (actions) actions_ = std::move(actions);
-}
-
 int CGameCtrlPage::ApplyThemeThroughHost(const std::wstring& name, void* user) {
     auto* page = static_cast<CGameCtrlPage*>(user);
     // The lighting page may not exist (a build or test without it).

@@ -46,12 +46,7 @@ public:
     // Runs one game mode. 1.
     int RunGameTask(const GameTaskRecord& task);
 
-    // Where running game modes reaches the system; the page starts with the
-    // real one (programs, browser, the lighting page).
-    void SetActions(std::unique_ptr<IGameTaskActions> actions);
-
-    // The user's actions, as the buttons trigger them (also the inspection
-    // seam of the in-process suite, which drives the page like a user).
+    // The user's actions, as the buttons trigger them.
     int AddGameFromPath(const std::wstring& programPath);
     int OpenGameTask(int id);
     int SaveCurrent();
@@ -141,7 +136,7 @@ private:
     CDUI_UIResource* resource_;  // borrowed
     CDUI_UIScene* scene_;        // borrowed
     IClientHost* host_;          // borrowed
-    std::unique_ptr<IGameTaskActions> actions_;
+    std::unique_ptr<IGameTaskActions> actions_;  // programs, browser, the lighting page
 
     GameTaskList records_;  // owned; replaced at every reload
     int currentId_ = 0;     // the record being edited; 0 for none (never a pointer into records_)

@@ -118,6 +118,16 @@ TEST_F(GameModeEndToEnd, PexiloHandsAModeToAHiddenVentaro) {
     SetField(t.applet[1].path, closer);
     t.applet[1].type = 0;
     t.applet[1].status = 1;
+    // A program name a command processor would split: closing it must run
+    // nothing (with "cmd /c taskkill /im ..." it would make a folder in
+    // Ventaro's working folder, which is this suite's).
+    SetField(t.applet[2].path, s_.ProgramFolder() + L"x&mkdir gm_injected&.exe");
+    t.applet[2].type = 0;
+    t.applet[2].status = 1;
+    wchar_t cwd[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, cwd);
+    const std::wstring injected = std::wstring(cwd) + L"\\gm_injected";
+    RemoveDirectoryW(injected.c_str());
     t.webSetStatus = 1;
     SetField(t.webSet[0].path, L"www.example.com/游戏?a=1&b=2");
     t.webSet[0].status = 1;
@@ -154,6 +164,7 @@ TEST_F(GameModeEndToEnd, PexiloHandsAModeToAHiddenVentaro) {
     EXPECT_EQ(g->commandLine, L"\"" + game + L"\"");
     EXPECT_EQ(TrimSlash(g->folder), TrimSlash(s_.ProgramFolder()));
     EXPECT_EQ(CountEvents(lines, L"close"), 1u);
+    EXPECT_EQ(GetFileAttributesW(injected.c_str()), INVALID_FILE_ATTRIBUTES) << "a command processor ran";
     EXPECT_EQ(s_.BrowserLog(),
               (std::vector<std::wstring>{L"http://www.example.com/游戏?a=1&b=2", L"https://secure.example.org/x"}));
     // The theme reached the controller through the lighting page.
