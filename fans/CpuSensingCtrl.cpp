@@ -34,9 +34,18 @@ std::unique_ptr<CMsrSource> OpenDriverMsrSource(std::wstring driverFolder) {
     return std::make_unique<CDriverMsrSource>(std::move(driverFolder));
 }
 
-CCpuSensingCtrl::CCpuSensingCtrl() : CCpuSensingCtrl([] { return OpenDriverMsrSource(); }) {}
+CCpuSensingCtrl::CCpuSensingCtrl() : CCpuSensingCtrl(TemperatureSourceFactory(&OpenTemperatureSource)) {}
 
 CCpuSensingCtrl::CCpuSensingCtrl(MsrSourceFactory sourceFactory, uint32_t intervalMs)
+    : intervalMs_(intervalMs) {
+    if (sourceFactory)
+        sourceFactory_ = [factory = std::move(sourceFactory)]() -> std::unique_ptr<CTemperatureSource> {
+            std::unique_ptr<CMsrSource> msr = factory();
+            return msr ? MsrTemperatureSource(std::move(msr)) : nullptr;
+        };
+}
+
+CCpuSensingCtrl::CCpuSensingCtrl(TemperatureSourceFactory sourceFactory, uint32_t intervalMs)
     : sourceFactory_(std::move(sourceFactory)), intervalMs_(intervalMs) {}
 
 CCpuSensingCtrl::~CCpuSensingCtrl() { StopSensing(); }
@@ -102,18 +111,16 @@ void CCpuSensingCtrl::Run() {
             sink_->ShowProcessorInfo(processors.front());
     }
 
-    std::unique_ptr<CMsrSource> source = sourceFactory_ ? sourceFactory_() : nullptr;
+    std::unique_ptr<CTemperatureSource> source = sourceFactory_ ? sourceFactory_() : nullptr;
     while (running_) {
         int load = -1;
         ReadSystemLoad(&load);
         sink_->ShowLoad(load);
 
-        if (source) {
-            const int t = ReadCpuTemperature(*source);
-            if (t != kNoTemperature) {
-                sink_->ShowTemperature(t);
-                if (sink_->IsAutoFanAdjustOn()) sink_->AutoFanStep(t);
-            }
+        int t = 0;
+        if (source && source->ReadTemperature(&t)) {
+            sink_->ShowTemperature(t);
+            if (running_ && sink_->IsAutoFanAdjustOn()) sink_->AutoFanStep(t);
         }
         if (!running_) break;
         WaitForSingleObject(stop_.Get(), intervalMs_);
