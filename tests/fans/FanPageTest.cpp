@@ -249,7 +249,9 @@ TEST_F(FanPage, SensingSetsTheFansOnlyFromAReadingAndOnlyInAutomaticMode) {
 
     // Manual mode: a reading changes the label, never the fans.
     h.Host().ShowPage(ClientPageId::Fan);
-    if (AutoButton()->GetChecked()) ASSERT_TRUE(h.Click(AutoButton()));
+    if (AutoButton()->GetChecked()) {
+        ASSERT_TRUE(h.Click(AutoButton()));
+    }
     SlideTo(50);
     EXPECT_EQ(kSuccess, Confirm());
     EXPECT_EQ(Four(10), FanLevels(sim));
