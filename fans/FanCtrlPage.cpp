@@ -126,7 +126,7 @@ CDUI_Panel* CFanCtrlPage::AddCard(int32_t id, int32_t x, int32_t y, int32_t widt
     if (!card) return nullptr;
     card->SetBackColor(kCard);
     card->SetBorder(1);
-    card->SetBorderColor(kHairline);
+    card->SetBorderColors(kHairline, kHairline);
     const Box h = fanlayout::CardHead({x, y, width, height});
     AddLabel(AsParent(card), id + 1, head, h.x, h.y, h.width, h.height, L"yahei14", kSecondaryText, kAlignLeft);
     return card;
@@ -310,15 +310,20 @@ void CFanCtrlPage::ShowSpeed(int percent) {
     if (speedLabel_) speedLabel_->SetText(SpeedText(percent));
 }
 
+void CFanCtrlPage::LockSlider(int locked) {
+    if (!speedSlider_) return;
+    speedSlider_->SetEnabled(locked ? 0 : 1);
+    // The slider has no art of its own for "disabled": it fades instead.
+    speedSlider_->SetOpacity(locked ? 90 : 255);
+}
+
 void CFanCtrlPage::LoadFromSettings() {
     CApplicationConfigFile* settings = host_ ? host_->Services().settings : nullptr;
     const int on = settings ? (settings->GetFanAutoAdjust() ? 1 : 0) : 0;
     const int speed = ClampPercent(settings ? settings->GetFanSpeedValue() : 50);
     autoOn_ = on;
-    if (speedSlider_) {
-        speedSlider_->SetSliderValue(speed);
-        speedSlider_->SetEnabled(on ? 0 : 1);
-    }
+    if (speedSlider_) speedSlider_->SetSliderValue(speed);
+    LockSlider(on);
     // The label follows the slider's value itself, whether or not setting it
     // reported a change.
     ShowSpeed(speedSlider_ ? speedSlider_->GetSliderValue() : speed);
@@ -345,7 +350,7 @@ int CFanCtrlPage::SetFansFromSlider() {
     CApplicationConfigFile* settings = host_->Services().settings;
     if (settings) settings->SetFanAutoAdjust(on);
     autoOn_ = on;
-    speedSlider_->SetEnabled(on ? 0 : 1);
+    LockSlider(on);
     const int speed = speedSlider_->GetSliderValue();
     if (settings) settings->SetFanSpeedValue(speed);
 
@@ -385,7 +390,7 @@ void CFanCtrlPage::OnAutoPushed(CDUI_UIControl*, int32_t value, void* user) {
     auto* page = static_cast<CFanCtrlPage*>(user);
     if (!page) return;
     // Only the look changes; Confirm stores the choice.
-    if (page->speedSlider_) page->speedSlider_->SetEnabled(value ? 0 : 1);
+    page->LockSlider(value);
     if (page->autoButton_) page->autoButton_->SetTextColor(value ? kTextOnAccent : kPrimaryText);
 }
 

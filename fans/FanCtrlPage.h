@@ -105,6 +105,8 @@ private:
     // Slider, its label, "AutoButton" and the atomic flag from the settings.
     void LoadFromSettings();
     void ShowSpeed(int percent);
+    // Automatic mode locks the slider (disabled and faded).
+    void LockSlider(int locked);
     void ShowMessage(const std::wstring& text, int iconType);
     std::wstring Style(const wchar_t* kind, const wchar_t* name, const wchar_t* common);
 
