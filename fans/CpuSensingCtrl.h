@@ -60,6 +60,8 @@ public:
     // a WMI call is left behind and never reaches the sink again.
     int StopSensing();
     int IsRunning() const { return thread_ ? 1 : 0; }
+    // The thread's handle while it runs (borrowed), for measuring its cost.
+    HANDLE ThreadHandle() const { return thread_.Get(); }
 
     // How the thread connects to WMI; the default is CWmiSession::Connect.
     using WmiConnector = std::function<int(CWmiSession*)>;

@@ -89,6 +89,8 @@ public:
     void AutoFanStep(int celsius) override;
 
     int IsSensing() const { return sensing_ && sensing_->IsRunning(); }
+    // The sensing thread's handle while it runs (borrowed), else null.
+    HANDLE SensingThread() const { return sensing_ ? sensing_->ThreadHandle() : nullptr; }
 
 private:
     // Holds the scene's lock for one update from the sensing thread, or
