@@ -259,6 +259,12 @@ TEST_F(FanPage, SensingSetsTheFansOnlyFromAReadingAndOnlyInAutomaticMode) {
     EXPECT_TRUE(WaitFor([&] { return TextOfId(kIdFanTemperatureLabel) == L"90℃\nCPU"; }, 2500));
     Sleep(1500);
     EXPECT_EQ(Four(10), FanLevels(sim));
+
+    // Stopping cuts the thread's one-second wait short.
+    const auto before = Clock::now();
+    page->Shutdown();
+    EXPECT_LT(Clock::now() - before, std::chrono::milliseconds(1000));
+    EXPECT_EQ(0, page->IsSensing());
 }
 
 TEST_F(FanPage, SpeedLabelShowsTheSliderFromTheStartAndAfterRefresh) {
