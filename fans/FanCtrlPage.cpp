@@ -27,7 +27,6 @@ using fanlayout::Box;
 constexpr uint32_t kBackground = 0xFF0B0F14;
 constexpr uint32_t kCard = 0xFF121821;
 constexpr uint32_t kRaised = 0xFF1A2230;
-constexpr uint32_t kHairline = 0xFF263042;
 constexpr uint32_t kPrimaryText = 0xFFE8ECF2;
 constexpr uint32_t kSecondaryText = 0xFF9AA4B2;
 constexpr uint32_t kTextOnAccent = 0xFF0B0F14;
@@ -125,8 +124,7 @@ CDUI_Panel* CFanCtrlPage::AddCard(int32_t id, int32_t x, int32_t y, int32_t widt
     auto* card = Attach(AsParent(panel_), resource_->CreatePanel(id, L"OVPanel", L"", x, y, width, height));
     if (!card) return nullptr;
     card->SetBackColor(kCard);
-    card->SetBorder(1);
-    card->SetBorderColors(kHairline, kHairline);
+    card->SetBorder(0);  // the panel's own frame art is the hairline
     const Box h = fanlayout::CardHead({x, y, width, height});
     AddLabel(AsParent(card), id + 1, head, h.x, h.y, h.width, h.height, L"yahei14", kSecondaryText, kAlignLeft);
     return card;

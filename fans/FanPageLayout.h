@@ -27,10 +27,10 @@ constexpr Box kTitle{kReturnButton.x + kReturnButton.width + 16, 12, 300, 36};
 
 // Cards.
 constexpr int32_t kCardTop = kReturnButton.y + kReturnButton.height + kMargin;
-constexpr Box kTemperatureCard{kMargin, kCardTop, 420, 436};
+constexpr Box kTemperatureCard{kMargin, kCardTop, 420, 560};
 constexpr int32_t kRightX = kTemperatureCard.x + kTemperatureCard.width + kMargin;
 constexpr int32_t kRightWidth = kPanel.width - kRightX - kMargin;
-constexpr Box kProcessorCard{kRightX, kCardTop, kRightWidth, 232};
+constexpr Box kProcessorCard{kRightX, kCardTop, kRightWidth, 300};
 constexpr Box kSpeedCard{kRightX, kProcessorCard.y + kProcessorCard.height + kMargin, kRightWidth,
                          kTemperatureCard.height - kProcessorCard.height - kMargin};
 
@@ -38,17 +38,19 @@ constexpr Box kSpeedCard{kRightX, kProcessorCard.y + kProcessorCard.height + kMa
 constexpr Box CardHead(const Box& card) { return {kPadding, kPadding, card.width - 2 * kPadding, kHeadHeight}; }
 
 // Temperature card: the gauge centred below the head, the hole a ring's width in.
-constexpr int32_t kGaugeSize = 300;
-constexpr int32_t kRingWidth = 34;
-constexpr Box kGauge{(kTemperatureCard.width - kGaugeSize) / 2, kPadding + kHeadHeight + 40, kGaugeSize, kGaugeSize};
+constexpr int32_t kGaugeSize = 340;
+constexpr int32_t kRingWidth = 36;
+constexpr int32_t kGaugeTop = kPadding + kHeadHeight;  // the space below the head, the gauge in its middle
+constexpr Box kGauge{(kTemperatureCard.width - kGaugeSize) / 2,
+                     kGaugeTop + (kTemperatureCard.height - kGaugeTop - kGaugeSize) / 2, kGaugeSize, kGaugeSize};
 constexpr Box kGaugeHole{kGauge.x + kRingWidth, kGauge.y + kRingWidth, kGaugeSize - 2 * kRingWidth,
                          kGaugeSize - 2 * kRingWidth};
 constexpr Box kTemperatureLabel{kGaugeHole.x, kGaugeHole.y + kGaugeHole.height / 2 - 36, kGaugeHole.width, 72};
 
 // Processor card: the name under the head, then three rows of caption, bar, value.
 constexpr Box kProcessorName{kPadding, kPadding + kHeadHeight + 12, kProcessorCard.width - 2 * kPadding, 24};
-constexpr int32_t kRowTop = kProcessorName.y + kProcessorName.height + 20;
-constexpr int32_t kRowStep = 40;
+constexpr int32_t kRowTop = kProcessorName.y + kProcessorName.height + 28;
+constexpr int32_t kRowStep = 60;
 constexpr int32_t kRowHeight = 24;
 constexpr int32_t kCaptionWidth = 72;
 constexpr int32_t kValueWidth = 96;
@@ -66,14 +68,14 @@ constexpr Box RowValue(int row) {
 constexpr int32_t kSliderHeight = 20;
 constexpr int32_t kButtonWidth = 128;
 constexpr int32_t kButtonHeight = 36;
-constexpr Box kSpeedValue{kSpeedCard.width - kPadding - kValueWidth, kPadding + kHeadHeight + 24, kValueWidth,
+constexpr Box kSpeedValue{kSpeedCard.width - kPadding - kValueWidth, kPadding + kHeadHeight + 32, kValueWidth,
                           kRowHeight};
 constexpr Box kSlider{kPadding, kSpeedValue.y + (kRowHeight - kSliderHeight) / 2,
                       kSpeedCard.width - 2 * kPadding - kValueWidth - 16, kSliderHeight};
 constexpr Box kAutoButton{kPadding, kSpeedCard.height - kPadding - kButtonHeight, kButtonWidth, kButtonHeight};
 constexpr Box kConfirmButton{kSpeedCard.width - kPadding - kButtonWidth, kAutoButton.y, kButtonWidth,
                              kButtonHeight};
-constexpr Box kSpeedHint{kAutoButton.x + kAutoButton.width + 16, kAutoButton.y, 
+constexpr Box kSpeedHint{kAutoButton.x + kAutoButton.width + 16, kAutoButton.y,
                          kConfirmButton.x - kAutoButton.x - kAutoButton.width - 32, kButtonHeight};
 
 }  // namespace fanlayout
