@@ -2,12 +2,13 @@
 
 // Each page's header joins here, one line per page.
 #include "FanCtrlPage.h"
+#include "LightCtrlPage.h"
 
 // One line per slot: a page replaces its nullptr with
 //   return std::make_unique<CXxxPage>(resource, scene, host);
 
-std::unique_ptr<IClientPage> MakeLightPage(CDUI_UIResource*, CDUI_UIScene*, IClientHost*) { return nullptr; }
-std::unique_ptr<IClientPage> MakeFanPage(CDUI_UIResource* r, CDUI_UIScene* s, IClientHost* h) { return std::make_unique<CFanCtrlPage>(r, s, h); }
+std::unique_ptr<IClientPage> MakeLightPage(CDUI_UIResource* resource, CDUI_UIScene* scene, IClientHost* host) { return std::make_unique<CLightCtrlPage>(resource, scene, host); }
+std::unique_ptr<IClientPage> MakeFanPage(CDUI_UIResource* resource, CDUI_UIScene* scene, IClientHost* host) { return std::make_unique<CFanCtrlPage>(resource, scene, host); }
 std::unique_ptr<IClientPage> MakeUpdatePage(CDUI_UIResource*, CDUI_UIScene*, IClientHost*) { return nullptr; }
 std::unique_ptr<IClientPage> MakeGamePage(CDUI_UIResource*, CDUI_UIScene*, IClientHost*) { return nullptr; }
 std::unique_ptr<IClientPage> MakeLoginPage(CDUI_UIResource*, CDUI_UIScene*, IClientHost*) { return nullptr; }

@@ -444,18 +444,20 @@ TEST_F(ClientWindowTest, DraggingByTheStripMovesTheWindowEvenWithTheEngineInFron
     RECT before{};
     GetWindowRect(window, &before);
     // Between the product name and the caption buttons: only the strip.
-    Mouse(WM_LBUTTONDOWN, 600, 25, MK_LBUTTON);
-    Mouse(WM_MOUSEMOVE, 630, 45, MK_LBUTTON);
-    Mouse(WM_LBUTTONUP, 630, 45);
+    // Sent as they come while the button is held: the real pointer stays
+    // where it is (moving it would report a move without the button).
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(600, 25));
+    SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(630, 45));
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(630, 45));
     RECT after{};
     GetWindowRect(window, &after);
     EXPECT_EQ(after.left - before.left, 30);
     EXPECT_EQ(after.top - before.top, 20);
 
     // Below the strip nothing moves.
-    Mouse(WM_LBUTTONDOWN, 600, 300, MK_LBUTTON);
-    Mouse(WM_MOUSEMOVE, 640, 330, MK_LBUTTON);
-    Mouse(WM_LBUTTONUP, 640, 330);
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(600, 300));
+    SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(640, 330));
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(640, 330));
     RECT still{};
     GetWindowRect(window, &still);
     EXPECT_EQ(still.left, after.left);
