@@ -320,13 +320,13 @@ void CFanCtrlPage::LoadFromSettings() {
     const int on = settings ? (settings->GetFanAutoAdjust() ? 1 : 0) : 0;
     const int speed = ClampPercent(settings ? settings->GetFanSpeedValue() : 50);
     autoOn_ = on;
-    if (speedSlider_) speedSlider_->SetSliderValue(speed);
+    // Values shown from the settings, not the user's moves: not reported.
+    if (speedSlider_) speedSlider_->SetSliderValue(speed, 0);
     LockSlider(on);
-    // The label follows the slider's value itself, whether or not setting it
-    // reported a change.
+    // The label follows the slider's value itself: setting it reports nothing.
     ShowSpeed(speedSlider_ ? speedSlider_->GetSliderValue() : speed);
     if (autoButton_) {
-        autoButton_->SetChecked(on);
+        autoButton_->SetChecked(on, 0);
         autoButton_->SetTextColor(on ? kTextOnAccent : kPrimaryText);
     }
 }
