@@ -36,15 +36,24 @@ std::unique_ptr<CMsrSource> OpenDriverMsrSource(std::wstring driverFolder) {
     return std::make_unique<CDriverMsrSource>(std::move(driverFolder));
 }
 
-CCpuSensingCtrl::CCpuSensingCtrl() : CCpuSensingCtrl([] { return OpenDriverMsrSource(); }) {}
+CCpuSensingCtrl::CCpuSensingCtrl() : CCpuSensingCtrl(TemperatureSourceFactory(&OpenTemperatureSource)) {}
 
 CCpuSensingCtrl::CCpuSensingCtrl(MsrSourceFactory sourceFactory, uint32_t intervalMs)
+    : intervalMs_(intervalMs) {
+    if (sourceFactory)
+        sourceFactory_ = [factory = std::move(sourceFactory)]() -> std::unique_ptr<CTemperatureSource> {
+            std::unique_ptr<CMsrSource> msr = factory();
+            return msr ? MsrTemperatureSource(std::move(msr)) : nullptr;
+        };
+}
+
+CCpuSensingCtrl::CCpuSensingCtrl(TemperatureSourceFactory sourceFactory, uint32_t intervalMs)
     : sourceFactory_(std::move(sourceFactory)), intervalMs_(intervalMs) {}
 
 CCpuSensingCtrl::~CCpuSensingCtrl() { StopSensing(); }
 
 struct CCpuSensingCtrl::Shared {
-    MsrSourceFactory sourceFactory;
+    TemperatureSourceFactory sourceFactory;
     WmiConnector connector;
     uint32_t intervalMs = 1000;
     CSensingSink* sink = nullptr;  // borrowed; reached only while running
@@ -131,20 +140,19 @@ void CCpuSensingCtrl::Run(Shared& shared) {
             report([&](CSensingSink& sink) { sink.ShowProcessorInfo(processors.front()); });
     }
 
-    std::unique_ptr<CMsrSource> source = shared.running && shared.sourceFactory ? shared.sourceFactory() : nullptr;
+    std::unique_ptr<CTemperatureSource> source =
+        shared.running && shared.sourceFactory ? shared.sourceFactory() : nullptr;
     while (shared.running) {
         int load = -1;
         ReadSystemLoad(&load);
         report([&](CSensingSink& sink) { sink.ShowLoad(load); });
 
-        if (source) {
-            const int t = ReadCpuTemperature(*source);
-            if (t != kNoTemperature) {
-                report([&](CSensingSink& sink) {
-                    sink.ShowTemperature(t);
-                    if (sink.IsAutoFanAdjustOn()) sink.AutoFanStep(t);
-                });
-            }
+        int t = 0;
+        if (source && source->ReadTemperature(&t)) {
+            report([&](CSensingSink& sink) {
+                sink.ShowTemperature(t);
+                if (sink.IsAutoFanAdjustOn()) sink.AutoFanStep(t);
+            });
         }
         if (!shared.running) break;
         WaitForSingleObject(shared.stop.Get(), shared.intervalMs);

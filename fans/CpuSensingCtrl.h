@@ -8,6 +8,7 @@
 
 #include "GeneralHelper.h"
 #include "ProcessorInfo.h"
+#include "TemperatureSource.h"
 #include "WinHandles.h"
 
 // What the sensing thread reports to; the fan page implements it. Every call
@@ -20,7 +21,7 @@ public:
     virtual void ShowProcessorInfo(const ProcessorRecord& processor) = 0;
     // Every second; -1 when the system times could not be read.
     virtual void ShowLoad(int percent) = 0;
-    // Every second that has a temperature reading (not 100).
+    // Every second that has a temperature reading.
     virtual void ShowTemperature(int celsius) = 0;
     // The in-memory automatic fan setting, read every second with a reading.
     virtual int IsAutoFanAdjustOn() = 0;
@@ -29,7 +30,7 @@ public:
 };
 
 // Opens the register source at the start of the thread; it is destroyed at the
-// thread's end. The product's source is the driver (OpenDriverMsrSource).
+// thread's end. The product's register source is the driver (OpenDriverMsrSource).
 using MsrSourceFactory = std::function<std::unique_ptr<CMsrSource>()>;
 
 // The driver as a register source: removes a left-over service, starts the
@@ -38,9 +39,13 @@ std::unique_ptr<CMsrSource> OpenDriverMsrSource(std::wstring driverFolder = {});
 
 class CCpuSensingCtrl {
 public:
-    // Reads the temperature through the driver beside the program.
+    // Reads the temperature from OpenTemperatureSource (the driver beside the
+    // program, or the file of VENTARO_TEMPERATURE_FILE).
     CCpuSensingCtrl();
+    // The thermal register through the register sources the factory opens.
     explicit CCpuSensingCtrl(MsrSourceFactory sourceFactory, uint32_t intervalMs = 1000);
+    // Any temperature source; opened on the thread at its start, destroyed at its end.
+    explicit CCpuSensingCtrl(TemperatureSourceFactory sourceFactory, uint32_t intervalMs = 1000);
     virtual ~CCpuSensingCtrl();  // stops the thread
     CCpuSensingCtrl(const CCpuSensingCtrl&) = delete;
     CCpuSensingCtrl& operator=(const CCpuSensingCtrl&) = delete;
@@ -55,6 +60,8 @@ public:
     // a WMI call is left behind and never reaches the sink again.
     int StopSensing();
     int IsRunning() const { return thread_ ? 1 : 0; }
+    // The thread's handle while it runs (borrowed), for measuring its cost.
+    HANDLE ThreadHandle() const { return thread_.Get(); }
 
     // How the thread connects to WMI; the default is CWmiSession::Connect.
     using WmiConnector = std::function<int(CWmiSession*)>;
@@ -70,7 +77,7 @@ private:
     static unsigned long __stdcall ThreadProc(void* shared);
     static void Run(Shared& shared);
 
-    MsrSourceFactory sourceFactory_;
+    TemperatureSourceFactory sourceFactory_;
     WmiConnector connector_;
     uint32_t intervalMs_;
     std::shared_ptr<Shared> shared_;

@@ -37,6 +37,16 @@ int AutoFanLevel(int celsius);
 // the controller is only ever sent the levels the slider's 0 to 100 give.
 int ManualFanLevel(int speedPercent);
 
+// The temperature a development source writes: the first line of a file,
+// a decimal number of degrees with an optional sign and an optional fraction
+// (cut off), surrounded by blanks at most. 1 with the value, 0 for anything
+// else (empty, words, more than four integer digits): no reading.
+int ParseTemperatureLine(const std::string& text, int* celsius);
+
+// The temperature pie's sweep: the share of 100 degrees as a part of the full
+// circle, kept within 0 to 360 for any reading (a negative one draws nothing).
+float TemperaturePieSweep(int celsius);
+
 // Current clock as a share of the maximum clock, truncated; 0 when the
 // maximum is unknown (0).
 int ClockRatioPercent(uint32_t currentMHz, uint32_t maxMHz);
@@ -46,3 +56,6 @@ std::wstring MaxClockText(uint32_t maxMHz);       // "3600M"
 std::wstring VoltageText(uint32_t voltage);       // "12V"
 std::wstring LoadText(int percent);               // "37%"
 std::wstring TemperatureText(int celsius);        // "65℃", line break, "CPU"
+std::wstring SpeedText(int percent);              // "80%"
+// The account page's summary: "自动  " or "手动  ", the stored speed, "%".
+std::wstring FanModeText(int autoOn, int speedPercent);

@@ -5,6 +5,8 @@
 
 #include "CpuSensingCtrl.h"
 #include "FakeSensing.h"
+#include "TemperatureSource.h"
+#include "TestPaths.h"
 
 namespace {
 
@@ -139,6 +141,66 @@ TEST(Sensing, HungWmiNeitherHoldsTheStartNorTheStop) {
         EXPECT_TRUE(sink->loads.empty());
     });
     CloseHandle(release);
+}
+
+TEST(Sensing, TemperatureFileIsReadEverySecondAndAbsenceIsNoReading) {
+    const std::wstring path = testpaths::MakeTempDir(L"tempfile") + L"cpu.txt";
+    auto write = [&](const char* text) {
+        FILE* f = _wfopen(path.c_str(), L"wb");
+        ASSERT_NE(nullptr, f);
+        std::fputs(text, f);
+        std::fclose(f);
+    };
+    // The product's own choice of source, through the environment.
+    SetEnvironmentVariableW(kTemperatureFileVariable, path.c_str());
+    CCpuSensingCtrl sensing;
+    CRecordingSink sink(1);
+    ASSERT_EQ(1, sensing.StartSensing(&sink));
+    ASSERT_TRUE(sink.WaitForLoads(2));
+    sink.Read([&] { EXPECT_TRUE(sink.temperatures.empty()) << "no file, no reading"; });
+
+    write("65\r\n");
+    ASSERT_TRUE(sink.WaitForLoads(4));
+    write("garbage");
+    ASSERT_TRUE(sink.WaitForLoads(6));
+    write("-3");
+    ASSERT_TRUE(sink.WaitForLoads(8));
+    sensing.StopSensing();
+    SetEnvironmentVariableW(kTemperatureFileVariable, nullptr);
+    DeleteFileW(path.c_str());
+
+    sink.Read([&] {
+        // Each value for the seconds it stood in the file, nothing for the garbage.
+        ASSERT_FALSE(sink.temperatures.empty());
+        std::vector<int> distinct;
+        for (int t : sink.temperatures)
+            if (distinct.empty() || distinct.back() != t) distinct.push_back(t);
+        EXPECT_EQ((std::vector<int>{65, -3}), distinct);
+        EXPECT_EQ(sink.temperatures.size(), sink.autoLevels.size());
+        EXPECT_EQ(15, sink.autoLevels.back());
+    });
+}
+
+TEST(Sensing, FileSourceReadsFreshAtEveryCall) {
+    const std::wstring path = testpaths::MakeTempDir(L"tempfile") + L"cpu.txt";
+    auto source = FileTemperatureSource(path);
+    int t = 0;
+    EXPECT_EQ(0, source->ReadTemperature(&t));
+    // Held open for writing by someone else, as a script rewriting it would.
+    HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, writer);
+    DWORD n = 0;
+    WriteFile(writer, "42\n", 3, &n, nullptr);
+    EXPECT_EQ(1, source->ReadTemperature(&t));
+    EXPECT_EQ(42, t);
+    SetFilePointer(writer, 0, nullptr, FILE_BEGIN);
+    WriteFile(writer, "71\n", 3, &n, nullptr);
+    EXPECT_EQ(1, source->ReadTemperature(&t));
+    EXPECT_EQ(71, t);
+    CloseHandle(writer);
+    DeleteFileW(path.c_str());
+    EXPECT_EQ(0, source->ReadTemperature(&t));
 }
 
 }  // namespace

@@ -111,4 +111,44 @@ TEST(Texts, ClockRatio) {
     EXPECT_EQ(100, ClockRatioPercent(0xFFFFFFFFu, 0xFFFFFFFFu));
 }
 
+TEST(TemperatureFile, FirstLineInDegrees) {
+    int t = 0;
+    struct Case {
+        const char* text;
+        int ok;
+        int celsius;
+    };
+    const Case cases[] = {
+        {"65", 1, 65},          {"65\n", 1, 65},       {" 45 \r\n12\n", 1, 45}, {"\xEF\xBB\xBF" "30\r\n", 1, 30},
+        {"-5", 1, -5},          {"+7", 1, 7},           {"61.9", 1, 61},        {"0", 1, 0},
+        {"100", 1, 100},        {"9999", 1, 9999},      {"", 0, 0},             {"\n65", 0, 0},
+        {"abc", 0, 0},          {"65C", 0, 0},          {"6 5", 0, 0},          {"-", 0, 0},
+        {"12345", 0, 0},        {"99999999999999", 0, 0}, {".5", 0, 0},        {"--5", 0, 0},
+    };
+    for (const Case& c : cases) {
+        t = -12345;
+        EXPECT_EQ(c.ok, ParseTemperatureLine(c.text, &t)) << c.text;
+        EXPECT_EQ(c.ok ? c.celsius : -12345, t) << c.text << " (untouched on failure)";
+    }
+}
+
+TEST(Texts, PieSweepStaysWithinTheCircle) {
+    EXPECT_FLOAT_EQ(0.0f, TemperaturePieSweep(0));
+    EXPECT_FLOAT_EQ(180.0f, TemperaturePieSweep(50));
+    EXPECT_FLOAT_EQ(234.0f, TemperaturePieSweep(65));
+    EXPECT_FLOAT_EQ(360.0f, TemperaturePieSweep(100));
+    for (int t : {-27, -1, 101, 127, 9999, INT_MAX, INT_MIN}) {
+        const float sweep = TemperaturePieSweep(t);
+        EXPECT_GE(sweep, 0.0f) << t;
+        EXPECT_LE(sweep, 360.0f) << t;
+    }
+}
+
+TEST(Texts, FanModeForTheAccountPage) {
+    EXPECT_EQ(L"自动  80%", FanModeText(1, 80));
+    EXPECT_EQ(L"手动  80%", FanModeText(0, 80));
+    EXPECT_EQ(L"手动  0%", FanModeText(0, 0));
+    EXPECT_EQ(L"55%", SpeedText(55));
+}
+
 }  // namespace

@@ -1,0 +1,12 @@
+#include "FanLevelSender.h"
+
+#include "OVFanLedDevice.h"
+
+int CFanLevelSender::SendToAllFans(uint8_t level) {
+    if (!device_) return 0;
+    std::lock_guard<std::mutex> set(setLock_);
+    int confirmed = 0;
+    for (int fan = 0; fan < kFanCount; ++fan)
+        confirmed += device_->SetFanLevel(static_cast<uint8_t>(fan), level) ? 1 : 0;
+    return confirmed == kFanCount ? 1 : 0;
+}
