@@ -1,0 +1,82 @@
+#include "UserPassPage.h"
+
+#include "ApplicationConfigFile.h"
+#include "UserLoginCtrl.h"
+#include "controls/DUI_Button.h"
+#include "controls/DUI_TextEdit.h"
+
+using namespace accountui;
+
+namespace {
+constexpr int32_t kWidth = 579;
+constexpr int32_t kHeight = 412;
+constexpr int32_t kLeft = 90;
+constexpr int32_t kFieldWidth = kWidth - 2 * kLeft;
+constexpr int32_t kFieldHeight = 44;
+}  // namespace
+
+CUserPassPage::CUserPassPage(CDUI_UIResource* resource, CDUI_UIScene*, IClientHost* host)
+    : host_(host), kit_(resource, host) {}
+
+CUserPassPage::~CUserPassPage() = default;
+
+int CUserPassPage::Create() {
+    if (!kit_.BuildWindow(kIdWindow, L"修改密码", kWidth, kHeight, [this] { OnClose(); })) return 0;
+    oldBox_ = kit_.AddTextBox(kIdOldBox, L"请输入旧密码", kLeft, 84, kFieldWidth, kFieldHeight, 1);
+    newBox_ = kit_.AddTextBox(kIdNewBox, L"请输入新密码", kLeft, 144, kFieldWidth, kFieldHeight, 1);
+    againBox_ = kit_.AddTextBox(kIdAgainBox, L"请再次输入新密码", kLeft, 204, kFieldWidth, kFieldHeight, 1);
+    if (!oldBox_ || !newBox_ || !againBox_) return 0;
+    return kit_.AddButton(kIdConfirmButton, L"UserLoginBtn", L"确定", kLeft, 292, kFieldWidth, kFieldHeight,
+                          [this] { OnConfirm(); })
+               ? 1
+               : 0;
+}
+
+void CUserPassPage::Show() {
+    kit_.ResetTextBoxes();
+    kit_.ShowWindow();
+}
+
+void CUserPassPage::Hide() { kit_.HideWindow(); }
+
+void CUserPassPage::Shutdown() { kit_.HideWindow(); }
+
+void CUserPassPage::OnClose() {
+    // Back to the account page it was opened from (or home, logged out).
+    CUserLoginCtrl* client = host_->Services().account;
+    if (client && client->IsLoggedIn() && host_->Page(ClientPageId::Account))
+        host_->ShowPage(ClientPageId::Account);
+    else
+        host_->ShowHomeView();
+}
+
+void CUserPassPage::OnConfirm() {
+    const std::wstring oldPassword = oldBox_->GetText();
+    const std::wstring newPassword = newBox_->GetText();
+    const std::wstring again = againBox_->GetText();
+    if (oldPassword.empty()) {
+        kit_.Info(L"请输入旧密码!");
+        return;
+    }
+    if (newPassword.empty() || again.empty()) {
+        kit_.Info(L"请输入新密码!");
+        return;
+    }
+    if (newPassword != again) {
+        kit_.Info(L"新密码2次输入不正确!");
+        return;
+    }
+    const ClientServices& services = host_->Services();
+    std::wstring message;
+    if (!services.account || !services.account->ChangePassword(oldPassword, newPassword, &message)) {
+        kit_.Info(L"账户密码修改失败!" + message);
+        return;
+    }
+    kit_.Info(L"账户密码修改成功!");
+    // The stored parameter holds the old password: automatic login is off
+    // until the user ticks it again (which then stores the new one).
+    if (services.settings) {
+        services.settings->SetAutoLoginStatus(0);
+        services.settings->SetAutoLoginParam(L"");
+    }
+}
