@@ -10,26 +10,31 @@
 #include "WinHandles.h"
 
 int CApplicationEnv::Initialize(HINSTANCE instance) {
-    m_instance = instance;
-
     wchar_t modulePath[MAX_PATH + 1] = {};
     const DWORD length = GetModuleFileNameW(nullptr, modulePath, MAX_PATH);
     const std::wstring programPath(modulePath, length);
-    m_programFolder = FolderOfPath(programPath);
-    m_programFileName = FileNameOfPath(programPath);
-    m_toolsFolder = m_programFolder + L"Tools\\";
-    m_tempFolder = m_programFolder + L"Temp\\";
 
+    std::wstring dataFolder;
     wchar_t localAppData[MAX_PATH + 1] = {};
-    if (SHGetSpecialFolderPathW(nullptr, localAppData, CSIDL_LOCAL_APPDATA, TRUE)) {
-        m_dataFolder = std::wstring(localAppData) + L"\\Ventaro\\";
-        CreateFolderLevels(m_dataFolder);
-    }
+    if (SHGetSpecialFolderPathW(nullptr, localAppData, CSIDL_LOCAL_APPDATA, TRUE))
+        dataFolder = std::wstring(localAppData) + L"\\Ventaro\\";
+    InitializeFolders(instance, FolderOfPath(programPath), dataFolder);
+    m_programFileName = FileNameOfPath(programPath);
 
     EnableDebugPrivilege();
     WriteAutostartValue(shell::AutostartCommand(m_programFolder + m_programFileName));
     RecycleFolder(kPredecessorFolder);
+    return 1;
+}
 
+int CApplicationEnv::InitializeFolders(HINSTANCE instance, const std::wstring& programFolder,
+                                       const std::wstring& dataFolder) {
+    m_instance = instance;
+    m_programFolder = programFolder;
+    m_toolsFolder = m_programFolder + L"Tools\\";
+    m_tempFolder = m_programFolder + L"Temp\\";
+    m_dataFolder = dataFolder;
+    if (!m_dataFolder.empty()) CreateFolderLevels(m_dataFolder);
     m_initialized = 1;
     return 1;
 }

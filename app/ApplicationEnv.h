@@ -16,6 +16,11 @@ public:
     // Always 1: a step that fails is skipped (a missing data folder makes the
     // stores fail later, without rights the autostart value stays unwritten).
     int Initialize(HINSTANCE instance);
+    // Only the folders, for a host of the pages that is not the program
+    // itself (tools, the page suites): no privilege, no autostart value, no
+    // recycling. Both folders with their trailing "\"; the data folder is
+    // created level by level. Returns 1.
+    int InitializeFolders(HINSTANCE instance, const std::wstring& programFolder, const std::wstring& dataFolder);
     // Clears the flag and both handles (teardown).
     int Reset();
 

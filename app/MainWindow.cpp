@@ -124,9 +124,26 @@ void CALLBACK CMainWindow::TimerProc(HWND window, UINT, UINT_PTR, DWORD) {
 
 LRESULT CMainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT filterResult = 0;
-    if (m_filter && m_filter->HandleWindowMessage(message, wParam, lParam, &filterResult)) {
+    const int filtered = m_filter && m_filter->HandleWindowMessage(message, wParam, lParam, &filterResult);
+    // The top strip drags the window whatever the engine made of the
+    // message: the engine in front takes every press on its window control.
+    switch (message) {
+    case WM_LBUTTONDOWN:
+        OnDragButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        break;
+    case WM_MOUSEMOVE:
+        OnDragMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        break;
+    case WM_LBUTTONUP:
+        OnDragButtonUp();
+        break;
+    default:
+        break;
+    }
+    if (filtered) {
         // A character the engine consumed must not reach the default procedure.
         if (message == WM_IME_CHAR) return filterResult;
+        if (!IsWindow(window)) return 0;
         return DefWindowProcW(window, message, wParam, lParam);
     }
     if (message >= WM_USER) {
@@ -143,15 +160,6 @@ LRESULT CMainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
     case WM_COPYDATA:
         OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
         break;
-    case WM_LBUTTONDOWN:
-        OnDragButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        break;
-    case WM_MOUSEMOVE:
-        OnDragMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        break;
-    case WM_LBUTTONUP:
-        OnDragButtonUp();
-        break;
     default:
         break;
     }
@@ -163,6 +171,9 @@ void CMainWindow::OnCommand(unsigned int id) {
     switch (id) {
     case ID_HIDEWINDOW:
         if (m_window) ShowWindow(m_window, SW_HIDE);
+        // Hidden in the tray for hours: give the pages of memory back until
+        // the window is shown again.
+        SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
         break;
     case ID_SHOWWINDOW:
         if (m_window) ShowWindow(m_window, SW_SHOWNORMAL);

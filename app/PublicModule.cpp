@@ -5,7 +5,9 @@
 #include "ApplicationConfigFile.h"
 #include "ApplicationEnv.h"
 #include "ClientTaskBar.h"
+#include "ClientWindow.h"
 #include "CrashDumpHandler.h"
+#include "DUIEngine.h"
 #include "MainWindow.h"
 #include "OVFanLedDevice.h"
 #include "OVSystemConfig.h"
@@ -29,8 +31,7 @@ CPublicModule* CPublicModule::Current() { return g_module; }
 
 int CPublicModule::Initialize(HINSTANCE instance) {
     m_instance = instance;
-    // The start-up order. The engine start, still to come, takes its place
-    // last.
+    // The start-up order.
     static constexpr Step kStartUp[] = {
         &CPublicModule::CheckRemoteSwitch,
         &CPublicModule::StartCrashHandler,
@@ -42,6 +43,7 @@ int CPublicModule::Initialize(HINSTANCE instance) {
         &CPublicModule::StartMainWindow,
         &CPublicModule::StartClient,
         &CPublicModule::StartAccountClient,
+        &CPublicModule::StartEngine,
     };
     for (Step step : kStartUp) {
         if (!(this->*step)()) return 0;
@@ -120,12 +122,23 @@ int CPublicModule::StartMainWindow() {
 }
 
 int CPublicModule::StartClient() {
-    // The engine holder builds the client window here; when it stands, the
-    // tray icon is shown and the controller opened, held for the whole run.
-    m_pTaskBar->Show();
-    // A controller that cannot be opened is reported by the device; the
-    // program still comes up, its commands then fail quietly.
-    m_pDevice->OpenDevice();
+    // The engine holder makes the window layered, loads the skin and builds
+    // the client window with its pages; the client window then shows the
+    // tray icon and opens the controller, held for the whole run.
+    m_pEngine = std::make_unique<CDUIEngine>();
+    CDUIEngine::Parts parts;
+    parts.host = m_pMainWindow->GetWindowHandle();
+    parts.skinModule = m_instance;
+    parts.taskBar = m_pTaskBar.get();
+    parts.services.env = m_pEnv.get();
+    parts.services.settings = m_pSettings.get();
+    parts.services.stores = m_pStores.get();
+    parts.services.device = m_pDevice.get();
+    if (!m_pEngine->Initialize(parts)) return 0;
+    CClientWindow* client = m_pEngine->ClientWindow();
+    m_pMainWindow->SetMessageFilter(m_pEngine.get());
+    m_pMainWindow->SetGameTaskRunner(client->GameLink());
+    m_pMainWindow->SetUpdateChecker(client->UpdateLink());
     return 1;
 }
 
@@ -138,13 +151,25 @@ int CPublicModule::StartAccountClient() {
     // exists; until then there is nobody to tell.
     m_pAccount->SetLoginStateHook([](int) {});
     m_pAccount->AutoLogin(m_pSettings.get());
+    if (m_pEngine && m_pEngine->ClientWindow()) m_pEngine->ClientWindow()->SetAccount(m_pAccount.get());
     return 1;
 }
 
+int CPublicModule::StartEngine() { return m_pEngine->Start(); }
+
 int CPublicModule::StopClient() {
-    // The reverse of the client's start: the controller handle goes first.
-    if (m_pDevice) m_pDevice->CloseDevice();
-    if (m_pTaskBar) m_pTaskBar->Remove();
+    if (!m_pEngine) return 1;
+    // The window outlives the engine by one step: nothing of it may reach
+    // the engine or a page from here on.
+    if (m_pMainWindow) {
+        m_pMainWindow->SetMessageFilter(nullptr);
+        m_pMainWindow->SetGameTaskRunner(nullptr);
+        m_pMainWindow->SetUpdateChecker(nullptr);
+    }
+    // Pages, controller handle and tray icon go with the client window.
+    m_pEngine->Stop();
+    m_pEngine->Shutdown();
+    m_pEngine.reset();
     return 1;
 }
 

@@ -12,6 +12,7 @@ class CApplicationConfigFile;
 class CApplicationEnv;
 class CCrashDumpHandler;
 class CClientTaskBar;
+class CDUIEngine;
 class CMainWindow;
 class COVFanLedDevice;
 class COVSystemConfig;
@@ -40,6 +41,7 @@ public:
     COVSystemConfig* Stores() const { return m_pStores.get(); }
     CClientTaskBar* TaskBar() const { return m_pTaskBar.get(); }
     CMainWindow* MainWindow() const { return m_pMainWindow.get(); }
+    CDUIEngine* Engine() const { return m_pEngine.get(); }
     COVFanLedDevice* Device() const { return m_pDevice.get(); }
     CUserLoginCtrl* Account() const { return m_pAccount.get(); }
 
@@ -56,6 +58,7 @@ private:
     int StartMainWindow();
     int StartClient();
     int StartAccountClient();
+    int StartEngine();
 
     int StopClient();
     int StopMainWindow();
@@ -69,14 +72,14 @@ private:
 
     HINSTANCE m_instance = nullptr;
 
-    // Owned members. Still to join: the engine holder CDUIEngine after the
-    // window.
+    // Owned members.
     std::unique_ptr<CCrashDumpHandler> m_pCrashHandler;
     std::unique_ptr<CApplicationEnv> m_pEnv;
     std::unique_ptr<CApplicationConfigFile> m_pSettings;
     std::unique_ptr<COVSystemConfig> m_pStores;
     std::unique_ptr<CClientTaskBar> m_pTaskBar;
     std::unique_ptr<CMainWindow> m_pMainWindow;
+    std::unique_ptr<CDUIEngine> m_pEngine;  // the UI engine holder with the client window and pages
     std::unique_ptr<COVFanLedDevice> m_pDevice;
     std::unique_ptr<CUserLoginCtrl> m_pAccount;
     int m_initialized = 0;

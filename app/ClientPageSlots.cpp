@@ -1,0 +1,19 @@
+#include "ClientPageSlots.h"
+
+// Each page's header joins here, one line per page.
+
+// One line per slot: a page replaces its nullptr with
+//   return std::make_unique<CXxxPage>(resource, scene, host);
+
+std::unique_ptr<IClientPage> MakeLightPage(CDUI_UIResource*, CDUI_UIScene*, IClientHost*) { return nullptr; }
+std::unique_ptr<IClientPage> MakeFanPage(CDUI_UIResource*, CDUI_UIScene*, IClientHost*) { return nullptr; }
+std::unique_ptr<IClientPage> MakeUpdatePage(CDUI_UIResource*, CDUI_UIScene*, IClientHost*) { return nullptr; }
+std::unique_ptr<IClientPage> MakeGamePage(CDUI_UIResource*, CDUI_UIScene*, IClientHost*) { return nullptr; }
+std::unique_ptr<IClientPage> MakeLoginPage(CDUI_UIResource*, CDUI_UIScene*, IClientHost*) { return nullptr; }
+std::unique_ptr<IClientPage> MakeAccountPage(CDUI_UIResource*, CDUI_UIScene*, IClientHost*) { return nullptr; }
+std::unique_ptr<IClientPage> MakePasswordPage(CDUI_UIResource*, CDUI_UIScene*, IClientHost*) { return nullptr; }
+
+ClientPageFactories ProductPageFactories() {
+    return {&MakeLightPage, &MakeFanPage,    &MakeUpdatePage,  &MakeGamePage,
+            &MakeLoginPage, &MakeAccountPage, &MakePasswordPage};
+}

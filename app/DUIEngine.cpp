@@ -1,0 +1,151 @@
+#include "DUIEngine.h"
+
+#include "ClientLayout.h"
+#include "ClientWindow.h"
+#include "UiDumpWriter.h"
+#include "controls/DUI_TextEdit.h"
+#include "scene/DUIDevManage.h"
+#include "scene/DUIDevRender.h"
+#include "scene/DUI_UIScene.h"
+#include "skin/DUI_UIResource.h"
+
+CDUIEngine::CDUIEngine() = default;
+
+CDUIEngine::~CDUIEngine() { Shutdown(); }
+
+CDUI_UIScene* CDUIEngine::Scene() const { return m_manager ? m_manager->GetScene() : nullptr; }
+
+int CDUIEngine::Initialize(const Parts& parts) {
+    if (m_manager || !parts.host) return 0;
+    m_manager = std::make_unique<CDUIDevManage>();
+    if (!m_manager->Init(1, parts.host, 1)) return 0;
+
+    m_resource = std::make_unique<CDUI_UIResource>();
+    // A skin that is missing or broken gives no window at all rather than a
+    // window without its looks.
+    if (!m_resource->Create(m_manager.get(), parts.skinModule, kSkinResourceId) ||
+        !m_resource->IsDescriptionComplete())
+        return 0;
+    if (!m_manager->CreateScene(kEngineEventMessage, clientlayout::kWindowHeight, clientlayout::kWindowWidth))
+        return 0;
+    m_mutex.Reset(CreateMutexW(nullptr, FALSE, nullptr));
+    if (!m_mutex) return 0;
+
+    CClientWindow::Parts client;
+    client.resource = m_resource.get();
+    client.scene = m_manager->GetScene();
+    client.pictureModule = parts.skinModule;
+    client.taskBar = parts.taskBar;
+    client.services = parts.services;
+    client.pages = parts.pages;
+    m_client = std::make_unique<CClientWindow>();
+    if (!m_client->Create(client)) return 0;
+
+    m_dump = CUiDumpWriter::FromEnvironment(m_manager->GetScene());
+    if (m_dump) {
+        m_dump->Start();
+        m_manager->GetRender()->SetPresentCallbacks(nullptr, nullptr, &CDUIEngine::OnFramePresented, this);
+    }
+    m_running = 1;
+    return 1;
+}
+
+int CDUIEngine::Start() {
+    if (!m_manager || !m_running) return 0;
+    return m_manager->StartRender(kEngineFramePeriodMs, kEngineFrameValue);
+}
+
+int CDUIEngine::Stop() {
+    if (!m_manager) return 0;
+    return m_manager->StopRender();
+}
+
+void CDUIEngine::Shutdown() {
+    m_running = 0;
+    HANDLE mutex = m_mutex.Get();
+    const bool held = mutex && WaitForSingleObject(mutex, INFINITE) == WAIT_OBJECT_0;
+    if (m_manager) m_manager->StopRender();
+    if (m_dump) m_dump->Stop();
+    if (m_client) m_client->Shutdown();
+    m_client.reset();
+    m_dump.reset();
+    if (m_manager) m_manager->DestroyScene();
+    if (m_resource) m_resource->Destroy();
+    m_resource.reset();
+    if (m_manager) m_manager->Shutdown();
+    m_manager.reset();
+    if (held) ReleaseMutex(mutex);
+    m_mutex.Reset();
+}
+
+void CDUIEngine::OnFramePresented(HWND, HDC, HDC, const RECT*, void* user) {
+    auto* self = static_cast<CDUIEngine*>(user);
+    if (self && self->m_dump) self->m_dump->NotifyFrame();
+}
+
+void CDUIEngine::TrackMouse(HWND host) {
+    if (m_tracking && m_hoverArmed) return;
+    // Leave resets hover looks when the pointer goes out of the window;
+    // hover is one-shot, so it is armed again after each report.
+    TRACKMOUSEEVENT track{};
+    track.cbSize = sizeof(track);
+    track.dwFlags = TME_LEAVE | TME_HOVER;
+    track.hwndTrack = host;
+    track.dwHoverTime = HOVER_DEFAULT;
+    if (TrackMouseEvent(&track)) {
+        m_tracking = 1;
+        m_hoverArmed = 1;
+    }
+}
+
+int CDUIEngine::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    if (!m_running || !m_manager) return 0;
+    HWND host = m_manager->GetHostWindow();
+    switch (message) {
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT) {
+            SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+            if (result) *result = TRUE;
+            return 1;
+        }
+        return 0;
+    case WM_MOUSEMOVE:
+        TrackMouse(host);
+        break;
+    case WM_MOUSELEAVE:
+        m_tracking = 0;
+        m_hoverArmed = 0;
+        break;
+    case WM_MOUSEHOVER:
+        m_hoverArmed = 0;
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        // Slider and scroll drags go on when the pointer leaves the window.
+        if (GetCapture() != host) SetCapture(host);
+        break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        if (!(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) && GetCapture() == host) ReleaseCapture();
+        break;
+    case WM_KEYDOWN:
+        if (GetKeyState(VK_CONTROL) < 0) {
+            UINT command = 0;
+            if (wParam == 'C') command = kDuiCmdCopy;
+            if (wParam == 'V') command = kDuiCmdPaste;
+            if (wParam == 'A') command = kDuiCmdSelectAll;
+            if (command && m_manager->ForwardMessage(WM_COMMAND, MAKEWPARAM(command, 1), 0)) {
+                if (result) *result = 0;
+                return 1;
+            }
+        }
+        break;
+    default:
+        break;
+    }
+    const int handled = m_manager->ForwardMessage(message, wParam, lParam);
+    if (handled && result) *result = 0;
+    return handled ? 1 : 0;
+}

@@ -1,0 +1,79 @@
+#pragma once
+// The UI engine bound to the top-level window: the device manager (layered
+// window, GDI+, render thread), the skin from the program's resources, the
+// scene, and the client window with all pages. It sees every message of the
+// top-level window first (IWindowMessageFilter) and adds what a desktop
+// window needs around the engine's dispatch: mouse capture while a button is
+// held, leave and hover tracking, the arrow cursor, and Ctrl+C / Ctrl+V /
+// Ctrl+A for the focused text edit.
+#include <windows.h>
+
+#include <memory>
+
+#include "AppHooks.h"
+#include "ClientPageSlots.h"
+#include "ClientPages.h"
+#include "WinHandles.h"
+
+class CClientTaskBar;
+class CClientWindow;
+class CDUIDevManage;
+class CDUI_UIResource;
+class CDUI_UIScene;
+class CUiDumpWriter;
+
+// Resource id of the skin description in the program module.
+constexpr UINT kSkinResourceId = 131;
+// The message that carries posted engine events to the host window.
+constexpr UINT kEngineEventMessage = 2026;
+constexpr int32_t kEngineFramePeriodMs = 30;
+constexpr int32_t kEngineFrameValue = 2025;
+
+class CDUIEngine : public IWindowMessageFilter {
+public:
+    struct Parts {
+        HWND host = nullptr;                // the top-level window
+        HINSTANCE skinModule = nullptr;     // holds skin 131 and the pictures
+        CClientTaskBar* taskBar = nullptr;  // borrowed, may be null
+        ClientServices services;
+        ClientPageFactories pages = ProductPageFactories();
+    };
+
+    CDUIEngine();
+    ~CDUIEngine() override;
+    CDUIEngine(const CDUIEngine&) = delete;
+    CDUIEngine& operator=(const CDUIEngine&) = delete;
+
+    // Binds the engine to the host (which becomes layered), loads the skin,
+    // creates the scene and builds the client window. 0 when any of it fails;
+    // nothing is shown then.
+    int Initialize(const Parts& parts);
+    // Starts the render thread (30 ms frames).
+    int Start();
+    int Stop();
+    // Shuts the client window down (pages, controller, tray icon), then
+    // destroys the scene, the skin and the device manager.
+    void Shutdown();
+
+    int IsRunning() const { return m_running; }
+    CClientWindow* ClientWindow() const { return m_client.get(); }
+    CDUIDevManage* DevManage() const { return m_manager.get(); }
+    CDUI_UIResource* Resource() const { return m_resource.get(); }
+    CDUI_UIScene* Scene() const;
+
+    // IWindowMessageFilter: the engine first, for every top-level message.
+    int HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+
+private:
+    void TrackMouse(HWND host);
+    static void OnFramePresented(HWND host, HDC windowDC, HDC memoryDC, const RECT* rect, void* user);
+
+    int m_running = 0;
+    std::unique_ptr<CClientWindow> m_client;      // owned
+    win::CUniqueHandle m_mutex;                   // taken at shutdown
+    std::unique_ptr<CDUIDevManage> m_manager;     // owned; owns the scene
+    std::unique_ptr<CDUI_UIResource> m_resource;  // owned: the skin
+    std::unique_ptr<CUiDumpWriter> m_dump;        // only with VENTARO_UI_DUMP
+    int m_tracking = 0;                           // TrackMouseEvent armed for leave and hover
+    int m_hoverArmed = 0;
+};

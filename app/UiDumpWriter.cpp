@@ -1,0 +1,121 @@
+#include "UiDumpWriter.h"
+
+#include <cstdio>
+
+#include "controls/DUI_TextEdit.h"
+#include "core/DUI_ParamLock.h"
+#include "core/DUI_UICollection.h"
+#include "scene/DUI_UIScene.h"
+
+namespace {
+
+int TakesChecked(const std::wstring& kind) {
+    return kind == L"OptionButton" || kind == L"CheckBox" || kind == L"PushButton";
+}
+
+void Collect(CDUI_UIControl* control, int parentVisible, std::vector<UiDumpRow>* rows) {
+    if (!control->IsCollection()) return;
+    for (CDUI_UIControl* child : static_cast<CDUI_UICollection*>(control)->GetChildren()) {
+        if (!child) continue;
+        UiDumpRow row;
+        row.id = child->GetId();
+        row.kind = child->GetKindName();
+        row.style = child->GetStyleName();
+        const DUI_Rect rect = child->GetAbsoluteRect();
+        row.x = rect.x;
+        row.y = rect.y;
+        row.width = rect.width;
+        row.height = rect.height;
+        row.visible = parentVisible && child->GetVisible() && child->GetShown() ? 1 : 0;
+        row.enabled = child->GetEnabled() ? 1 : 0;
+        row.checked = TakesChecked(row.kind) && child->GetChecked() ? 1 : 0;
+        row.text = child->GetText();
+        // A password never leaves the program through a diagnostic file.
+        if (auto* edit = dynamic_cast<CDUI_TextEdit*>(child); edit && edit->GetPassword())
+            row.text.assign(row.text.size(), L'*');
+        const int visible = row.visible;
+        rows->push_back(std::move(row));
+        Collect(child, visible, rows);
+    }
+}
+
+}  // namespace
+
+std::vector<UiDumpRow> CollectDumpRows(CDUI_UIControl* root) {
+    std::vector<UiDumpRow> rows;
+    if (!root) return rows;
+    CDUI_ParamLock lock(root);
+    if (!lock.Ok()) return rows;
+    Collect(root, root->GetVisible() && root->GetShown(), &rows);
+    return rows;
+}
+
+CUiDumpWriter::CUiDumpWriter(CDUI_UIScene* scene, std::wstring path) : m_scene(scene), m_path(std::move(path)) {}
+
+CUiDumpWriter::~CUiDumpWriter() { Stop(); }
+
+std::unique_ptr<CUiDumpWriter> CUiDumpWriter::FromEnvironment(CDUI_UIScene* scene) {
+    wchar_t path[MAX_PATH * 2];
+    const DWORD length = GetEnvironmentVariableW(kUiDumpVariable, path, static_cast<DWORD>(std::size(path)));
+    if (!scene || length == 0 || length >= std::size(path)) return nullptr;
+    return std::make_unique<CUiDumpWriter>(scene, std::wstring(path, length));
+}
+
+int CUiDumpWriter::Start() {
+    if (m_thread) return 1;
+    m_changed.Reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    m_stop.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!m_changed || !m_stop) return 0;
+    m_thread.Reset(CreateThread(nullptr, 0, &CUiDumpWriter::ThreadMain, this, 0, nullptr));
+    return m_thread ? 1 : 0;
+}
+
+void CUiDumpWriter::Stop() {
+    if (m_thread) {
+        SetEvent(m_stop.Get());
+        WaitForSingleObject(m_thread.Get(), INFINITE);
+        m_thread.Reset();
+    }
+}
+
+void CUiDumpWriter::NotifyFrame() {
+    if (m_changed) SetEvent(m_changed.Get());
+}
+
+DWORD WINAPI CUiDumpWriter::ThreadMain(void* param) {
+    static_cast<CUiDumpWriter*>(param)->Run();
+    return 0;
+}
+
+void CUiDumpWriter::Run() {
+    HANDLE waits[2] = {m_stop.Get(), m_changed.Get()};
+    ULONGLONG lastWrite = 0;
+    for (;;) {
+        if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
+        // Frames that come while this wait runs are taken in by this write.
+        const ULONGLONG now = GetTickCount64();
+        if (lastWrite && now < lastWrite + kUiDumpMinIntervalMs) {
+            if (WaitForSingleObject(m_stop.Get(), static_cast<DWORD>(lastWrite + kUiDumpMinIntervalMs - now)) !=
+                WAIT_TIMEOUT)
+                return;
+        }
+        WriteNow();
+        lastWrite = GetTickCount64();
+    }
+}
+
+int CUiDumpWriter::WriteNow() {
+    std::string text;
+    for (const UiDumpRow& row : CollectDumpRows(m_scene)) text += FormatDumpLine(row);
+    const std::wstring temp = m_path + L".tmp";
+    FILE* file = _wfopen(temp.c_str(), L"wb");
+    if (!file) return 0;
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed || !MoveFileExW(temp.c_str(), m_path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        DeleteFileW(temp.c_str());
+        return 0;
+    }
+    ++m_writes;
+    return 1;
+}
