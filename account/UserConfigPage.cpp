@@ -10,6 +10,7 @@
 #include "controls/DUI_Image.h"
 #include "controls/DUI_Label.h"
 #include "scene/DUI_Window.h"
+#include "skin/DUI_UIResource.h"
 
 using namespace accountui;
 

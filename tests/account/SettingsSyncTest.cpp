@@ -135,10 +135,12 @@ TEST(SettingsSyncPayload, DownloadKeepsTheLocalAutoLoginKeysAsTheSystemReadsThem
             std::wstring value;
             ASSERT_EQ(settingssync::ReadProfileValue(merged, L"OVConfig", L"AutoLoginParam", &value), 1) << c.what;
             EXPECT_EQ(value, param);
-            if (c.downloaded.find("55") != std::string::npos)
+            if (c.downloaded.find("[OVConfig]") != std::string::npos) {
                 EXPECT_EQ(ProfileRead(file, L"OVConfig", L"OVFanSpeedValue"), L"55") << c.what;
-            if (c.downloaded.find("[Extra]") != std::string::npos)
+            }
+            if (c.downloaded.find("[Extra]") != std::string::npos) {
                 EXPECT_EQ(ProfileRead(file, L"Extra", L"AutoLoginParam"), L"keep") << c.what;
+            }
         }
     }
     // Everything else of the downloaded file stays as it came.
