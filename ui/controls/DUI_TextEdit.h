@@ -17,6 +17,7 @@ constexpr uint32_t kDuiCmdSelectAll = 0x7003;
 class CDUI_TextEdit : public CDUI_UIControl {
 public:
     CDUI_TextEdit(CDUI_UIResource* resource, CDUI_TextEdit_Style* style, int32_t id);
+    ~CDUI_TextEdit() override { LeaveTreeBeforeDestruction(); }
     void ReleaseResources() override {}
     void Paint(Gdiplus::Graphics* graphics) override;
     int SetText(const std::wstring& text) override;
