@@ -1,0 +1,420 @@
+#!/usr/bin/env python3
+"""Draws Ventaro's product skin and page pictures from the table below.
+
+One table (PIECES and STYLES) names every piece of art, its size and the
+style fields that use it. From it this script writes:
+  ProductSkin.svg / ProductSkin.png   the skin image (resource 130)
+  ProductSkin.xml                     the skin description (resource 131, gb2312)
+  PictureNNN.svg / PictureNNN.png     the page pictures (ids from PagePictures.h)
+  ProductSkin.rc                      the resource script of all of them
+  ProductSkinSizes.h                  the plate size of every style, for pages
+The sheet positions are assigned here and written into the description, so the
+image and the rectangles cannot drift apart. SVG is rasterised with
+rsvg-convert (librsvg2-bin).
+
+    make_skin.py --pictures-header resources/PagePictures.h --out DIR
+"""
+import argparse
+import math
+import os
+import re
+import subprocess
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import art  # noqa: E402
+from art import (ACC, ACC_H, ACC_P, BG, CARD, DIS, ERR, INFO, LINE, OK, RAISED, SEC, TXT, WARN)  # noqa: E402,F401
+
+SHEET_WIDTH = 1024
+GAP = 2  # empty pixels between pieces
+
+# ---------------------------------------------------------------------------
+# Pieces: name -> (width, height, svg drawing in local coordinates)
+# ---------------------------------------------------------------------------
+PIECES = {}
+
+
+def piece(name, w, h, svg):
+    if name in PIECES:
+        raise SystemExit("duplicate piece " + name)
+    PIECES[name] = (w, h, svg)
+    return name
+
+
+LOOKS = ("normal", "hover", "pressed", "disabled")
+
+
+def button_family(prefix, w, h, paint):
+    """Four looks of one plate; paint(look, w, h) gives the svg."""
+    return [piece("%s.%s" % (prefix, look), w, h, paint(look, w, h)) for look in LOOKS]
+
+
+# Plate sizes the pages use; the plates are drawn at exactly these sizes.
+TEXT_W, TEXT_H = 128, 36
+SMALL_W, SMALL_H = 72, 32
+ICON_W = 32
+CAPTION = 36
+RETURN_W = 96
+ENTER_W, ENTER_H = 200, 52
+ARROW_W, ARROW_H = 56, 112
+TAB_W, TAB_H = 160, 76
+PAGE_TAB_W, PAGE_TAB_H = 120, 40
+CHIP_W, CHIP_H = 280, 32
+TREE_GROUP_W, TREE_LEAF_W, TREE_H = 296, 280, 36
+LOGIN_W, LOGIN_H = 260, 40
+MSG_W, MSG_H = 80, 28
+COMBO = 32
+
+primary = button_family("primary", TEXT_W, TEXT_H, art.primary_plate)
+primary_login = button_family("primary_login", LOGIN_W, LOGIN_H, art.primary_plate)
+primary_msg = button_family("primary_msg", MSG_W, MSG_H, art.primary_plate)
+enter = button_family("enter", ENTER_W, ENTER_H, art.enter_plate)
+secondary = button_family("secondary", TEXT_W, TEXT_H, art.secondary_plate)
+secondary_small = button_family("secondary_small", SMALL_W, SMALL_H, art.secondary_plate)
+danger = button_family("danger", TEXT_W, TEXT_H, art.danger_plate)
+back = button_family("return", RETURN_W, CAPTION, art.return_plate)
+minimise = button_family("min", CAPTION, CAPTION, art.caption_plate("minus"))
+close = button_family("close", CAPTION, CAPTION, art.close_plate)
+account = button_family("account", CAPTION, CAPTION, art.caption_plate("user"))
+before = button_family("before", ARROW_W, ARROW_H, art.arrow_plate("chevron_left"))
+after = button_family("after", ARROW_W, ARROW_H, art.arrow_plate("chevron_right"))
+folder = button_family("folder", ICON_W, ICON_W, art.icon_plate("folder"))
+clear = button_family("clear", ICON_W, ICON_W, art.icon_plate("close_small"))
+up = button_family("up", ICON_W, ICON_W, art.icon_plate("chevron_up"))
+down = button_family("down", ICON_W, ICON_W, art.icon_plate("chevron_down"))
+combo = button_family("combo", COMBO, COMBO, art.combo_plate)
+
+# Option buttons: (normal, hover, selected, hover selected).
+SELECT_LOOKS = ("off", "off_hover", "on", "on_hover")
+
+
+def option_family(prefix, w, h, paint):
+    return [piece("%s.%s" % (prefix, look), w, h, paint(look, w, h)) for look in SELECT_LOOKS]
+
+
+tab_light = option_family("tab_light", TAB_W, TAB_H, art.feature_tab("light"))
+tab_fan = option_family("tab_fan", TAB_W, TAB_H, art.feature_tab("fan"))
+tab_game = option_family("tab_game", TAB_W, TAB_H, art.feature_tab("gamepad"))
+tab_update = option_family("tab_update", TAB_W, TAB_H, art.feature_tab("update"))
+page_tab = option_family("page_tab", PAGE_TAB_W, PAGE_TAB_H, art.page_tab)
+chip = option_family("chip", CHIP_W, CHIP_H, art.radio_chip)
+tree_leaf = option_family("tree_leaf", TREE_LEAF_W, TREE_H, art.tree_leaf)
+# Push buttons: closed, closed hover, open, open hover, disabled.
+PUSH_LOOKS = ("off", "off_hover", "on", "on_hover", "disabled")
+tree_group = [piece("tree_group." + l, TREE_GROUP_W, TREE_H, art.tree_group(l, TREE_GROUP_W, TREE_H)) for l in PUSH_LOOKS]
+auto = [piece("auto." + l, TEXT_W, TEXT_H, art.auto_toggle(l, TEXT_W, TEXT_H)) for l in PUSH_LOOKS]
+# Check boxes: unchecked, checked, hover unchecked, hover checked.
+CHECK_LOOKS = ("off", "on", "off_hover", "on_hover")
+check = [piece("check." + l, 18, 18, art.check_box(l)) for l in CHECK_LOOKS]
+switch = [piece("switch." + l, 36, 20, art.switch(l)) for l in CHECK_LOOKS]
+
+# Window frames (eight pieces each), cut from one drawing of the whole frame.
+FRAME_ORDER = ("LeftUp", "MiddleUp", "RightUp", "LeftDown", "MiddleDown", "RightDown", "LeftBorder", "RightBorder")
+
+
+def frame_pieces(prefix, corner, title, bottom, drawing):
+    """Cuts a frame into its eight pieces: corner width, title height, bottom height."""
+    mid = 4
+    W, H = corner * 2 + mid, title + 4 + bottom
+    cuts = {
+        "LeftUp": (0, 0, corner, title), "MiddleUp": (corner, 0, mid, title), "RightUp": (corner + mid, 0, corner, title),
+        "LeftDown": (0, H - bottom, corner, bottom), "MiddleDown": (corner, H - bottom, mid, bottom),
+        "RightDown": (corner + mid, H - bottom, corner, bottom),
+        "LeftBorder": (0, title, 1, 4), "RightBorder": (W - 1, title, 1, 4),
+    }
+    whole = drawing(W, H)
+    return {k: piece("%s.%s" % (prefix, k), c[2], c[3], art.cut(whole, c[0], c[1], c[2], c[3])) for k, c in cuts.items()}
+
+
+main_frame = frame_pieces("frame_main", 1, 50, 1, art.main_frame)
+dialog_frame = frame_pieces("frame_dialog", 8, 40, 8, art.dialog_frame)
+panel_frame = frame_pieces("frame_panel", 1, 1, 1, art.panel_frame)
+
+slider_h = {k: piece("slider_h." + k, *v) for k, v in art.slider_pieces(horizontal=True).items()}
+slider_v = {k: piece("slider_v." + k, *v) for k, v in art.slider_pieces(horizontal=False).items()}
+progress = {k: piece("progress." + k, *v) for k, v in art.progress_pieces(8, thin=True).items()}
+progress_update = {k: piece("progress_update." + k, *v) for k, v in art.progress_pieces(16, thin=False).items()}
+msg_icons = {k: piece("icon." + k, 32, 32, art.message_icon(k))
+             for k in ("error", "exclamation", "information", "question", "stop", "warning")}
+logo = piece("logo", 28, 28, art.logo(28))
+# A clear area: images drawn over other controls (hint pictures, the colour
+# field's overlay) show nothing of the sheet until the page gives them art.
+transparent = piece("transparent", 8, 8, "")
+
+# ---------------------------------------------------------------------------
+# Styles: (kind, style name, attributes, fields)
+# fields: list of (element name, piece name | None for an all-zero rect)
+# ---------------------------------------------------------------------------
+FONTS = [
+    ("default", "黑体", 9), ("songti12", "宋体", 12), ("yahei20", "黑体", 20), ("yahei18", "黑体", 18),
+    ("yahei14", "黑体", 14), ("yahei12", "黑体", 12), ("yahei9", "黑体", 9), ("titleedt", "黑体", 14),
+]
+
+BUTTON_FIELDS = ("NormalSkinRect", "ActiveSkinRect", "PressdSkinRect", "DisablSkinRect")
+OPTION_FIELDS = ("NoSelectSkinRect", "ActiveNoSelectSkinRect", "SelectSkinRect", "ActiveSelectSkinRect")
+PUSH_FIELDS = ("NoPushSkinRect", "NoPushActiveSkinRect", "PushSkinRect", "PushActiveSkinRect", "DisableSkinRect")
+CHECK_FIELDS = ("NoCheckSkinRect", "CheckSkinRect", "ActiveNoCheckSkinRect", "ActiveCheckSkinRect")
+
+
+def rects(fields, pieces):
+    return list(zip(fields, pieces))
+
+
+def button(name, family):
+    return ("Button", name, {}, rects(BUTTON_FIELDS, family))
+
+
+STYLES = [
+    ("Window", "OVWindow", {"frame": main_frame, "back": "0xFE000000",
+                            "children": [("ICOImage", "OVLogo"), ("CloseButton", "CloseButton"), ("TitleLabel", "OVLabel")]}, []),
+    ("Window", "OVWindow2", {"frame": dialog_frame, "back": "0xFF0D2029",
+                             "children": [("CloseButton", "CloseButton"), ("TitleLabel", "OVLabel")]}, []),
+    ("Panel", "OVPanel", {"ScrollStyleName": "OVScrollBar", "frame": panel_frame, "back": "0xFFFFFFFFF"}, []),
+    ("ScrollBar", "OVScrollBar", {"back": "0xFF808080"},
+     [(f, None) for f in ("VerticalBeforBtnSkinRect", "VerticalScrolBtnSkinRect", "VerticalAfterBtnSkinRect",
+                          "VerticalPatteBtnSkinRect", "HorizontalBeforBtnSkinRect", "HorizontalScrolBtnSkinRect",
+                          "HorizontalAfterBtnSkinRect", "HorizontalPatteBtnSkinRect")]),
+    ("Label", "OVLabel", {}, []),
+    ("TextEdit", "OVTextEdit", {}, []),
+    ("Image", "OVImage", {}, [("SourceRect", transparent)]),
+    ("Image", "OVLogo", {}, [("SourceRect", logo)]),
+    ("TextArea", "OVTextArea", {"ScrollStyleName": "OVScrollBar"}, []),
+    ("ListBox", "OVListBox", {"ScrollStyleName": "OVScrollBar"}, []),
+    ("SliderBar", "OVSliderBar", {}, [
+        ("VerticalSliderBarHeadSkinRect", slider_v["head"]), ("VerticalSliderBarBackSkinRect", slider_v["back"]),
+        ("VerticalSliderBarForeSkinRect", slider_v["fore"]), ("VerticalSliderBarTailSkinRect", slider_v["tail"]),
+        ("VerticalSliderBarBtnSkinRect", slider_v["button"]),
+        ("HorizontalSliderBarHeadSkinRect", slider_h["head"]), ("HorizontalSliderBarBackSkinRect", slider_h["back"]),
+        ("HorizontalSliderBarForeSkinRect", slider_h["fore"]), ("HorizontalSliderBarTailSkinRect", slider_h["tail"]),
+        ("HorizontalSliderBarBtnSkinRect", slider_h["button"])]),
+    ("Progress", "OVProgress", {}, [("BackGroundSkinRect", progress["back"]), ("SurfaceHeadSkinRect", progress["head"]),
+                                    ("SurfaceBodySkinRect", progress["body"]), ("SurfaceTailSkinRect", progress["tail"])]),
+    ("Progress", "UpdateProgress", {}, [
+        ("BackGroundSkinRect", progress_update["back"]), ("SurfaceHeadSkinRect", progress_update["head"]),
+        ("SurfaceBodySkinRect", progress_update["body"]), ("SurfaceTailSkinRect", progress_update["tail"])]),
+    ("ComboBox", "OVComboBox", {"ListBoxStyleName": "OVListBox", "TextEditStyleName": "OVTextEdit"},
+     rects(BUTTON_FIELDS, combo)),
+    ("MessageBox", "OVMessageBox", {"WindowStyleName": "OVWindow2", "ButtonStyleName": "OVButton",
+                                    "ImageStyleName": "OVImage", "LabelStyleName": "OVLabel",
+                                    "colors": {"ForeColor": "FE000000", "ButtonForeColor": "FE000000",
+                                               "LabelForeColor": "FEFFFFFF"}},
+     [("ErrorICOSkinRect", msg_icons["error"]), ("ExclamationICOSkinRect", msg_icons["exclamation"]),
+      ("InformationICOSkinRect", msg_icons["information"]), ("QuestionICOSkinRect", msg_icons["question"]),
+      ("StopICOSkinRect", msg_icons["stop"]), ("WarningICOSkinRect", msg_icons["warning"])]),
+    ("ColorSelect", "OVColorSelect", {"PanelStyleName": "OVPanel", "ImageStyleName": "OVImage",
+                                      "SliderBarStyleName": "OVSliderBar"}, []),
+    ("NavigationBar", "OVNavigationBar", {"PanelStyleName": "OVPanel",
+                                          "children": [("ParentPushButton", "OVTreePushButton"),
+                                                       ("SubestOptionButton", "OVTreeOptionButton")]}, []),
+    ("PieChart", "OVPieChart", {}, []),
+    # Buttons.
+    ("Button", "EmptyButton", {}, [(f, None) for f in BUTTON_FIELDS]),
+    button("OVButton", primary_msg),
+    button("LightReturnButton", back), button("FanReturnButton", back), button("GameReturnButton", back),
+    button("UpdateReturnButton", back), button("GameModeBtn", back),
+    button("ConfigButton", account), button("MinButton", minimise), button("CloseButton", close),
+    button("BeforArrowButton", before), button("AfterArrowButton", after),
+    button("EnterButton", enter),
+    button("DefaultButton", secondary), button("ApplyButton", primary), button("DeleteButton", danger),
+    button("SaveButton", primary), button("ConfirmButton", primary), button("CreateShotcutsBtn", secondary),
+    button("EditButton", secondary_small), button("TPSetingButton", folder), button("TPDeleteButton", clear),
+    button("UpdateButton", primary), button("UpdateFanLedButton", primary), button("FactoryFanLedButton", danger),
+    button("ResetFanLedButton", secondary), button("GameAppendBtn", secondary), button("GameRemoveBtn", danger),
+    button("GameSavedBtn", primary), button("GameResetBtn", secondary), button("SetGameUpBtn", up),
+    button("SetGameDownBtn", down), button("GameTaskBtn", secondary), button("OVStyle1Btn", secondary),
+    button("UserLoginBtn", primary_login),
+    # Option buttons.
+    ("OptionButton", "OVOptionButton", {}, rects(OPTION_FIELDS, chip)),
+    ("OptionButton", "GameModeButton", {}, rects(OPTION_FIELDS, tab_game)),
+    ("OptionButton", "FanButton", {}, rects(OPTION_FIELDS, tab_fan)),
+    ("OptionButton", "UpdateButton", {}, rects(OPTION_FIELDS, tab_update)),
+    ("OptionButton", "LightButton", {}, rects(OPTION_FIELDS, tab_light)),
+    ("OptionButton", "OVTreeOptionButton", {}, rects(OPTION_FIELDS, tree_leaf)),
+    ("OptionButton", "UpdateFirmwareOptionButton", {}, rects(OPTION_FIELDS, page_tab)),
+    ("OptionButton", "UpdateSoftwareOptionButton", {}, rects(OPTION_FIELDS, page_tab)),
+    ("OptionButton", "AppletTaskBtn", {}, rects(OPTION_FIELDS, page_tab)),
+    ("OptionButton", "WebsetTaskBtn", {}, rects(OPTION_FIELDS, page_tab)),
+    ("OptionButton", "LightsTaskBtn", {}, rects(OPTION_FIELDS, page_tab)),
+    ("OptionButton", "StartTaskBtn", {}, rects(OPTION_FIELDS, page_tab)),
+    # Check boxes: the box at the left, the text beside it.
+    ("CheckBox", "OVCheckBox", {}, rects(CHECK_FIELDS, check)),
+    ("CheckBox", "AutoLoginCheckBox", {}, rects(CHECK_FIELDS, check)),
+    ("CheckBox", "TPStatusButton", {}, rects(CHECK_FIELDS, switch)),
+    # Push buttons.
+    ("PushButton", "OVTreePushButton", {}, rects(PUSH_FIELDS, tree_group)),
+    ("PushButton", "AutoButton", {}, rects(PUSH_FIELDS, auto)),
+]
+
+
+# ---------------------------------------------------------------------------
+# Packing, sheet, description
+# ---------------------------------------------------------------------------
+def pack(pieces, width):
+    """Skyline packing: each piece goes where its bottom edge ends highest up
+    (then leftmost). A few orders are tried and the lowest sheet kept.
+    Returns name -> (x, y) and the sheet height, rounded up to 16."""
+    orders = [lambda n: (-pieces[n][1], -pieces[n][0], n), lambda n: (-pieces[n][0], -pieces[n][1], n),
+              lambda n: (-pieces[n][0] * pieces[n][1], n), lambda n: (-max(pieces[n][0], pieces[n][1]), n)]
+    return min((pack_in_order(pieces, width, sorted(pieces, key=key)) for key in orders), key=lambda r: r[1])
+
+
+def pack_in_order(pieces, width, order):
+    sky = [0] * width  # lowest free row of every column
+    places = {}
+    for name in order:
+        w, h, _ = pieces[name]
+        if w > width:
+            raise SystemExit("piece %s wider than the sheet" % name)
+        best = None
+        starts = sorted({0} | {x for x in range(1, width) if sky[x] != sky[x - 1]})
+        for x in starts:
+            if x + w > width:
+                break
+            y = max(sky[x:x + w])
+            if best is None or (y + h, x) < (best[0] + h, best[1]):
+                best = (y, x)
+        y, x = best
+        places[name] = (x, y)
+        for c in range(x, min(width, x + w + GAP)):
+            sky[c] = y + h + GAP
+    height = max(y + pieces[n][1] for n, (x, y) in places.items())
+    return places, (height + 15) // 16 * 16
+
+
+def sheet_svg(places, width, height):
+    out = ['<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" viewBox="0 0 %d %d">'
+           % (width, height, width, height), art.DEFS]
+    for name, (x, y) in sorted(places.items(), key=lambda kv: (kv[1][1], kv[1][0])):
+        w, h, svg = PIECES[name]
+        if not svg:
+            continue
+        out.append('<svg x="%d" y="%d" width="%d" height="%d" viewBox="0 0 %d %d" overflow="hidden"><!-- %s -->%s</svg>'
+                   % (x, y, w, h, w, h, name, svg))
+    out.append("</svg>")
+    return "\n".join(out)
+
+
+def rect_xml(element, name, places, indent):
+    if name is None:
+        return '%s<%s Left="0" Top="0" Right="0" Bottom="0"/>' % (indent, element)
+    x, y = places[name]
+    w, h, _ = PIECES[name]
+    return '%s<%s Left="%d" Top="%d" Right="%d" Bottom="%d">%s</%s>' % (indent, element, x, y, x + w, y + h, name,
+                                                                          element)
+
+
+def description_xml(places):
+    lines = ['<?xml version="1.0" encoding="gb2312"?>', "<SkinInfo>", "  <SkinDesc>",
+             "    <SkinName>ZavuvIdov</SkinName>", "    <SkinEdition>1.0.0.0</SkinEdition>",
+             "    <SkinAuthor>Orvane 界面设计组</SkinAuthor>", "    <SkinImageFrom>Resource</SkinImageFrom>",
+             "    <SkinImageFile>130</SkinImageFile>", "  </SkinDesc>", "  <SkinFont>"]
+    for name, family, size in FONTS:
+        lines.append('    <FontType StyleName="%s" FontFamily="%s" FontSize="%d" Bold="false" Italic="false" '
+                     'Underline="false" StrikeOut="false" Optimize="4095"/>' % (name, family, size))
+    lines += ["  </SkinFont>", "  <SkinParam/>", "  <SkinCtrl>"]
+    for kind, name, attrs, fields in STYLES:
+        plain = {k: v for k, v in attrs.items() if k[0].isupper()}
+        head = "    <%s StyleName=\"%s\"%s" % (kind, name, "".join(' %s="%s"' % kv for kv in plain.items()))
+        body = []
+        if kind == "Window":
+            body.append("      <WindowFrame>")
+            body += [rect_xml(k + "CornerSkinRect" if "Border" not in k else k + "SkinRect", attrs["frame"][k], places,
+                              "        ") for k in FRAME_ORDER]
+            body.append('        <WindowBackColor Color="%s"/>' % attrs["back"])
+            body.append("      </WindowFrame>")
+        if kind == "Panel":
+            body += [rect_xml(k + "CornerSkinRect" if "Border" not in k else k + "SkinRect", attrs["frame"][k], places,
+                              "      ") for k in FRAME_ORDER]
+            body.append('      <PanelBackColor Color="%s"/>' % attrs["back"])
+        if "colors" in attrs:
+            body.append("      <ColorParam%s/>" % "".join(' %s="%s"' % kv for kv in attrs["colors"].items()))
+        body += [rect_xml(element, p, places, "      ") for element, p in fields]
+        if kind == "ScrollBar":
+            body.append('      <ScrollBarBackColor Color="%s"/>' % attrs["back"])
+        body += ['      <%s StyleName="%s"/>' % c for c in attrs.get("children", [])]
+        if body:
+            lines += [head + ">"] + body + ["    </%s>" % kind]
+        else:
+            lines.append(head + "/>")
+    lines += ["  </SkinCtrl>", "</SkinInfo>", ""]
+    return "\n".join(lines)
+
+
+def sizes_header(places):
+    out = ["#pragma once", "// Generated by resources/skin/make_skin.py: the size each style's art is drawn at.",
+           "// Controls placed at these sizes show their plates pixel for pixel.", "",
+           "namespace ventaro_skin {", "", "struct PlateSize {", "    const wchar_t* kind;",
+           "    const wchar_t* style;", "    int width;", "    int height;", "};", "",
+           "inline constexpr PlateSize kPlateSizes[] = {"]
+    for kind, name, attrs, fields in STYLES:
+        named = [p for _, p in fields if p]
+        if not named or kind in ("MessageBox", "SliderBar", "Progress", "ComboBox"):
+            continue
+        w, h, _ = PIECES[named[0]]
+        out.append('    {L"%s", L"%s", %d, %d},' % (kind, name, w, h))
+    out += ["};", ""]
+    consts = [("kTextButtonWidth", TEXT_W), ("kTextButtonHeight", TEXT_H), ("kSmallButtonWidth", SMALL_W),
+              ("kSmallButtonHeight", SMALL_H), ("kIconButtonSize", ICON_W), ("kCaptionButtonSize", CAPTION),
+              ("kReturnButtonWidth", RETURN_W), ("kEnterButtonWidth", ENTER_W), ("kEnterButtonHeight", ENTER_H),
+              ("kArrowButtonWidth", ARROW_W), ("kArrowButtonHeight", ARROW_H), ("kFeatureTabWidth", TAB_W),
+              ("kFeatureTabHeight", TAB_H), ("kPageTabWidth", PAGE_TAB_W), ("kPageTabHeight", PAGE_TAB_H),
+              ("kChoiceWidth", CHIP_W), ("kChoiceHeight", CHIP_H), ("kLoginButtonWidth", LOGIN_W),
+              ("kLoginButtonHeight", LOGIN_H), ("kComboHeight", COMBO), ("kSliderHeight", 20),
+              ("kProgressHeight", 8), ("kUpdateProgressHeight", 16), ("kTitleStripHeight", 50),
+              ("kDialogTitleHeight", 40)]
+    out += ["inline constexpr int %s = %d;" % c for c in consts]
+    out += ["", "}  // namespace ventaro_skin", ""]
+    return "\n".join(out)
+
+
+def read_picture_ids(header):
+    ids = {}
+    with open(header, encoding="utf-8") as f:
+        for m in re.finditer(r"constexpr int (kPicture\w+) = (\d+);", f.read()):
+            ids[m.group(1)] = int(m.group(2))
+    return ids
+
+
+def render(svg_path, png_path):
+    subprocess.run(["rsvg-convert", "--format=png", "-o", png_path, svg_path], check=True)
+
+
+def write(path, text, encoding="utf-8"):
+    with open(path, "w", encoding=encoding, newline="\n") as f:
+        f.write(text)
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--pictures-header", required=True)
+    ap.add_argument("--out", required=True)
+    args = ap.parse_args()
+    os.makedirs(args.out, exist_ok=True)
+
+    places, height = pack(PIECES, SHEET_WIDTH)
+    sheet = os.path.join(args.out, "ProductSkin")
+    write(sheet + ".svg", sheet_svg(places, SHEET_WIDTH, height))
+    render(sheet + ".svg", sheet + ".png")
+    write(sheet + ".xml", description_xml(places), encoding="gb2312")
+    write(os.path.join(args.out, "ProductSkinSizes.h"), sizes_header(places))
+
+    import pictures
+    ids = read_picture_ids(args.pictures_header)
+    rc = ["// Generated by resources/skin/make_skin.py: the product skin and the page pictures.",
+          '130 PNG "%s"' % (sheet + ".png").replace("\\", "/"),
+          '131 RCDATA "%s"' % (sheet + ".xml").replace("\\", "/")]
+    for const, rid in sorted(ids.items(), key=lambda kv: kv[1]):
+        if not 132 <= rid <= 154:
+            raise SystemExit("%s: picture ids lie in 132-154" % const)
+        svg = pictures.draw(const)
+        base = os.path.join(args.out, "Picture%d" % rid)
+        write(base + ".svg", svg)
+        render(base + ".svg", base + ".png")
+        rc.append('%d PNG "%s"' % (rid, (base + ".png").replace("\\", "/")))
+    write(os.path.join(args.out, "ProductSkin.rc"), "\n".join(rc) + "\n")
+    print("skin: %d pieces, %d styles, sheet %dx%d, %d pictures" % (len(PIECES), len(STYLES), SHEET_WIDTH, height,
+                                                                      len(ids)))
+
+
+if __name__ == "__main__":
+    main()

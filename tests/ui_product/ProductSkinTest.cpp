@@ -1,0 +1,365 @@
+// The shipped skin as the program loads it: description 131 and image 130
+// from this executable's resources (linked from ventaro_skin), the page
+// pictures beside them. Runs under both code pages: the description is gb2312
+// and must read the same under 1252 and 936.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <psapi.h>
+#include <shlwapi.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "PagePictures.h"
+#include "ProductSkinSizes.h"
+#include "controls/DUI_Button.h"
+#include "controls/DUI_Image.h"
+#include "controls/DUI_SliderBar.h"
+#include "controls/DUI_StandardControls.h"
+#include "core/DUI_ControlBuilders.h"
+#include "core/DUI_FontType.h"
+#include "graphics/UIGraphicsEngine.h"
+#include "scene/DUI_Window.h"
+#include "graphics/GdiplusInclude.h"
+#include "skin/DUI_Styles.h"
+#include "skin/DUI_UIResource.h"
+
+namespace {
+
+struct Named {
+    const wchar_t* kind;
+    const wchar_t* style;
+};
+
+// Every style the program's pages and the engine ask for by name.
+const Named kNamedStyles[] = {
+    {L"Label", L"OVLabel"}, {L"TextEdit", L"OVTextEdit"}, {L"Image", L"OVImage"}, {L"ScrollBar", L"OVScrollBar"},
+    {L"ListBox", L"OVListBox"}, {L"TextArea", L"OVTextArea"}, {L"SliderBar", L"OVSliderBar"},
+    {L"ComboBox", L"OVComboBox"}, {L"Window", L"OVWindow"}, {L"Window", L"OVWindow2"}, {L"Panel", L"OVPanel"},
+    {L"MessageBox", L"OVMessageBox"}, {L"ColorSelect", L"OVColorSelect"}, {L"NavigationBar", L"OVNavigationBar"},
+    {L"PieChart", L"OVPieChart"}, {L"Progress", L"OVProgress"}, {L"Progress", L"UpdateProgress"},
+    {L"Button", L"EmptyButton"}, {L"Button", L"OVButton"}, {L"Button", L"LightReturnButton"},
+    {L"Button", L"FanReturnButton"}, {L"Button", L"GameReturnButton"}, {L"Button", L"UpdateReturnButton"},
+    {L"Button", L"ConfigButton"}, {L"Button", L"MinButton"}, {L"Button", L"CloseButton"},
+    {L"Button", L"BeforArrowButton"}, {L"Button", L"AfterArrowButton"}, {L"Button", L"EnterButton"},
+    {L"Button", L"DefaultButton"}, {L"Button", L"ApplyButton"}, {L"Button", L"DeleteButton"},
+    {L"Button", L"SaveButton"}, {L"Button", L"ConfirmButton"}, {L"Button", L"CreateShotcutsBtn"},
+    {L"Button", L"EditButton"}, {L"Button", L"TPSetingButton"}, {L"Button", L"TPDeleteButton"},
+    {L"Button", L"UpdateButton"}, {L"Button", L"UpdateFanLedButton"}, {L"Button", L"FactoryFanLedButton"},
+    {L"Button", L"ResetFanLedButton"}, {L"Button", L"GameAppendBtn"}, {L"Button", L"GameRemoveBtn"},
+    {L"Button", L"GameSavedBtn"}, {L"Button", L"GameResetBtn"}, {L"Button", L"SetGameUpBtn"},
+    {L"Button", L"SetGameDownBtn"}, {L"Button", L"GameTaskBtn"}, {L"Button", L"GameModeBtn"},
+    {L"Button", L"OVStyle1Btn"}, {L"Button", L"UserLoginBtn"},
+    {L"OptionButton", L"OVOptionButton"}, {L"OptionButton", L"GameModeButton"}, {L"OptionButton", L"FanButton"},
+    {L"OptionButton", L"UpdateButton"}, {L"OptionButton", L"LightButton"}, {L"OptionButton", L"OVTreeOptionButton"},
+    {L"OptionButton", L"UpdateFirmwareOptionButton"}, {L"OptionButton", L"UpdateSoftwareOptionButton"},
+    {L"OptionButton", L"AppletTaskBtn"}, {L"OptionButton", L"WebsetTaskBtn"}, {L"OptionButton", L"LightsTaskBtn"},
+    {L"OptionButton", L"StartTaskBtn"},
+    {L"CheckBox", L"OVCheckBox"}, {L"CheckBox", L"AutoLoginCheckBox"}, {L"CheckBox", L"TPStatusButton"},
+    {L"PushButton", L"OVTreePushButton"}, {L"PushButton", L"AutoButton"},
+};
+
+struct FontWant {
+    const wchar_t* name;
+    const wchar_t* family;
+    float size;
+};
+const FontWant kFonts[] = {{L"default", L"黑体", 9},   {L"songti12", L"宋体", 12}, {L"yahei20", L"黑体", 20},
+                           {L"yahei18", L"黑体", 18},  {L"yahei14", L"黑体", 14},  {L"yahei12", L"黑体", 12},
+                           {L"yahei9", L"黑体", 9},    {L"titleedt", L"黑体", 14}};
+
+struct Picture {
+    int id;
+    int width;
+    int height;
+};
+using namespace ventaro_pictures;
+const Picture kPictures[] = {
+    {kPictureLightFeature, kFeaturePictureWidth, kFeaturePictureHeight},
+    {kPictureLightFeatureLit, kFeaturePictureWidth, kFeaturePictureHeight},
+    {kPictureFanFeature, kFeaturePictureWidth, kFeaturePictureHeight},
+    {kPictureFanFeatureLit, kFeaturePictureWidth, kFeaturePictureHeight},
+    {kPictureGameFeature, kFeaturePictureWidth, kFeaturePictureHeight},
+    {kPictureGameFeatureLit, kFeaturePictureWidth, kFeaturePictureHeight},
+    {kPictureUpdateFeature, kFeaturePictureWidth, kFeaturePictureHeight},
+    {kPictureUpdateFeatureLit, kFeaturePictureWidth, kFeaturePictureHeight},
+    {kPictureDialogBanner, 577, 112},
+    {kPictureFanGauge, 220, 220},
+    {kPictureEmptyGames, 200, 150},
+};
+
+using Rects = std::vector<std::pair<const char*, DUI_SkinRect>>;
+
+// The skin rects of a record, by field, for every kind that has any.
+Rects RectsOf(CDUI_UIControlStyle* s) {
+    if (auto* w = dynamic_cast<CDUI_Window_Style*>(s))
+        return {{"LeftUp", w->leftUpCorner},       {"MiddleUp", w->middleUpCorner},   {"RightUp", w->rightUpCorner},
+                {"LeftDown", w->leftDownCorner},   {"MiddleDown", w->middleDownCorner}, {"RightDown", w->rightDownCorner},
+                {"LeftBorder", w->leftBorder},     {"RightBorder", w->rightBorder}};
+    if (auto* p = dynamic_cast<CDUI_Panel_Style*>(s))
+        return {{"LeftUp", p->leftUpCorner},       {"MiddleUp", p->middleUpCorner},   {"RightUp", p->rightUpCorner},
+                {"LeftDown", p->leftDownCorner},   {"MiddleDown", p->middleDownCorner}, {"RightDown", p->rightDownCorner},
+                {"LeftBorder", p->leftBorder},     {"RightBorder", p->rightBorder}};
+    if (auto* b = dynamic_cast<CDUI_Button_Style*>(s))
+        return {{"Normal", b->normal}, {"Active", b->active}, {"Pressd", b->pressed}, {"Disabl", b->disabled}};
+    if (auto* b = dynamic_cast<CDUI_PushButton_Style*>(s))
+        return {{"NoPush", b->noPush}, {"NoPushActive", b->noPushActive}, {"Push", b->push},
+                {"PushActive", b->pushActive}, {"Disable", b->disabled}};
+    if (auto* b = dynamic_cast<CDUI_OptionButton_Style*>(s))
+        return {{"NoSelect", b->noSelect}, {"ActiveNoSelect", b->activeNoSelect}, {"Select", b->select},
+                {"ActiveSelect", b->activeSelect}};
+    if (auto* b = dynamic_cast<CDUI_CheckBox_Style*>(s))
+        return {{"NoCheck", b->noCheck}, {"Check", b->check}, {"ActiveNoCheck", b->activeNoCheck},
+                {"ActiveCheck", b->activeCheck}};
+    if (auto* i = dynamic_cast<CDUI_Image_Style*>(s)) return {{"Source", i->sourceRect}};
+    if (auto* b = dynamic_cast<CDUI_ScrollBar_Style*>(s))
+        return {{"VBefor", b->verticalBeforBtn},   {"VScrol", b->verticalScrolBtn},   {"VAfter", b->verticalAfterBtn},
+                {"VPatte", b->verticalPatteBtn},   {"HBefor", b->horizontalBeforBtn}, {"HScrol", b->horizontalScrolBtn},
+                {"HAfter", b->horizontalAfterBtn}, {"HPatte", b->horizontalPatteBtn}};
+    if (auto* b = dynamic_cast<CDUI_SliderBar_Style*>(s))
+        return {{"VHead", b->verticalHead}, {"VBack", b->verticalBack}, {"VFore", b->verticalFore},
+                {"VTail", b->verticalTail}, {"VBtn", b->verticalBtn},   {"HHead", b->horizontalHead},
+                {"HBack", b->horizontalBack}, {"HFore", b->horizontalFore}, {"HTail", b->horizontalTail},
+                {"HBtn", b->horizontalBtn}};
+    if (auto* b = dynamic_cast<CDUI_Progress_Style*>(s))
+        return {{"Back", b->backGround}, {"Head", b->surfaceHead}, {"Body", b->surfaceBody}, {"Tail", b->surfaceTail}};
+    if (auto* b = dynamic_cast<CDUI_ComboBox_Style*>(s))
+        return {{"Normal", b->normal}, {"Active", b->active}, {"Pressd", b->pressed}, {"Disabl", b->disabled}};
+    if (auto* b = dynamic_cast<CDUI_MessageBox_Style*>(s))
+        return {{"Error", b->errorIco}, {"Exclamation", b->exclamationIco}, {"Information", b->informationIco},
+                {"Question", b->questionIco}, {"Stop", b->stopIco}, {"Warning", b->warningIco}};
+    return {};
+}
+
+std::string Narrow(const std::wstring& w) {
+    std::string out;
+    for (wchar_t c : w) out += c < 128 ? static_cast<char>(c) : '?';
+    return out;
+}
+
+// Decodes PNG bytes with GDI+ into 32-bit ARGB pixels.
+struct Pixels {
+    int width = 0, height = 0;
+    std::vector<uint32_t> argb;
+    uint32_t At(int x, int y) const { return argb[size_t(y) * size_t(width) + size_t(x)]; }
+};
+
+Pixels Decode(const void* bytes, size_t size) {
+    Pixels out;
+    IStream* stream = SHCreateMemStream(static_cast<const BYTE*>(bytes), static_cast<UINT>(size));
+    if (!stream) return out;
+    {
+        Gdiplus::Bitmap bitmap(stream);
+        if (bitmap.GetLastStatus() == Gdiplus::Ok) {
+            out.width = static_cast<int>(bitmap.GetWidth());
+            out.height = static_cast<int>(bitmap.GetHeight());
+            out.argb.resize(size_t(out.width) * size_t(out.height));
+            Gdiplus::Rect all(0, 0, out.width, out.height);
+            Gdiplus::BitmapData data{};
+            data.Width = out.width;
+            data.Height = out.height;
+            data.Stride = out.width * 4;
+            data.PixelFormat = PixelFormat32bppARGB;
+            data.Scan0 = out.argb.data();
+            if (bitmap.LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                                PixelFormat32bppARGB, &data) == Gdiplus::Ok)
+                bitmap.UnlockBits(&data);
+            else
+                out = Pixels{};
+        }
+    }
+    stream->Release();
+    return out;
+}
+
+Pixels DecodeResource(int id) {
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), L"PNG");
+    if (!found) return {};
+    HGLOBAL loaded = LoadResource(nullptr, found);
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    return bytes ? Decode(bytes, SizeofResource(nullptr, found)) : Pixels{};
+}
+
+bool SamePixels(const Pixels& sheet, const DUI_SkinRect& a, const DUI_SkinRect& b) {
+    if (a.width != b.width || a.height != b.height) return false;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x)
+            if (sheet.At(a.x + x, a.y + y) != sheet.At(b.x + x, b.y + y)) return false;
+    return true;
+}
+
+class ProductSkin : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        graphics_ = new CDUI_UIGraphicsEngine;
+        graphics_->Startup(1);
+        DUI_RegisterStandardControls();
+        skin_ = new CDUI_UIResource;
+        skin_->Create(nullptr, GetModuleHandleW(nullptr), 131);
+        const std::vector<char>& bytes = skin_->GetSkinImageBytes();
+        sheet_ = new Pixels(Decode(bytes.data(), bytes.size()));
+    }
+    static void TearDownTestSuite() {
+        delete sheet_;
+        delete skin_;
+        graphics_->Shutdown();
+        delete graphics_;
+    }
+    // Through the factory of the kind, as the pages and the engine build them.
+    static CDUI_UIControl* Build(const std::wstring& kind, const std::wstring& style) {
+        if (kind == L"Window") return skin_->CreateWindow(1, style, L"", 0, 0, 400, 300);
+        if (kind == L"SliderBar") return skin_->CreateSliderBar(1, style, L"", 0, 0, 200, 20, 0, 100, 50);
+        return DUI_BuildControl(skin_, kind, style, 1, L"", 0, 0, 80, 30);
+    }
+    static CDUI_UIGraphicsEngine* graphics_;
+    static CDUI_UIResource* skin_;
+    static Pixels* sheet_;
+};
+CDUI_UIGraphicsEngine* ProductSkin::graphics_ = nullptr;
+CDUI_UIResource* ProductSkin::skin_ = nullptr;
+Pixels* ProductSkin::sheet_ = nullptr;
+
+}  // namespace
+
+TEST_F(ProductSkin, DescriptionIsCompleteAndNamesTheSheet) {
+    ASSERT_EQ(skin_->IsReady(), 1);
+    EXPECT_EQ(skin_->IsDescriptionComplete(), 1);
+    EXPECT_EQ(skin_->GetSkinName(), L"ZavuvIdov");
+    EXPECT_EQ(skin_->GetSkinEdition(), L"1.0.0.0");
+    EXPECT_FALSE(skin_->GetSkinAuthor().empty());
+    EXPECT_EQ(skin_->GetImageFromFile(), 0);
+    EXPECT_EQ(skin_->GetImageResourceId(), 130u);
+    // Every record the description holds is one the program names, plus the
+    // implicit scene, the eight fonts and the window mark.
+    EXPECT_EQ(skin_->GetStyleCount(), std::size(kNamedStyles) + 1 + std::size(kFonts) + 1);
+    int32_t w = 0, h = 0;
+    skin_->GetSkinImageSize(&w, &h);
+    EXPECT_GT(w, 0);
+    EXPECT_LE(w, 1024);
+    EXPECT_LE(h, 1024);
+    ASSERT_EQ(sheet_->width, w);
+    ASSERT_EQ(sheet_->height, h);
+}
+
+TEST_F(ProductSkin, EveryNamedStyleAndFontIsBuiltByItsFactory) {
+    for (const Named& n : kNamedStyles) {
+        SCOPED_TRACE(Narrow(n.kind) + " " + Narrow(n.style));
+        CDUI_UIControlStyle* s = skin_->FindStyle(n.kind, n.style);
+        ASSERT_NE(s, nullptr);
+        EXPECT_EQ(s->kindName, n.kind);
+        // TextArea is read but no control of the program is built from it.
+        if (std::wstring(n.kind) == L"TextArea") continue;
+        std::unique_ptr<CDUI_UIControl> control(Build(n.kind, n.style));
+        ASSERT_NE(control, nullptr);
+        control->ReleaseResources();
+    }
+    // The kind keeps the two "UpdateButton" records apart.
+    EXPECT_NE(skin_->FindStyle(L"Button", L"UpdateButton"), skin_->FindStyle(L"OptionButton", L"UpdateButton"));
+    for (const FontWant& f : kFonts) {
+        SCOPED_TRACE(Narrow(f.name));
+        CDUI_FontType* font = skin_->FindFont(f.name);
+        ASSERT_NE(font, nullptr);
+        auto* record = dynamic_cast<CDUI_FontType_Style*>(skin_->FindStyle(L"FontType", f.name));
+        ASSERT_NE(record, nullptr);
+        EXPECT_EQ(record->fontFamily, f.family);
+        EXPECT_FLOAT_EQ(record->fontSize, f.size);
+        EXPECT_EQ(record->bold + record->italic + record->underline + record->strikeOut, 0);
+        EXPECT_EQ(record->optimize, 4095);
+    }
+    // The colours the catalogue fixes.
+    EXPECT_EQ(static_cast<CDUI_Window_Style*>(skin_->FindStyle(L"Window", L"OVWindow"))->windowBackColor, 0xFE000000u);
+    EXPECT_EQ(static_cast<CDUI_Window_Style*>(skin_->FindStyle(L"Window", L"OVWindow2"))->windowBackColor, 0xFF0D2029u);
+    EXPECT_EQ(static_cast<CDUI_Panel_Style*>(skin_->FindStyle(L"Panel", L"OVPanel"))->panelBackColor, 0xFFFFFFFFu);
+    EXPECT_EQ(static_cast<CDUI_ScrollBar_Style*>(skin_->FindStyle(L"ScrollBar", L"OVScrollBar"))->scrollBarBackColor,
+              0xFF808080u);
+    auto* box = static_cast<CDUI_MessageBox_Style*>(skin_->FindStyle(L"MessageBox", L"OVMessageBox"));
+    EXPECT_EQ(box->windowStyleName, L"OVWindow2");
+    EXPECT_EQ(box->buttonStyleName, L"OVButton");
+    EXPECT_EQ(box->labelForeColor, 0xFEFFFFFFu);
+}
+
+TEST_F(ProductSkin, EveryRectLiesInsideTheSheetAndEveryLookDiffers) {
+    ASSERT_GT(sheet_->width, 0);
+    std::vector<Named> all(std::begin(kNamedStyles), std::end(kNamedStyles));
+    all.push_back({L"Image", L"OVLogo"});
+    for (const Named& n : all) {
+        const std::wstring style = n.style;
+        // The catalogue fixes these two as all-zero rects.
+        const bool zero = style == L"EmptyButton" || style == L"OVScrollBar";
+        Rects rects = RectsOf(skin_->FindStyle(n.kind, n.style));
+        for (const auto& [field, r] : rects) {
+            SCOPED_TRACE(Narrow(style) + " " + field);
+            if (zero) {
+                EXPECT_TRUE(r.x == 0 && r.y == 0 && r.width == 0 && r.height == 0);
+                continue;
+            }
+            EXPECT_GT(r.width, 0);
+            EXPECT_GT(r.height, 0);
+            EXPECT_GE(r.x, 0);
+            EXPECT_GE(r.y, 0);
+            EXPECT_LE(r.x + r.width, sheet_->width);
+            EXPECT_LE(r.y + r.height, sheet_->height);
+        }
+        // A control must look different in each of its states: the button
+        // kinds' rects show pairwise different pixels.
+        const std::wstring kind = n.kind;
+        if (zero || (kind != L"Button" && kind != L"OptionButton" && kind != L"CheckBox" && kind != L"PushButton" &&
+                     kind != L"ComboBox"))
+            continue;
+        for (size_t i = 0; i < rects.size(); ++i)
+            for (size_t j = i + 1; j < rects.size(); ++j) {
+                SCOPED_TRACE(Narrow(style) + " " + rects[i].first + " vs " + rects[j].first);
+                EXPECT_FALSE(SamePixels(*sheet_, rects[i].second, rects[j].second));
+            }
+    }
+    // Images that stand over other controls (hint pictures, the colour
+    // field's overlay) show a clear area until a page gives them a picture.
+    auto* image = static_cast<CDUI_Image_Style*>(skin_->FindStyle(L"Image", L"OVImage"));
+    const DUI_SkinRect r = image->sourceRect;
+    for (int y = 0; y < r.height; ++y)
+        for (int x = 0; x < r.width; ++x) ASSERT_EQ(sheet_->At(r.x + x, r.y + y) >> 24, 0u);
+    // The plate sizes the pages are told are those of the art.
+    for (const auto& p : ventaro_skin::kPlateSizes) {
+        SCOPED_TRACE(Narrow(p.style));
+        Rects rects = RectsOf(skin_->FindStyle(p.kind, p.style));
+        ASSERT_FALSE(rects.empty());
+        EXPECT_EQ(rects[0].second.width, p.width);
+        EXPECT_EQ(rects[0].second.height, p.height);
+    }
+}
+
+TEST_F(ProductSkin, PicturesDecodeAndTheWorkingSetStaysSmall) {
+    PROCESS_MEMORY_COUNTERS before{};
+    GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
+    std::vector<std::unique_ptr<CDUI_Image>> shown;
+    size_t decoded = size_t(sheet_->width) * size_t(sheet_->height) * 4;
+    for (const Picture& p : kPictures) {
+        SCOPED_TRACE(p.id);
+        Pixels pixels = DecodeResource(p.id);
+        EXPECT_EQ(pixels.width, p.width);
+        EXPECT_EQ(pixels.height, p.height);
+        decoded += size_t(p.width) * size_t(p.height) * 4;
+        // The way a page shows it: an image control with a picture of its own.
+        std::unique_ptr<CDUI_Image> image(skin_->CreateImage(p.id, L"OVImage", L"", 0, 0, 10, 10));
+        ASSERT_NE(image, nullptr);
+        ASSERT_EQ(image->SetImageFromResource(GetModuleHandleW(nullptr), p.id), 1);
+        ASSERT_EQ(image->FitToImage(), 1);
+        int32_t w = 0, h = 0;
+        image->GetSize(&w, &h);
+        EXPECT_EQ(w, p.width);
+        EXPECT_EQ(h, p.height);
+        shown.push_back(std::move(image));
+    }
+    PROCESS_MEMORY_COUNTERS after{};
+    GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
+    std::printf("[ skin     ] decoded sheet + %zu pictures: %.2f MB (pictures held by image controls: +%.2f MB "
+                "working set)\n",
+                std::size(kPictures), decoded / 1048576.0,
+                (double(after.WorkingSetSize) - double(before.WorkingSetSize)) / 1048576.0);
+    EXPECT_LT(decoded, size_t(8) * 1024 * 1024);
+    for (auto& image : shown) image->ReleaseResources();
+}
