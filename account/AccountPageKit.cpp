@@ -1,6 +1,7 @@
 #include "AccountPageKit.h"
 
 #include "ClientPages.h"
+#include "PagePictures.h"
 #include "controls/DUI_Button.h"
 #include "controls/DUI_Image.h"
 #include "controls/DUI_Label.h"
@@ -18,9 +19,10 @@ namespace {
 constexpr int32_t kMessageBoxLayer = 30000;
 constexpr int32_t kCloseSize = 36;
 constexpr int32_t kCloseMargin = 8;
-// Inside a text field: the glyph at the left, then the text.
+// Height of the dialog picture (PagePictures.h: 577 x 112).
+constexpr int32_t kBannerHeight = 112;
+// Inside a text field: space between its frame and the text.
 constexpr int32_t kFieldPadding = 12;
-constexpr int32_t kGlyphSize = 20;
 
 void UseFont(CDUI_UIResource* resource, CDUI_UIControl* control, const wchar_t* name) {
     if (!resource || !control || !name) return;
@@ -37,7 +39,7 @@ struct CAccountPageKit::TextBox {
     CAccountPageKit* kit = nullptr;
     CDUI_Label* field = nullptr;   // the raised field behind the box
     CDUI_TextEdit* edit = nullptr;
-    CDUI_Image* hint = nullptr;    // glyph of the hint picture
+    CDUI_Image* hint = nullptr;    // the hint picture over the field (art from the skin)
     CDUI_Label* hintText = nullptr;
 };
 
@@ -65,7 +67,7 @@ void CAccountPageKit::OnCheckChanged(CDUI_UIControl*, int32_t value, void* user)
 }
 
 CDUI_Window* CAccountPageKit::BuildWindow(int32_t id, const std::wstring& title, int32_t width, int32_t height,
-                                          std::function<void()> onClose) {
+                                          int banner, std::function<void()> onClose) {
     if (!resource_ || !host_) return nullptr;
     auto* parent = static_cast<CDUI_UICollection*>(host_->WindowControl());
     if (!parent) return nullptr;
@@ -87,12 +89,34 @@ CDUI_Window* CAccountPageKit::BuildWindow(int32_t id, const std::wstring& title,
     window_->SetVisible(0);
     parent->AddChild(window_);
 
-    AddLabel(id + 90, title, 24, 14, width - 48 - kCloseSize, 36, L"yahei18", kTextColor, kAlignLeftMiddle);
+    if (banner) {
+        // The dialogs' picture across the top, the title centred under it.
+        CDUI_Image* picture = resource_->CreateImage(id + 92, L"OVImage", L"", 1, 1, width - 2,
+                                                     kBannerHeight);
+        if (picture) {
+            picture->SetTransparent(1);
+            picture->SetBorder(0);
+            picture->SetHitEnable(0);
+            picture->SetFocusable(0);
+            picture->SetImageFromResource(GetModuleHandleW(nullptr), ventaro_pictures::kPictureDialogBanner);
+            Attach(picture);
+        }
+        AddLabel(id + 90, title, 24, kBannerHeight + 10, width - 48, 28, L"yahei14",
+                 kTextColor, kAlignCentreMiddle);
+    } else {
+        // The title in the frame's top strip.
+        AddLabel(id + 90, title, 24, 7, width - 48 - kCloseSize, 36, L"yahei18", kTextColor, kAlignLeftMiddle);
+    }
     closeButton_ = AddButton(id + 91, L"CloseButton", L"", width - kCloseSize - kCloseMargin, kCloseMargin,
                              kCloseSize, kCloseSize, std::move(onClose));
 
     messageBox_ = resource_->CreateMessageBox(id + 99, L"OVMessageBox", L"信息", 0, 0, 360, 180);
     if (messageBox_) {
+        // The caption must read on the dark frame.
+        if (CDUI_UIControl* caption = messageBox_->GetTitleLabel()) {
+            caption->SetTextColor(kTextColor);
+            UseFont(resource_, caption, L"yahei12");
+        }
         messageBox_->SetLayer(kMessageBoxLayer);
         messageBox_->SetResultCallback(&CAccountPageKit::OnMessageResult, this);
         parent->AddChild(messageBox_);
@@ -107,6 +131,8 @@ CDUI_Label* CAccountPageKit::AddLabel(int32_t id, const std::wstring& text, int3
     if (!label) return nullptr;
     label->SetTransparent(1);
     label->SetBorder(0);
+    // Texts never take the focus: one under a text box would take it from the box.
+    label->SetFocusable(0);
     label->SetTextColor(color);
     label->SetAlignment(alignment);
     label->SetTrimming(3);  // ellipsis at a character
@@ -136,6 +162,7 @@ CDUI_Label* CAccountPageKit::AddCard(int32_t id, int32_t x, int32_t y, int32_t w
     card->SetBorder(1);
     card->SetBorderColors(kHairlineColor, kRaisedColor);
     card->SetHitEnable(0);
+    card->SetFocusable(0);
     Attach(card);
     return card;
 }
@@ -145,6 +172,8 @@ CDUI_Button* CAccountPageKit::AddButton(int32_t id, const wchar_t* style, const 
     if (!resource_) return nullptr;
     CDUI_Button* button = resource_->CreateButton(id, style, text, x, y, width, height);
     if (!button) return nullptr;
+    button->SetTransparent(1);
+    button->SetBorder(0);
     button->SetTextColor(0xFFFFFFFF);
     button->SetAlignment(kAlignCentreMiddle);
     UseFont(resource_, button, L"yahei14");
@@ -180,21 +209,21 @@ CDUI_TextEdit* CAccountPageKit::AddTextBox(int32_t id, const std::wstring& hint,
     box->field = AddCard(id + 1, x, y, width, height);
     // The hint picture lies between the field and the box: the box itself is
     // transparent and stays on top, so clicks reach it.
-    const int32_t glyphY = y + (height - kGlyphSize) / 2;
-    box->hint = resource_->CreateImage(id + 2, L"OVImage", L"", x + kFieldPadding, glyphY, kGlyphSize, kGlyphSize);
+    box->hint = resource_->CreateImage(id + 2, L"OVImage", L"", x + 1, y + 1, width - 2, height - 2);
     if (box->hint) {
         box->hint->SetTransparent(1);
         box->hint->SetBorder(0);
         box->hint->SetHitEnable(0);
+        box->hint->SetFocusable(0);
         Attach(box->hint);
     }
-    const int32_t textX = x + kFieldPadding + kGlyphSize + 8;
+    const int32_t textX = x + kFieldPadding;
     box->hintText = AddLabel(id + 3, hint, textX, y, width - (textX - x) - kFieldPadding, height, L"yahei12",
                              kSecondaryTextColor, kAlignLeftMiddle);
     if (box->hintText) box->hintText->SetHitEnable(0);
-    box->edit = resource_->CreateTextEdit(id, L"titleedt", L"", textX - 3, y + 1, width - (textX - x) - 4, height - 2);
-    if (!box->edit) box->edit = resource_->CreateTextEdit(id, L"OVTextEdit", L"", textX - 3, y + 1,
-                                                          width - (textX - x) - 4, height - 2);
+    // The edit's own inner padding puts its text where the hint text starts.
+    box->edit = resource_->CreateTextEdit(id, L"OVTextEdit", L"", textX - 3, y + 1, width - (textX - x) - 4,
+                                          height - 2);
     if (!box->edit) return nullptr;
     box->edit->SetTransparent(1);
     box->edit->SetBorder(0);

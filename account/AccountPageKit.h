@@ -57,10 +57,11 @@ public:
     CAccountPageKit& operator=(const CAccountPageKit&) = delete;
 
     // The page window (style "OVWindow"), centred in the host's window
-    // control and hidden, with its title at the top left, a "CloseButton"
-    // at the top right that runs onClose, and the page's message box.
-    // nullptr when the skin lacks the window style.
-    CDUI_Window* BuildWindow(int32_t id, const std::wstring& title, int32_t width, int32_t height,
+    // control and hidden, with a "CloseButton" at the top right that runs
+    // onClose, and the page's message box. The title goes into the frame's
+    // top strip, or with banner under the dialog picture that then covers
+    // the strip. nullptr when the skin lacks the window style.
+    CDUI_Window* BuildWindow(int32_t id, const std::wstring& title, int32_t width, int32_t height, int banner,
                              std::function<void()> onClose);
     CDUI_Window* Window() const { return window_; }
     CDUI_MessageBox* MessageBox() const { return messageBox_; }
@@ -79,8 +80,8 @@ public:
                            int32_t width, int32_t height, std::function<void()> onClick);
     CDUI_CheckBox* AddCheckBox(int32_t id, const wchar_t* style, const std::wstring& text, int32_t x, int32_t y,
                                int32_t width, int32_t height, std::function<void(int checked)> onChange);
-    // A text box ("OVTextEdit" named "titleedt") on a raised field with a
-    // hint picture (glyph and hint text) that stands for the empty box. The
+    // A text box ("OVTextEdit", font "titleedt") on a raised field with a
+    // hint picture and hint text that stand for the empty box. The
     // hint hides while the box is active for typing and shows again when the
     // box is left empty. password: the box shows dots.
     CDUI_TextEdit* AddTextBox(int32_t id, const std::wstring& hint, int32_t x, int32_t y, int32_t width,

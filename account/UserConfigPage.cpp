@@ -18,13 +18,14 @@ namespace {
 constexpr int32_t kWidth = 1035;
 constexpr int32_t kHeight = 650;
 // Left card: who is logged in. Right card: the settings that sync.
-constexpr int32_t kCardTop = 72;
+constexpr int32_t kCardTop = 74;
 constexpr int32_t kCardHeight = kHeight - kCardTop - 24;
 constexpr int32_t kLeftX = 24, kLeftW = 320;
 constexpr int32_t kRightX = kLeftX + kLeftW + 24, kRightW = kWidth - kRightX - 24;
 constexpr int32_t kPictureSize = 112;
 constexpr int32_t kRowTop = kCardTop + 72, kRowHeight = 84;
-constexpr int32_t kSyncButtonW = 180, kSyncButtonH = 40;
+// "OVStyle1Btn" at the size of its plate.
+constexpr int32_t kButtonW = 128, kButtonH = 36;
 
 const wchar_t kFailed[] = L"操作失败!";
 }  // namespace
@@ -35,18 +36,19 @@ CUserConfigPage::CUserConfigPage(CDUI_UIResource* resource, CDUI_UIScene*, IClie
 CUserConfigPage::~CUserConfigPage() = default;
 
 int CUserConfigPage::Create() {
-    if (!kit_.BuildWindow(kIdWindow, L"我的账户", kWidth, kHeight, [this] { OnClose(); })) return 0;
+    if (!kit_.BuildWindow(kIdWindow, L"我的账户", kWidth, kHeight, 0, [this] { OnClose(); })) return 0;
 
     // Who is logged in.
     kit_.AddCard(kIdWindow + 1, kLeftX, kCardTop, kLeftW, kCardHeight);
     const int32_t pictureX = kLeftX + (kLeftW - kPictureSize) / 2, pictureY = kCardTop + 32;
-    kit_.AddCard(kIdPicture + 1, pictureX - 1, pictureY - 1, kPictureSize + 2, kPictureSize + 2);
+    kit_.AddCard(kIdPicture + 50, pictureX - 1, pictureY - 1, kPictureSize + 2, kPictureSize + 2);
     if (resource_) {
         picture_ = resource_->CreateImage(kIdPicture, L"OVImage", L"", pictureX, pictureY, kPictureSize, kPictureSize);
         if (picture_) {
             picture_->SetTransparent(1);
             picture_->SetBorder(0);
             picture_->SetHitEnable(0);
+            picture_->SetFocusable(0);
             kit_.Window()->AddChild(picture_);
         }
     }
@@ -59,11 +61,10 @@ int CUserConfigPage::Create() {
                   kAlignCentreMiddle);
     kit_.AddLink(kIdSwitchLink, L"账户切换", kLeftX + kLeftW / 2 + 12, linkY, kLeftW / 2 - 28, 24,
                  kAlignLeftMiddle, [this] { OnSwitchAccount(); });
-    const int32_t buttonX = kLeftX + 40, buttonW = kLeftW - 80;
-    kit_.AddButton(kIdPasswordButton, L"OVStyle1Btn", L"修改密码", buttonX, linkY + 64, buttonW, 40,
-                   [this] { OnChangePassword(); });
-    autoLogin_ = kit_.AddCheckBox(kIdAutoLogin, L"AutoLoginCheckBox", L"自动登录", buttonX, linkY + 124, buttonW, 24,
-                                  [this](int checked) { OnAutoLoginChanged(checked); });
+    kit_.AddButton(kIdPasswordButton, L"OVStyle1Btn", L"修改密码", kLeftX + (kLeftW - kButtonW) / 2, linkY + 56,
+                   kButtonW, kButtonH, [this] { OnChangePassword(); });
+    autoLogin_ = kit_.AddCheckBox(kIdAutoLogin, L"AutoLoginCheckBox", L"自动登录", kLeftX + (kLeftW - 96) / 2,
+                                  linkY + 112, 96, 24, [this](int checked) { OnAutoLoginChanged(checked); });
 
     // The settings that go to and come from the account.
     kit_.AddCard(kIdWindow + 2, kRightX, kCardTop, kRightW, kCardHeight);
@@ -86,12 +87,12 @@ int CUserConfigPage::Create() {
             line->SetBorder(0);
         }
     }
-    const int32_t syncY = kCardTop + kCardHeight - 24 - kSyncButtonH;
-    const int32_t downloadX = kRightX + kRightW - 24 - kSyncButtonW;
-    kit_.AddButton(kIdUploadButton, L"OVStyle1Btn", L"上传我的方案", downloadX - 16 - kSyncButtonW, syncY,
-                   kSyncButtonW, kSyncButtonH, [this] { OnUpload(); });
-    kit_.AddButton(kIdDownloadButton, L"OVStyle1Btn", L"下载我的方案", downloadX, syncY, kSyncButtonW,
-                   kSyncButtonH, [this] { OnDownload(); });
+    const int32_t syncY = kCardTop + kCardHeight - 24 - kButtonH;
+    const int32_t downloadX = kRightX + kRightW - 24 - kButtonW;
+    kit_.AddButton(kIdUploadButton, L"OVStyle1Btn", L"上传我的方案", downloadX - 16 - kButtonW, syncY, kButtonW,
+                   kButtonH, [this] { OnUpload(); });
+    kit_.AddButton(kIdDownloadButton, L"OVStyle1Btn", L"下载我的方案", downloadX, syncY, kButtonW, kButtonH,
+                   [this] { OnDownload(); });
     return realName_ && autoLogin_ ? 1 : 0;
 }
 

@@ -16,9 +16,14 @@ using namespace accountui;
 namespace {
 constexpr int32_t kWidth = 579;
 constexpr int32_t kHeight = 412;
-constexpr int32_t kLeft = 90;
-constexpr int32_t kFieldWidth = kWidth - 2 * kLeft;
-constexpr int32_t kFieldHeight = 44;
+// One column under the dialog picture: fields, options, the button.
+constexpr int32_t kFieldWidth = 360;
+constexpr int32_t kLeft = (kWidth - kFieldWidth) / 2;
+constexpr int32_t kFieldHeight = 40;
+constexpr int32_t kFirstField = 156;
+constexpr int32_t kFieldStep = 48;
+// "UserLoginBtn" at the size of its plate.
+constexpr int32_t kButtonWidth = 260, kButtonHeight = 40;
 }  // namespace
 
 int OpenInBrowser(const std::wstring& address) {
@@ -33,19 +38,22 @@ CUserLoginPage::CUserLoginPage(CDUI_UIResource* resource, CDUI_UIScene*, IClient
 CUserLoginPage::~CUserLoginPage() = default;
 
 int CUserLoginPage::Create() {
-    if (!kit_.BuildWindow(kIdWindow, L"账户登录", kWidth, kHeight, [this] { OnClose(); })) return 0;
-    accountBox_ = kit_.AddTextBox(kIdAccountBox, L"请输入账号", kLeft, 92, kFieldWidth, kFieldHeight, 0);
-    passwordBox_ = kit_.AddTextBox(kIdPasswordBox, L"请输入密码", kLeft, 152, kFieldWidth, kFieldHeight, 1);
+    if (!kit_.BuildWindow(kIdWindow, L"账户登录", kWidth, kHeight, 1, [this] { OnClose(); })) return 0;
+    accountBox_ = kit_.AddTextBox(kIdAccountBox, L"请输入账号", kLeft, kFirstField, kFieldWidth, kFieldHeight, 0);
+    passwordBox_ = kit_.AddTextBox(kIdPasswordBox, L"请输入密码", kLeft, kFirstField + kFieldStep, kFieldWidth,
+                                   kFieldHeight, 1);
     if (!accountBox_ || !passwordBox_) return 0;
-    autoLogin_ = kit_.AddCheckBox(kIdAutoLogin, L"TPStatusButton", L"自动登录", kLeft, 212, 160, 24, nullptr);
-    kit_.AddLink(kIdForgotLink, L"忘记密码?", kLeft + kFieldWidth - 120, 212, 120, 24, kAlignRightMiddle,
+    const int32_t optionsY = kFirstField + 2 * kFieldStep + 2;
+    autoLogin_ = kit_.AddCheckBox(kIdAutoLogin, L"TPStatusButton", L"自动登录", kLeft, optionsY, 160, 24, nullptr);
+    kit_.AddLink(kIdForgotLink, L"忘记密码?", kLeft + kFieldWidth - 120, optionsY, 120, 24, kAlignRightMiddle,
                  [this] { OnForgotPassword(); });
-    if (!kit_.AddButton(kIdLoginButton, L"UserLoginBtn", L"登录", kLeft, 264, kFieldWidth, kFieldHeight,
-                        [this] { OnLogin(); }))
+    if (!kit_.AddButton(kIdLoginButton, L"UserLoginBtn", L"登录", (kWidth - kButtonWidth) / 2, optionsY + 40,
+                        kButtonWidth, kButtonHeight, [this] { OnLogin(); }))
         return 0;
-    kit_.AddLabel(kIdRegisterLink + 50, L"还没有账号?", kLeft, 336, kFieldWidth / 2 - 4, 24, L"yahei12",
+    const int32_t registerY = optionsY + 40 + kButtonHeight + 16;
+    kit_.AddLabel(kIdRegisterLink + 50, L"还没有账号?", kLeft, registerY, kFieldWidth / 2 - 2, 24, L"yahei12",
                   kSecondaryTextColor, kAlignRightMiddle);
-    kit_.AddLink(kIdRegisterLink, L"注册账号", kLeft + kFieldWidth / 2 + 4, 336, kFieldWidth / 2 - 4, 24,
+    kit_.AddLink(kIdRegisterLink, L"注册账号", kLeft + kFieldWidth / 2 + 2, registerY, kFieldWidth / 2 - 2, 24,
                  kAlignLeftMiddle, [this] { OnRegister(); });
     return 1;
 }

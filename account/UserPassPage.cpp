@@ -10,9 +10,13 @@ using namespace accountui;
 namespace {
 constexpr int32_t kWidth = 579;
 constexpr int32_t kHeight = 412;
-constexpr int32_t kLeft = 90;
-constexpr int32_t kFieldWidth = kWidth - 2 * kLeft;
-constexpr int32_t kFieldHeight = 44;
+// The login dialog's column: three fields, then the button.
+constexpr int32_t kFieldWidth = 360;
+constexpr int32_t kLeft = (kWidth - kFieldWidth) / 2;
+constexpr int32_t kFieldHeight = 40;
+constexpr int32_t kFirstField = 156;
+constexpr int32_t kFieldStep = 48;
+constexpr int32_t kButtonWidth = 260, kButtonHeight = 40;
 }  // namespace
 
 CUserPassPage::CUserPassPage(CDUI_UIResource* resource, CDUI_UIScene*, IClientHost* host)
@@ -21,13 +25,14 @@ CUserPassPage::CUserPassPage(CDUI_UIResource* resource, CDUI_UIScene*, IClientHo
 CUserPassPage::~CUserPassPage() = default;
 
 int CUserPassPage::Create() {
-    if (!kit_.BuildWindow(kIdWindow, L"修改密码", kWidth, kHeight, [this] { OnClose(); })) return 0;
-    oldBox_ = kit_.AddTextBox(kIdOldBox, L"请输入旧密码", kLeft, 84, kFieldWidth, kFieldHeight, 1);
-    newBox_ = kit_.AddTextBox(kIdNewBox, L"请输入新密码", kLeft, 144, kFieldWidth, kFieldHeight, 1);
-    againBox_ = kit_.AddTextBox(kIdAgainBox, L"请再次输入新密码", kLeft, 204, kFieldWidth, kFieldHeight, 1);
+    if (!kit_.BuildWindow(kIdWindow, L"修改密码", kWidth, kHeight, 1, [this] { OnClose(); })) return 0;
+    oldBox_ = kit_.AddTextBox(kIdOldBox, L"请输入旧密码", kLeft, kFirstField, kFieldWidth, kFieldHeight, 1);
+    newBox_ = kit_.AddTextBox(kIdNewBox, L"请输入新密码", kLeft, kFirstField + kFieldStep, kFieldWidth, kFieldHeight, 1);
+    againBox_ = kit_.AddTextBox(kIdAgainBox, L"请再次输入新密码", kLeft, kFirstField + 2 * kFieldStep, kFieldWidth,
+                                kFieldHeight, 1);
     if (!oldBox_ || !newBox_ || !againBox_) return 0;
-    return kit_.AddButton(kIdConfirmButton, L"UserLoginBtn", L"确定", kLeft, 292, kFieldWidth, kFieldHeight,
-                          [this] { OnConfirm(); })
+    return kit_.AddButton(kIdConfirmButton, L"UserLoginBtn", L"确定", (kWidth - kButtonWidth) / 2,
+                          kFirstField + 3 * kFieldStep + 8, kButtonWidth, kButtonHeight, [this] { OnConfirm(); })
                ? 1
                : 0;
 }

@@ -104,7 +104,11 @@ protected:
     std::wstring Text(int32_t id) { return pageharness::CClientPageHarness::TextOf(Ctl(id)); }
 
     // The message box on screen; nullptr when none is.
-    CDUI_MessageBox* Box() { return static_cast<CDUI_MessageBox*>(h_->Find(L"OVMessageBox")); }
+    CDUI_MessageBox* Box() {
+        for (CAccountPageKit* kit : {&login_->Kit(), &config_->Kit(), &pass_->Kit()})
+            if (kit->MessageBox() && pageharness::CClientPageHarness::OnScreen(kit->MessageBox())) return kit->MessageBox();
+        return nullptr;
+    }
     // Its text, then answered with that button ("确定", "是", "否").
     std::wstring Answer(const wchar_t* button = L"确定") {
         CDUI_MessageBox* box = Box();
@@ -119,7 +123,13 @@ protected:
         if (!h_->Click(Ctl(id))) return L"<not clickable>";
         return Answer();
     }
-    void Type(int32_t id, const std::wstring& text) { ASSERT_TRUE(h_->Type(Ctl(id), text)); }
+    // Clicks the box, then types as the keyboard does: ASCII as WM_CHAR,
+    // everything else as the input method's WM_IME_CHAR.
+    void Type(int32_t id, const std::wstring& text) {
+        ASSERT_TRUE(h_->Click(Ctl(id)));
+        for (wchar_t c : text) h_->Send(c < 0x80 ? WM_CHAR : WM_IME_CHAR, c, 1);
+        ASSERT_EQ(Ctl(id)->GetText(), text);
+    }
 
     void OpenLogin() {
         h_->Host().ShowPage(ClientPageId::Login);
@@ -130,8 +140,9 @@ protected:
         OpenLogin();
         Type(CUserLoginPage::kIdAccountBox, name);
         Type(CUserLoginPage::kIdPasswordBox, password);
-        if ((Ctl(CUserLoginPage::kIdAutoLogin)->GetChecked() != 0) != autoLogin)
+        if ((Ctl(CUserLoginPage::kIdAutoLogin)->GetChecked() != 0) != autoLogin) {
             ASSERT_TRUE(h_->Click(Ctl(CUserLoginPage::kIdAutoLogin)));
+        }
         ASSERT_TRUE(h_->Click(Ctl(CUserLoginPage::kIdLoginButton)));
         ASSERT_EQ(Box(), nullptr) << textconv::WideToUtf8(Answer());
         ASSERT_EQ(h_->Account()->IsLoggedIn(), 1);
@@ -536,6 +547,55 @@ TEST_F(AccountPages, LogoutAndSwitchAccountAskFirstAndWorkWithTheNetworkDown) {
         EXPECT_EQ(h_->PageRequests().back(), ClientPageId::Login);
         h_->Host().ShowHomeView();
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Pictures of the three pages and their messages, for a person to look at:
+// build/account_shots/*.png.
+TEST_F(AccountPages, Screenshots) {
+    const std::wstring dir = testpaths::BinaryDir() + L"\\account_shots\\";
+    CreateDirectoryW(dir.c_str(), nullptr);
+    auto shot = [&](const wchar_t* name) { EXPECT_EQ(h_->SaveScreenshot(dir + name + L".png"), 1) << name; };
+    h_->SetLightLink(&light_);
+    h_->SetFanLink(&fan_);
+    h_->SetGameLink(&game_);
+    OpenLogin();
+    shot(L"login");
+    ASSERT_TRUE(h_->Click(Ctl(CUserLoginPage::kIdLoginButton)));
+    shot(L"login_message");
+    Answer();
+    Type(CUserLoginPage::kIdAccountBox, L"demo");
+    Type(CUserLoginPage::kIdPasswordBox, L"wrong");
+    ASSERT_TRUE(h_->Click(Ctl(CUserLoginPage::kIdAutoLogin)));
+    shot(L"login_filled");
+    ASSERT_TRUE(h_->Click(Ctl(CUserLoginPage::kIdLoginButton)));
+    shot(L"login_refused");
+    Answer();
+    h_->Host().ShowHomeView();
+    LoginThroughPage(L"demo", L"demo1234", true);
+    OpenAccountPage();
+    shot(L"account");
+    ASSERT_TRUE(h_->ClickText(L"OVLabel", L"账户注销"));
+    shot(L"account_confirm");
+    Answer(L"否");
+    ASSERT_TRUE(h_->Click(Ctl(CUserConfigPage::kIdUploadButton)));
+    shot(L"account_uploaded");
+    Answer();
+    StoreOnServer("only one part");
+    ASSERT_TRUE(h_->Click(Ctl(CUserConfigPage::kIdDownloadButton)));
+    shot(L"account_damaged");
+    Answer();
+    ASSERT_TRUE(h_->Click(Ctl(CUserConfigPage::kIdPasswordButton)));
+    shot(L"password");
+    Type(CUserPassPage::kIdOldBox, L"demo1234");
+    Type(CUserPassPage::kIdNewBox, L"abc");
+    Type(CUserPassPage::kIdAgainBox, L"abd");
+    ASSERT_TRUE(h_->Click(Ctl(CUserPassPage::kIdConfirmButton)));
+    shot(L"password_mismatch");
+    Answer();
 }
 
 }  // namespace
