@@ -112,11 +112,10 @@ CDUI_Window* CAccountPageKit::BuildWindow(int32_t id, const std::wstring& title,
 
     messageBox_ = resource_->CreateMessageBox(id + 99, L"OVMessageBox", L"信息", 0, 0, 360, 180);
     if (messageBox_) {
-        // The caption must read on the dark frame.
-        if (CDUI_UIControl* caption = messageBox_->GetTitleLabel()) {
-            caption->SetTextColor(kTextColor);
-            UseFont(resource_, caption, L"yahei12");
-        }
+        // The caption "信息" must read on the dark frame (the window passes
+        // its text colour to its title).
+        messageBox_->SetTextColor(kTextColor);
+        if (CDUI_UIControl* caption = messageBox_->GetTitleLabel()) UseFont(resource_, caption, L"yahei12");
         messageBox_->SetLayer(kMessageBoxLayer);
         messageBox_->SetResultCallback(&CAccountPageKit::OnMessageResult, this);
         parent->AddChild(messageBox_);
