@@ -36,9 +36,12 @@ std::wstring StyleFor(CDUI_UIResource* resource, const wchar_t* kind, const wcha
     return resource->FindStyle(kind, name) ? std::wstring(name) : std::wstring(common);
 }
 
+// Controls draw their skin art (or nothing) on the window's own ground.
 template <typename T>
 T* Attach(CDUI_UICollection* parent, T* control) {
     if (!control) return nullptr;
+    control->SetTransparent(1);
+    control->SetBorder(0);
     if (!parent || !parent->AddChild(control)) {
         control->ReleaseResources();
         delete control;
@@ -273,6 +276,7 @@ void CClientWindow::SelectFeature(int feature) {
     m_feature = feature;
     if (m_featureButtons[feature]) m_featureButtons[feature]->SetChecked(1);
     const FeaturePictures pair = PicturesOfFeature(feature);
+    m_loaded = pair;
     if (m_pictures[0]) m_pictures[0]->SetImageFromResource(m_pictureModule, pair.first);
     if (m_pictures[1]) m_pictures[1]->SetImageFromResource(m_pictureModule, pair.second);
     ShowEnterPicture(0);
@@ -353,7 +357,7 @@ void CClientWindow::OnButtonClicked(CDUI_UIControl* control, const CDUI_EventRec
         self->OpenAccount();
         break;
     default:
-        if (id >= kIdLightButton && id < kIdLightButton + int32_t(kFeatureCount)) self->SelectFeature(id - kIdLightButton);
+        if (id >= kIdLightButton && id < kIdLightButton + kFeatureCount) self->SelectFeature(id - kIdLightButton);
         break;
     }
 }

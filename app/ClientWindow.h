@@ -22,7 +22,11 @@ class CDUI_UIControl;
 struct CDUI_EventRecord;
 
 // Feature indices of the home view.
-enum ClientFeature : int { kFeatureLight = 0, kFeatureFan = 1, kFeatureGame = 2, kFeatureUpdate = 3, kFeatureCount = 4 };
+constexpr int kFeatureLight = 0;
+constexpr int kFeatureFan = 1;
+constexpr int kFeatureGame = 2;
+constexpr int kFeatureUpdate = 3;
+constexpr int kFeatureCount = 4;
 
 // Ids of the client window's own controls (pages use ids of their own ranges).
 enum ClientControlId : int32_t {
@@ -84,6 +88,8 @@ public:
     void SetAccount(CUserLoginCtrl* account) { m_services.account = account; }
 
     int SelectedFeature() const { return m_feature; }
+    // The picture pair the home view holds now.
+    FeaturePictures LoadedPictures() const { return m_loaded; }
     // Stores the feature, marks its button and loads its picture pair.
     void SelectFeature(int feature);
     // "EnterButton": the selected feature's page, when it exists.
@@ -134,6 +140,7 @@ private:
     CDUI_OptionButton* m_featureButtons[kFeatureCount] = {};
     CDUI_MessageBox* m_messageBox = nullptr;
     int m_feature = 0;
+    FeaturePictures m_loaded{0, 0};
 
     std::array<std::unique_ptr<IClientPage>, static_cast<size_t>(ClientPageId::Count)> m_pages;  // owned
     ILightPageLink* m_lightLink = nullptr;  // borrowed views of the pages above

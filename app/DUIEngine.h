@@ -60,6 +60,8 @@ public:
     CDUIDevManage* DevManage() const { return m_manager.get(); }
     CDUI_UIResource* Resource() const { return m_resource.get(); }
     CDUI_UIScene* Scene() const;
+    // The inspection dump's writer; null unless VENTARO_UI_DUMP is set.
+    CUiDumpWriter* DumpWriter() const { return m_dump.get(); }
 
     // IWindowMessageFilter: the engine first, for every top-level message.
     int HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;

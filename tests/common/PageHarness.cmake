@@ -8,11 +8,7 @@
 set(VENTARO_TESTS_COMMON ${CMAKE_CURRENT_LIST_DIR})
 
 function(ventaro_link_product_skin target)
-  if(TARGET ventaro_skin)
-    target_link_libraries(${target} PRIVATE ventaro_skin)
-  else()
-    target_sources(${target} PRIVATE ${VENTARO_TESTS_COMMON}/FallbackSkin.rc)
-  endif()
+  target_link_libraries(${target} PRIVATE ventaro_skin)
 endfunction()
 
 add_library(ventaro_page_harness STATIC ${VENTARO_TESTS_COMMON}/ClientPageHarness.cpp)

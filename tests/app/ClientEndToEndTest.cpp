@@ -1,0 +1,186 @@
+// The real Ventaro.exe under Wine with the controller simulator, driven by
+// real mouse input (xdotool) at the rectangles its inspection dump reports.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "ProgramRunner.h"
+#include "SimulatedController.h"
+#include "TestPaths.h"
+#include "UiDump.h"
+#include "XDoTool.h"
+
+namespace {
+
+const testing::Environment* const kController =
+    testing::AddGlobalTestEnvironment(new e2e::SimulatedControllerEnvironment);
+
+std::wstring VentaroExe() { return testpaths::BinaryDir() + L"\\bin\\Ventaro.exe"; }
+
+std::wstring UnixBuildPath(const wchar_t* name) {
+    const char* dir = std::getenv("VENTARO_BINARY_DIR");
+    std::wstring out;
+    for (const char* p = dir ? dir : "/tmp"; *p; ++p) out += static_cast<wchar_t>(static_cast<unsigned char>(*p));
+    return out + L"/" + name;
+}
+
+class ClientEndToEnd : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(FindWindowW(L"VentaroClass", L"Ventaro"), nullptr) << "another Ventaro runs";
+        dumpPath = testpaths::MakeTempDir(L"e2edump") + L"ui.txt";
+        e2e::SimulatedControllerEnvironment::Point();
+        SetEnvironmentVariableW(L"VENTARO_UI_DUMP", dumpPath.c_str());
+        exchangesBefore = Exchanges();
+    }
+    void TearDown() override {
+        SetEnvironmentVariableW(L"VENTARO_UI_DUMP", nullptr);
+        if (window && IsWindow(window)) PostMessageW(window, WM_COMMAND, 7002, 0);  // ID_EXIT
+        if (program.WaitExit(10000) < 0) program.Kill();
+        e2e::DeleteRunValue();  // a later fresh Wine session must not start a copy by itself
+    }
+
+    // Starts Ventaro and waits for its window and a dump of the home view.
+    void Launch(const std::wstring& arguments) {
+        ASSERT_TRUE(program.Start(VentaroExe(), L"\"" + VentaroExe() + L"\"" + arguments));
+        window = e2e::WaitForVentaroWindow(program.Pid(), 20000);
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(uidump::WaitFor(dumpPath, [](const uidump::Dump& d) { return d.Shown(L"EnterButton") != nullptr; },
+                                    20000, &dump))
+            << "no dump of the home view";
+    }
+    // Screen point of a control's centre.
+    POINT At(const uidump::Row& row) {
+        RECT r{};
+        GetWindowRect(window, &r);
+        const auto [x, y] = row.Centre();
+        return POINT{r.left + x, r.top + y};
+    }
+    void ClickStyle(const std::wstring& style) {
+        ASSERT_TRUE(uidump::Read(dumpPath, &dump));
+        const uidump::Row* row = dump.Shown(style);
+        ASSERT_NE(row, nullptr) << std::string(style.begin(), style.end());
+        const POINT p = At(*row);
+        ASSERT_TRUE(xdo::Click(p.x, p.y));
+    }
+    bool WaitChecked(const std::wstring& style) {
+        return uidump::WaitFor(dumpPath, [&](const uidump::Dump& d) {
+            const uidump::Row* row = d.Shown(style);
+            return row && row->checked;
+        }, 5000, &dump);
+    }
+    static long long Exchanges() {
+        const std::string v = e2e::SimulatedControllerEnvironment::Sim()->Value("exchanges");
+        return v == "<missing>" ? 0 : std::atoll(v.c_str());
+    }
+
+    e2e::Program program;
+    HWND window = nullptr;
+    std::wstring dumpPath;
+    uidump::Dump dump;
+    long long exchangesBefore = 0;
+};
+
+TEST_F(ClientEndToEnd, PlainStartShowsTheHomeViewAndNavigatingSendsTheControllerNothing) {
+    Launch(L"");
+    EXPECT_TRUE(IsWindowVisible(window));
+    // Title strip: one close button, the minimise and account buttons, 8 px apart.
+    EXPECT_EQ(dump.CountShown(L"CloseButton"), 1);
+    const uidump::Row* close = dump.Shown(L"CloseButton");
+    const uidump::Row* min = dump.Shown(L"MinButton");
+    const uidump::Row* account = dump.Shown(L"ConfigButton");
+    ASSERT_TRUE(close && min && account);
+    EXPECT_EQ(close->x - (min->x + min->width), 8);
+    EXPECT_EQ(min->x - (account->x + account->width), 8);
+    EXPECT_LE(close->y + close->height, 50);
+    EXPECT_EQ(dump.Shown(L"EnterButton")->text, L"进入");
+    EXPECT_TRUE(dump.Shown(L"LightButton", L"灯光")->checked);
+    ASSERT_NE(dump.Shown(L"FanButton", L"风扇"), nullptr);
+    ASSERT_NE(dump.Shown(L"GameModeButton", L"游戏模式"), nullptr);
+    ASSERT_NE(dump.Shown(L"UpdateButton", L"软件升级"), nullptr);
+    xdo::MoveTo(5, 1000);
+    Sleep(500);
+    EXPECT_TRUE(xdo::Screenshot(UnixBuildPath(L"client-home.png")));
+
+    ClickStyle(L"FanButton");
+    EXPECT_TRUE(WaitChecked(L"FanButton"));
+    ClickStyle(L"AfterArrowButton");
+    EXPECT_TRUE(WaitChecked(L"GameModeButton"));
+    ClickStyle(L"AfterArrowButton");
+    EXPECT_TRUE(WaitChecked(L"UpdateButton"));
+    ClickStyle(L"AfterArrowButton");
+    Sleep(400);
+    EXPECT_TRUE(WaitChecked(L"UpdateButton"));
+    ClickStyle(L"BeforArrowButton");
+    EXPECT_TRUE(WaitChecked(L"GameModeButton"));
+    // The pointer over "EnterButton" lights the picture: the second of the
+    // pair (id 1012) is shown instead of the first (1011).
+    ClickStyle(L"LightButton");
+    EXPECT_TRUE(WaitChecked(L"LightButton"));
+    {
+        const POINT p = At(*dump.Shown(L"EnterButton"));
+        xdo::MoveTo(p.x, p.y);
+        EXPECT_TRUE(uidump::WaitFor(dumpPath, [](const uidump::Dump& d) {
+            return d.ById(1012) && d.ById(1012)->visible && !d.ById(1011)->visible;
+        }, 5000, &dump));
+        xdo::MoveTo(5, 1000);
+        EXPECT_TRUE(uidump::WaitFor(dumpPath, [](const uidump::Dump& d) {
+            return d.ById(1011) && d.ById(1011)->visible && !d.ById(1012)->visible;
+        }, 5000, &dump));
+    }
+    EXPECT_EQ(Exchanges(), exchangesBefore);
+    EXPECT_TRUE(program.Running());
+
+    // "CloseButton" ends the program, exit code 0.
+    ClickStyle(L"CloseButton");
+    EXPECT_EQ(program.WaitExit(15000), 0);
+}
+
+TEST_F(ClientEndToEnd, DraggingByTheTopStripMovesTheWindowByTheMouseOffsetAndBelowItNot) {
+    Launch(L"");
+    RECT before{};
+    GetWindowRect(window, &before);
+    // Between the product name and the caption buttons.
+    ASSERT_TRUE(xdo::Drag(before.left + 600, before.top + 25, 37, 23));
+    e2e::WaitFor([&] {
+        RECT r{};
+        GetWindowRect(window, &r);
+        return r.left != before.left;
+    }, 3000);
+    RECT after{};
+    GetWindowRect(window, &after);
+    EXPECT_EQ(after.left - before.left, 37);
+    EXPECT_EQ(after.top - before.top, 23);
+
+    ASSERT_TRUE(xdo::Drag(after.left + 600, after.top + 300, 40, 30));
+    Sleep(500);
+    RECT still{};
+    GetWindowRect(window, &still);
+    EXPECT_EQ(still.left, after.left);
+    EXPECT_EQ(still.top, after.top);
+    EXPECT_EQ(Exchanges(), exchangesBefore);
+}
+
+TEST_F(ClientEndToEnd, AutoStartShowsNothingUntilTheTrayIconIsDoubleClicked) {
+    ASSERT_TRUE(program.Start(VentaroExe(), L"\"" + VentaroExe() + L"\" auto"));
+    window = e2e::WaitForVentaroWindow(program.Pid(), 20000);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(uidump::WaitFor(dumpPath, [](const uidump::Dump& d) { return !d.Empty(); }, 20000, &dump));
+    Sleep(1500);
+    EXPECT_FALSE(IsWindowVisible(window));
+
+    // Wine's notification area (a strip of 20-pixel icons when no desktop
+    // panel hosts it): the first icon is ours, the only one.
+    HWND tray = FindWindowW(nullptr, L"Wine System Tray");
+    ASSERT_NE(tray, nullptr);
+    RECT r{};
+    GetWindowRect(tray, &r);
+    ASSERT_TRUE(xdo::DoubleClick(r.left + (r.bottom - r.top) / 2, r.top + (r.bottom - r.top) / 2));
+    EXPECT_TRUE(e2e::WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 5000));
+    EXPECT_EQ(Exchanges(), exchangesBefore);
+}
+
+}  // namespace
