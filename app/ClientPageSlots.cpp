@@ -1,6 +1,9 @@
 #include "ClientPageSlots.h"
 
 // Each page's header joins here, one line per page.
+#include "UserConfigPage.h"
+#include "UserLoginPage.h"
+#include "UserPassPage.h"
 
 // One line per slot: a page replaces its nullptr with
 //   return std::make_unique<CXxxPage>(resource, scene, host);
@@ -9,9 +12,15 @@ std::unique_ptr<IClientPage> MakeLightPage(CDUI_UIResource*, CDUI_UIScene*, ICli
 std::unique_ptr<IClientPage> MakeFanPage(CDUI_UIResource*, CDUI_UIScene*, IClientHost*) { return nullptr; }
 std::unique_ptr<IClientPage> MakeUpdatePage(CDUI_UIResource*, CDUI_UIScene*, IClientHost*) { return nullptr; }
 std::unique_ptr<IClientPage> MakeGamePage(CDUI_UIResource*, CDUI_UIScene*, IClientHost*) { return nullptr; }
-std::unique_ptr<IClientPage> MakeLoginPage(CDUI_UIResource*, CDUI_UIScene*, IClientHost*) { return nullptr; }
-std::unique_ptr<IClientPage> MakeAccountPage(CDUI_UIResource*, CDUI_UIScene*, IClientHost*) { return nullptr; }
-std::unique_ptr<IClientPage> MakePasswordPage(CDUI_UIResource*, CDUI_UIScene*, IClientHost*) { return nullptr; }
+std::unique_ptr<IClientPage> MakeLoginPage(CDUI_UIResource* resource, CDUI_UIScene* scene, IClientHost* host) {
+    return std::make_unique<CUserLoginPage>(resource, scene, host);
+}
+std::unique_ptr<IClientPage> MakeAccountPage(CDUI_UIResource* resource, CDUI_UIScene* scene, IClientHost* host) {
+    return std::make_unique<CUserConfigPage>(resource, scene, host);
+}
+std::unique_ptr<IClientPage> MakePasswordPage(CDUI_UIResource* resource, CDUI_UIScene* scene, IClientHost* host) {
+    return std::make_unique<CUserPassPage>(resource, scene, host);
+}
 
 ClientPageFactories ProductPageFactories() {
     return {&MakeLightPage, &MakeFanPage,    &MakeUpdatePage,  &MakeGamePage,
