@@ -45,6 +45,11 @@ public:
 private:
     // Inner padding between the frame and the text.
     static constexpr int kPadding = 3;
+    // How the text is drawn and measured: near + vertically centred, no clipping.
+    static constexpr uint32_t kTextAlignment = 17;
+    static constexpr uint32_t kTextFormat = 4;
+    // Glyph edges of the shown text with the paint call's font and format.
+    std::vector<int> MeasureEdges(const std::wstring& shown);
     void SyncMetrics();
     void Changed();
     TextEditModel model_;

@@ -296,6 +296,7 @@ int CDUI_UIControl::SetVisible(int flag) {
     visible_ = flag ? 1 : 0;
     if (!visible_) RemoveFocusIfSet();
     OnVisibleChanged();
+    if (CDUI_UIScene* scene = GetScene()) scene->NoteVisibility(this);
     return 1;
 }
 int CDUI_UIControl::GetVisible() { return visible_; }
@@ -459,6 +460,7 @@ int CDUI_UIControl::SetShown(int flag) {
     DUI_LOCK_OR_RETURN(0);
     shown_ = flag ? 1 : 0;
     OnVisibleChanged();
+    if (CDUI_UIScene* scene = GetScene()) scene->NoteVisibility(this);
     return 1;
 }
 int CDUI_UIControl::GetShown() { return shown_; }
@@ -1141,6 +1143,9 @@ int CDUI_UIControl::DispatchMouse(UINT message, WPARAM wParam, LPARAM lParam) {
         }
     }
     if (taken) return 1;
+    // The wheel is not a press: a control that does nothing with it lets the
+    // panel or list around it scroll.
+    if (message == WM_MOUSEWHEEL) return (inside && hitEnable_ && callbacks_[DUI_EVT_MOUSEWHEEL].callback) ? 1 : 0;
     return (inside && hitEnable_ && consumed) ? 1 : 0;
 }
 
