@@ -275,6 +275,15 @@ CDUI_Image* CAccountPageKit::HintOf(CDUI_TextEdit* edit) const {
     return nullptr;
 }
 
+void CAccountPageKit::Discard() {
+    if (messageBox_) messageBox_->Destroy();
+    if (window_) window_->Destroy();
+    messageBox_ = nullptr;
+    window_ = nullptr;
+    closeButton_ = nullptr;
+    boxes_.clear();
+}
+
 void CAccountPageKit::ShowWindow() {
     if (window_) window_->Show(0);
 }

@@ -91,6 +91,11 @@ public:
     // The hint picture of a box (for checks); nullptr for an unknown box.
     CDUI_Image* HintOf(CDUI_TextEdit* box) const;
 
+    // Takes the page's window and message box out of the scene and deletes
+    // them: a page whose Create failed must leave no controls behind whose
+    // handlers point into it.
+    void Discard();
+
     void ShowWindow();
     void HideWindow();
     int IsShown() const;

@@ -36,6 +36,12 @@ CUserConfigPage::CUserConfigPage(CDUI_UIResource* resource, CDUI_UIScene*, IClie
 CUserConfigPage::~CUserConfigPage() = default;
 
 int CUserConfigPage::Create() {
+    if (Build()) return 1;
+    kit_.Discard();
+    return 0;
+}
+
+int CUserConfigPage::Build() {
     if (!kit_.BuildWindow(kIdWindow, L"我的账户", kWidth, kHeight, 0, [this] { OnClose(); })) return 0;
 
     // Who is logged in.

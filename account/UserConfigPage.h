@@ -49,6 +49,8 @@ public:
     void OnClose();
 
 private:
+    // Builds the controls; 0 when the skin lacks a style the page needs.
+    int Build();
     // The two synced files in the user data folder.
     std::wstring SettingsPath() const;
     std::wstring ThemesPath() const;

@@ -38,6 +38,12 @@ CUserLoginPage::CUserLoginPage(CDUI_UIResource* resource, CDUI_UIScene*, IClient
 CUserLoginPage::~CUserLoginPage() = default;
 
 int CUserLoginPage::Create() {
+    if (Build()) return 1;
+    kit_.Discard();
+    return 0;
+}
+
+int CUserLoginPage::Build() {
     if (!kit_.BuildWindow(kIdWindow, L"账户登录", kWidth, kHeight, 1, [this] { OnClose(); })) return 0;
     accountBox_ = kit_.AddTextBox(kIdAccountBox, L"请输入账号", kLeft, kFirstField, kFieldWidth, kFieldHeight, 0);
     passwordBox_ = kit_.AddTextBox(kIdPasswordBox, L"请输入密码", kLeft, kFirstField + kFieldStep, kFieldWidth,

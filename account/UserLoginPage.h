@@ -46,6 +46,8 @@ public:
     void OnClose();
 
 private:
+    // Builds the controls; 0 when the skin lacks a style the page needs.
+    int Build();
     CDUI_UIResource* resource_ = nullptr;  // borrowed
     IClientHost* host_ = nullptr;          // borrowed
     CAccountPageKit kit_;

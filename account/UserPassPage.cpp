@@ -25,6 +25,12 @@ CUserPassPage::CUserPassPage(CDUI_UIResource* resource, CDUI_UIScene*, IClientHo
 CUserPassPage::~CUserPassPage() = default;
 
 int CUserPassPage::Create() {
+    if (Build()) return 1;
+    kit_.Discard();
+    return 0;
+}
+
+int CUserPassPage::Build() {
     if (!kit_.BuildWindow(kIdWindow, L"修改密码", kWidth, kHeight, 1, [this] { OnClose(); })) return 0;
     oldBox_ = kit_.AddTextBox(kIdOldBox, L"请输入旧密码", kLeft, kFirstField, kFieldWidth, kFieldHeight, 1);
     newBox_ = kit_.AddTextBox(kIdNewBox, L"请输入新密码", kLeft, kFirstField + kFieldStep, kFieldWidth, kFieldHeight, 1);

@@ -32,6 +32,8 @@ public:
     void OnClose();
 
 private:
+    // Builds the controls; 0 when the skin lacks a style the page needs.
+    int Build();
     IClientHost* host_ = nullptr;  // borrowed
     CAccountPageKit kit_;
     // Owned by the page window:
