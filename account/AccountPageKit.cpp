@@ -101,7 +101,7 @@ CDUI_Window* CAccountPageKit::BuildWindow(int32_t id, const std::wstring& title,
             picture->SetImageFromResource(GetModuleHandleW(nullptr), ventaro_pictures::kPictureDialogBanner);
             Attach(picture);
         }
-        AddLabel(id + 90, title, 24, kBannerHeight + 10, width - 48, 28, L"yahei14",
+        AddLabel(id + 90, title, 24, kBannerHeight + 12, width - 48, 28, L"yahei14",
                  kTextColor, kAlignCentreMiddle);
     } else {
         // The title in the frame's top strip.
@@ -116,6 +116,11 @@ CDUI_Window* CAccountPageKit::BuildWindow(int32_t id, const std::wstring& title,
         // its text colour to its title).
         messageBox_->SetTextColor(kTextColor);
         if (CDUI_UIControl* caption = messageBox_->GetTitleLabel()) UseFont(resource_, caption, L"yahei12");
+        // Its close button shows its skin plate only.
+        if (CDUI_UIControl* close = messageBox_->GetCloseButton()) {
+            close->SetTransparent(1);
+            close->SetBorder(0);
+        }
         messageBox_->SetLayer(kMessageBoxLayer);
         messageBox_->SetResultCallback(&CAccountPageKit::OnMessageResult, this);
         parent->AddChild(messageBox_);

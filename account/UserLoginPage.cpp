@@ -20,7 +20,7 @@ constexpr int32_t kHeight = 412;
 constexpr int32_t kFieldWidth = 360;
 constexpr int32_t kLeft = (kWidth - kFieldWidth) / 2;
 constexpr int32_t kFieldHeight = 40;
-constexpr int32_t kFirstField = 156;
+constexpr int32_t kFirstField = 164;
 constexpr int32_t kFieldStep = 48;
 // "UserLoginBtn" at the size of its plate.
 constexpr int32_t kButtonWidth = 260, kButtonHeight = 40;
@@ -53,10 +53,10 @@ int CUserLoginPage::Build() {
     autoLogin_ = kit_.AddCheckBox(kIdAutoLogin, L"TPStatusButton", L"自动登录", kLeft, optionsY, 160, 24, nullptr);
     kit_.AddLink(kIdForgotLink, L"忘记密码?", kLeft + kFieldWidth - 120, optionsY, 120, 24, kAlignRightMiddle,
                  [this] { OnForgotPassword(); });
-    if (!kit_.AddButton(kIdLoginButton, L"UserLoginBtn", L"登录", (kWidth - kButtonWidth) / 2, optionsY + 40,
+    if (!kit_.AddButton(kIdLoginButton, L"UserLoginBtn", L"登录", (kWidth - kButtonWidth) / 2, optionsY + 38,
                         kButtonWidth, kButtonHeight, [this] { OnLogin(); }))
         return 0;
-    const int32_t registerY = optionsY + 40 + kButtonHeight + 16;
+    const int32_t registerY = optionsY + 38 + kButtonHeight + 16;
     kit_.AddLabel(kIdRegisterLink + 50, L"还没有账号?", kLeft, registerY, kFieldWidth / 2 - 2, 24, L"yahei12",
                   kSecondaryTextColor, kAlignRightMiddle);
     kit_.AddLink(kIdRegisterLink, L"注册账号", kLeft + kFieldWidth / 2 + 2, registerY, kFieldWidth / 2 - 2, 24,

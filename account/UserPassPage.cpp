@@ -14,8 +14,8 @@ constexpr int32_t kHeight = 412;
 constexpr int32_t kFieldWidth = 360;
 constexpr int32_t kLeft = (kWidth - kFieldWidth) / 2;
 constexpr int32_t kFieldHeight = 40;
-constexpr int32_t kFirstField = 156;
-constexpr int32_t kFieldStep = 48;
+constexpr int32_t kFirstField = 164;
+constexpr int32_t kFieldStep = 52;
 constexpr int32_t kButtonWidth = 260, kButtonHeight = 40;
 }  // namespace
 
@@ -38,7 +38,7 @@ int CUserPassPage::Build() {
                                 kFieldHeight, 1);
     if (!oldBox_ || !newBox_ || !againBox_) return 0;
     return kit_.AddButton(kIdConfirmButton, L"UserLoginBtn", L"确定", (kWidth - kButtonWidth) / 2,
-                          kFirstField + 3 * kFieldStep + 8, kButtonWidth, kButtonHeight, [this] { OnConfirm(); })
+                          kFirstField + 3 * kFieldStep + 12, kButtonWidth, kButtonHeight, [this] { OnConfirm(); })
                ? 1
                : 0;
 }
