@@ -12,7 +12,10 @@ int PostAccountForm(const std::wstring& path, const std::string& body, std::stri
     if (overLimit) *overLimit = 0;
     const httptext::HostPort host = webhosts::AccountApiHost();
     auto client = std::make_unique<CHTTPClientWTPCtrl>();
-    int ok = client->Open() && client->Connect(host.host, host.port) && client->OpenRequest(1, path, L"", 0) &&
+    // A dead network or a silent host ends the request within seconds: the
+    // window waits for it.
+    int ok = client->Open() && client->SetTimeouts(kRequestTimeoutMs, kRequestTimeoutMs, kRequestTimeoutMs) &&
+             client->Connect(host.host, host.port) && client->OpenRequest(1, path, L"", 0) &&
              client->AddHeaders(L"Content-Type: application/x-www-form-urlencoded") &&
              client->SendRequest(body.data(), static_cast<uint32_t>(body.size()));
     if (ok) {

@@ -8,6 +8,9 @@ namespace account {
 
 // Replies are read whole up to this bound; a longer one is not a reply.
 inline constexpr uint32_t kReplyLimit = 1u << 20;
+// Each step of a request (name resolution, connection, sending, receiving)
+// gives up after this long.
+inline constexpr int32_t kRequestTimeoutMs = 5000;
 
 // POSTs body (Content-Type application/x-www-form-urlencoded) to path on the
 // account API host. Returns 1 with the whole body in *reply when a non-empty

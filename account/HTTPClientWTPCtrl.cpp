@@ -44,7 +44,7 @@ int CHTTPClientWTPCtrl::Close() {
 
 int CHTTPClientWTPCtrl::SetTimeouts(int32_t connectMs, int32_t sendMs, int32_t receiveMs) {
     if (!session_) return 0;
-    if (!WinHttpSetTimeouts(session_.get(), 0, connectMs, sendMs, receiveMs)) return 0;
+    if (!WinHttpSetTimeouts(session_.get(), connectMs, connectMs, sendMs, receiveMs)) return 0;
     // The wait for the response headers has a time-out of its own, which some
     // WinHTTP versions leave unlimited; the receive time-out bounds it too.
     responseTimeoutMs_ = receiveMs;
@@ -116,7 +116,7 @@ int CHTTPClientWTPCtrl::ReceiveResponse(void* headerBuffer, uint32_t bufferBytes
                : 0;
 }
 
-int CHTTPClientWTPCtrl::ReadBody(void* buffer, uint32_t* length) {
+int CHTTPClientWTPCtrl::ReadBody(void* buffer, uint32_t* length, int drainRest) {
     if (!request_ || !length) return 0;
     const uint32_t capacity = buffer ? *length : 0;
     auto* out = static_cast<uint8_t*>(buffer);
@@ -127,6 +127,7 @@ int CHTTPClientWTPCtrl::ReadBody(void* buffer, uint32_t* length) {
         if (!WinHttpQueryDataAvailable(request_.get(), &available)) return 0;
         if (available == 0) break;
         const uint32_t room = capacity - total;
+        if (room == 0 && !drainRest) break;
         DWORD got = 0;
         if (room > 0) {
             const DWORD want = available <= room ? available : room;

@@ -20,7 +20,8 @@ public:
     int Open();
     // Closes request, connection and session; frees the transfer buffer.
     int Close();
-    // Applies to handles opened afterwards; name resolution stays unlimited.
+    // Applies to handles opened afterwards; name resolution is bounded like
+    // the connection, so a dead name server cannot hold a request either.
     int SetTimeouts(int32_t connectMs, int32_t sendMs, int32_t receiveMs);
     int Connect(const std::wstring& host, uint16_t port);
     int CloseConnection();
@@ -35,8 +36,9 @@ public:
     // separated) into headerBuffer of bufferBytes bytes.
     int ReceiveResponse(void* headerBuffer, uint32_t bufferBytes);
     // *length: in the capacity of buffer, out the bytes kept. Body bytes beyond
-    // the capacity are read and dropped.
-    int ReadBody(void* buffer, uint32_t* length);
+    // the capacity are read and dropped, or with drainRest 0 left unread (the
+    // caller then closes the request).
+    int ReadBody(void* buffer, uint32_t* length, int drainRest = 1);
     int QueryContentLength(uint32_t* length);
     int QueryContentRange(uint32_t* total, uint32_t* first, uint32_t* last);
     // GET path on the open connection into localFile: fresh when resumeOffset is

@@ -162,6 +162,7 @@ std::wstring CUserLoginCtrl::FetchUserImage() {
     DeleteFileW(local.c_str());
     auto client = std::make_unique<CHTTPClientWTPCtrl>();
     if (!client->Open()) return local;
+    client->SetTimeouts(account::kRequestTimeoutMs, account::kRequestTimeoutMs, account::kRequestTimeoutMs);
     std::wstring hostText, path;
     httptext::SplitServedAddress(user_.header, &hostText, &path);
     const httptext::HostPort host = webhosts::ServedHost(hostText);

@@ -6,13 +6,12 @@
 #include <vector>
 
 #include "PathUtil.h"
+#include "ProcessOps.h"
 #include "ShellLogic.h"
 #include "WinHandles.h"
 
 int CApplicationEnv::Initialize(HINSTANCE instance) {
-    wchar_t modulePath[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, modulePath, MAX_PATH);
-    const std::wstring programPath(modulePath, length);
+    const std::wstring programPath = ModuleFilePath();
 
     std::wstring dataFolder;
     wchar_t localAppData[MAX_PATH + 1] = {};

@@ -8,7 +8,11 @@
 CClientTaskBar::CClientTaskBar()
     : m_notifyIcon([](DWORD message, NOTIFYICONDATAW* data) { return Shell_NotifyIconW(message, data); }),
       m_popupMenu([](HMENU menu, int x, int y, HWND owner) {
+          // Without the foreground the menu stays open when the user clicks
+          // elsewhere; the posted message lets it close properly.
+          SetForegroundWindow(owner);
           TrackPopupMenu(menu, TPM_BOTTOMALIGN | TPM_RIGHTALIGN, x, y, 0, owner, nullptr);
+          PostMessageW(owner, WM_NULL, 0, 0);
       }) {}
 
 CClientTaskBar::~CClientTaskBar() {
@@ -21,7 +25,9 @@ int CClientTaskBar::Initialize(HINSTANCE module) {
     m_tooltip = L"reru";
     if (m_icon) DestroyIcon(m_icon);
     // LoadImage rather than LoadIcon: the handle is ours to destroy at shut-down.
-    m_icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_VENTARO_LARGE), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+    // At the notification area's own size, so the shell never scales a large one down.
+    m_icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_VENTARO_LARGE), IMAGE_ICON,
+                                           GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     m_initialized = 1;
     return 1;
 }
@@ -34,6 +40,7 @@ int CClientTaskBar::SetWindow(HWND window, HMENU popupMenu) {
 
 int CClientTaskBar::Show() {
     if (!m_initialized) return 0;
+    m_wanted = 1;
     if (m_shown) return 1;
     m_data = NOTIFYICONDATAW{};
     // The structure's own size: the 64-bit layout is larger than the 32-bit one.
@@ -46,13 +53,24 @@ int CClientTaskBar::Show() {
     const std::wstring tip = shell::ClampTooltip(m_tooltip);
     wcsncpy(m_data.szTip, tip.c_str(), 63);
     m_data.szTip[63] = L'\0';
-    const BOOL ok = m_notifyIcon(NIM_ADD, &m_data);
-    m_shown = 1;
-    return ok ? 1 : 0;
+    m_shown = m_notifyIcon(NIM_ADD, &m_data) ? 1 : 0;
+    return m_shown;
+}
+
+int CClientTaskBar::OnTaskbarCreated() {
+    if (!m_initialized || !m_wanted) return 0;
+    m_shown = 0;  // the old notification area took the icon with it
+    return Show();
+}
+
+int CClientTaskBar::RetryIfMissing() {
+    if (!m_initialized || !m_wanted || m_shown) return 0;
+    return Show();
 }
 
 int CClientTaskBar::Remove() {
     if (!m_initialized) return 0;
+    m_wanted = 0;
     if (!m_shown) return 1;
     m_notifyIcon(NIM_DELETE, &m_data);
     m_shown = 0;

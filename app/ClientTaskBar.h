@@ -26,9 +26,16 @@ public:
     // The top-level window that receives the callbacks and owns the menu.
     int SetWindow(HWND window, HMENU popupMenu);
     // 1 when the icon is (already) there, 0 when not initialised or refused.
+    // A refused icon (no notification area yet at log-on) is still wanted:
+    // RetryIfMissing adds it later.
     int Show();
     // 1 when the icon is gone (or was never shown), 0 when not initialised.
     int Remove();
+    // The notification area was (re)created, e.g. after Explorer restarted:
+    // the icon is gone from it and is added again when it is wanted.
+    int OnTaskbarCreated();
+    // Adds a wanted icon that is missing; called once a second.
+    int RetryIfMissing();
     // Callback of WM_TRAYNOTIFY: wParam = icon id, lParam = mouse message.
     int OnNotify(WPARAM iconId, LPARAM mouseMessage);
     // Releases the icon handle.
@@ -45,6 +52,7 @@ public:
 private:
     int m_initialized = 0;
     int m_shown = 0;
+    int m_wanted = 0;  // between Show and Remove, whether or not the shell took it
     std::wstring m_tooltip;
     HICON m_icon = nullptr;
     HWND m_window = nullptr;      // borrowed: the top-level window

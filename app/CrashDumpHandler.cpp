@@ -7,6 +7,8 @@
 #include <cwchar>
 #include <vector>
 
+#include "ProcessOps.h"
+
 namespace {
 
 using MiniDumpWriteDumpFn = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE, MINIDUMP_TYPE, PMINIDUMP_EXCEPTION_INFORMATION,
@@ -66,30 +68,6 @@ private:
     bool changed_ = false;
 };
 
-class CLibrary {
-public:
-    explicit CLibrary(HMODULE m) : m_(m) {}
-    ~CLibrary() {
-        if (m_) FreeLibrary(m_);
-    }
-    CLibrary(const CLibrary&) = delete;
-    CLibrary& operator=(const CLibrary&) = delete;
-    HMODULE Get() const { return m_; }
-
-private:
-    HMODULE m_;  // owned
-};
-
-std::wstring ModulePath() {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0) return {};
-        if (n < buffer.size()) return std::wstring(buffer.data(), n);
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
 }  // namespace
 
 CCrashDumpHandler::CCrashDumpHandler() = default;
@@ -102,13 +80,20 @@ int CCrashDumpHandler::Install(int showMessages) {
     afterDump_ = nullptr;
     afterDumpData_ = nullptr;
     installed_ = 1;
-    const std::wstring path = ModulePath();
+    const std::wstring path = ModuleFilePath();
     const size_t slash = path.find_last_of(L'\\');
     programFolder_ = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
     programFileName_ = slash == std::wstring::npos ? path : path.substr(slash + 1);
     dumpPath_ = programFolder_ + programFileName_ + L".dmp";
     helperInFolder_ = programFolder_ + L"DBGHELP.DLL";
     message_.assign(kMessageChars, L'\0');
+    // The copy beside the program first (a newer one may ship there), then the system's.
+    if (!dbghelp_) {
+        HMODULE helper = LoadLibraryW(helperInFolder_.c_str());
+        if (!helper) helper = LoadLibraryW(L"DBGHELP.DLL");
+        dbghelp_ = helper;
+        writeDump_ = helper ? reinterpret_cast<void*>(GetProcAddress(helper, "MiniDumpWriteDump")) : nullptr;
+    }
     g_installed = this;
     showMessages_ = showMessages;
     // Created before the filter goes in, so that an early crash finds it ready.
@@ -128,6 +113,9 @@ int CCrashDumpHandler::ShutDown() {
         g_installed = nullptr;
     }
     installed_ = 0;
+    writeDump_ = nullptr;
+    if (dbghelp_) FreeLibrary(static_cast<HMODULE>(dbghelp_));
+    dbghelp_ = nullptr;
     if (g_dumpLockReady && !g_installed) {
         DeleteCriticalSection(&g_dumpLock);
         g_dumpLockReady = false;
@@ -156,15 +144,11 @@ long CCrashDumpHandler::WriteDump(_EXCEPTION_POINTERS* exception) {
     bool haveMessage = false;
     if (!message_.empty()) message_[0] = L'\0';
     {
-        CLibrary helper(LoadLibraryW(helperInFolder_.c_str()));
-        CLibrary systemHelper(helper.Get() ? nullptr : LoadLibraryW(L"DBGHELP.DLL"));
-        HMODULE dbghelp = helper.Get() ? helper.Get() : systemHelper.Get();
-        if (!dbghelp) {
+        if (!dbghelp_) {
             Format(L"Call to LoadLibrary failed to find DBGHELP.DLL.", nullptr, 0);
             haveMessage = true;
         } else {
-            auto writeDump = reinterpret_cast<MiniDumpWriteDumpFn>(
-                reinterpret_cast<void*>(GetProcAddress(dbghelp, "MiniDumpWriteDump")));
+            auto writeDump = reinterpret_cast<MiniDumpWriteDumpFn>(writeDump_);
             if (!writeDump) {
                 Format(L"Call to GetProcAddress failed to find MiniDumpWriteDump. The DBGHELP.DLL is possibly "
                        L"outdated.",

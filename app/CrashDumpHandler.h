@@ -27,6 +27,8 @@ public:
     long WriteDump(_EXCEPTION_POINTERS* exception);
 
     int IsInstalled() const { return installed_; }
+    // 1 when the dump writer was found at install.
+    int HasDumpWriter() const { return writeDump_ ? 1 : 0; }
     const std::wstring& ProgramFolder() const { return programFolder_; }  // with trailing "\"
     const std::wstring& ProgramFileName() const { return programFileName_; }
     // The executable's full path with ".dmp" appended.
@@ -40,6 +42,10 @@ private:
     std::wstring dumpPath_;
     std::wstring helperInFolder_;   // program folder + "DBGHELP.DLL"
     std::wstring message_;          // reserved at install: no allocation while crashing
+    // Loaded at install: loading a library inside the filter takes the
+    // loader lock, which the crashing thread may already hold.
+    void* dbghelp_ = nullptr;    // HMODULE, owned
+    void* writeDump_ = nullptr;  // MiniDumpWriteDump in dbghelp_, or nullptr
     int showMessages_ = 0;
     int installed_ = 0;
     AfterDumpCallback afterDump_ = nullptr;

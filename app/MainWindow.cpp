@@ -42,6 +42,8 @@ HWND CMainWindow::Initialize(HINSTANCE instance) {
     SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     m_timer = SetTimer(window, MAINTIMER_ID, MAINTIMER_PERIOD_MS, &CMainWindow::TimerProc);
+    // Sent to every top-level window when Explorer (re)creates the taskbar.
+    m_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
 
     m_popupMenu = CreatePopupMenu();
     AppendMenuW(m_popupMenu, MF_STRING, ID_SHOWWINDOW, L"打开reru");
@@ -87,6 +89,7 @@ int CMainWindow::Shutdown() {
 }
 
 void CMainWindow::OnTimerTick() {
+    if (m_taskBar) m_taskBar->RetryIfMissing();
     if (m_ticks.Tick() && m_updates) m_updates->CheckForUpdate(1);
 }
 
@@ -132,7 +135,10 @@ LRESULT CMainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
         OnDragButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         break;
     case WM_MOUSEMOVE:
-        OnDragMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        OnDragMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), wParam);
+        break;
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lParam) != window) OnCaptureLost();
         break;
     case WM_LBUTTONUP:
         OnDragButtonUp();
@@ -145,6 +151,10 @@ LRESULT CMainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
         if (message == WM_IME_CHAR) return filterResult;
         if (!IsWindow(window)) return 0;
         return DefWindowProcW(window, message, wParam, lParam);
+    }
+    if (m_taskbarCreated && message == m_taskbarCreated) {
+        if (m_taskBar) m_taskBar->OnTaskbarCreated();
+        return 0;
     }
     if (message >= WM_USER) {
         if (message == WM_TRAYNOTIFY && m_taskBar) m_taskBar->OnNotify(wParam, lParam);
@@ -176,7 +186,10 @@ void CMainWindow::OnCommand(unsigned int id) {
         SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
         break;
     case ID_SHOWWINDOW:
-        if (m_window) ShowWindow(m_window, SW_SHOWNORMAL);
+        if (m_window) {
+            ShowWindow(m_window, SW_SHOWNORMAL);
+            SetForegroundWindow(m_window);
+        }
         break;
     case ID_EXIT:
         if (m_window) DestroyWindow(m_window);
@@ -202,7 +215,13 @@ void CMainWindow::OnDragButtonDown(int x, int y) {
     m_drag.ButtonDown(x, y);
 }
 
-void CMainWindow::OnDragMove(int x, int y) {
+void CMainWindow::OnDragMove(int x, int y, WPARAM keys) {
+    // The release went elsewhere (another window, a system dialog): the drag
+    // ends here instead of the window following a mouse with no button down.
+    if (!(keys & MK_LBUTTON)) {
+        OnDragButtonUp();
+        return;
+    }
     std::lock_guard<std::mutex> lock(m_dragLock);
     const shell::CWindowDragState::MoveStep step = m_drag.MouseMove(x, y);
     if (!step.moveWindow || !m_window) return;
@@ -213,7 +232,17 @@ void CMainWindow::OnDragMove(int x, int y) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void CMainWindow::OnDragButtonUp() {
+void CMainWindow::OnCaptureLost() {
     std::lock_guard<std::mutex> lock(m_dragLock);
-    if (m_drag.ButtonUp()) ReleaseCapture();
+    m_drag.ButtonUp();  // the capture is gone already; nothing to release
+}
+
+void CMainWindow::OnDragButtonUp() {
+    bool release = false;
+    {
+        std::lock_guard<std::mutex> lock(m_dragLock);
+        release = m_drag.ButtonUp();
+    }
+    // Outside the lock: releasing sends WM_CAPTURECHANGED back to this window.
+    if (release) ReleaseCapture();
 }

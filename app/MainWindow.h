@@ -55,7 +55,8 @@ private:
     void OnCommand(unsigned int id);
     void OnCopyData(const COPYDATASTRUCT* data);
     void OnDragButtonDown(int x, int y);
-    void OnDragMove(int x, int y);
+    void OnDragMove(int x, int y, WPARAM keys);
+    void OnCaptureLost();
     void OnDragButtonUp();
 
     int m_initialized = 0;
@@ -74,6 +75,7 @@ private:
 
     IWindowMessageFilter* m_filter = nullptr;  // borrowed: the UI engine
     CClientTaskBar* m_taskBar = nullptr;       // borrowed: owned by the module
+    UINT m_taskbarCreated = 0;                 // the shell's registered "TaskbarCreated" message
     IGameTaskRunner* m_gameTasks = nullptr;    // borrowed: the game page
     IUpdateChecker* m_updates = nullptr;       // borrowed: the update page
 };

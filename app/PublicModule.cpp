@@ -118,6 +118,7 @@ int CPublicModule::StartMainWindow() {
     m_pEnv->SetWindowHandle(window);
     m_pMainWindow->SetTaskBar(m_pTaskBar.get());
     m_pTaskBar->SetWindow(window, m_pMainWindow->GetPopupMenu());
+    if (m_onWindowCreated) m_onWindowCreated();
     return 1;
 }
 

@@ -6,6 +6,7 @@
 // PublicModule.cpp.
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 
 class CApplicationConfigFile;
@@ -30,6 +31,9 @@ public:
     int Initialize(HINSTANCE instance);
     // Runs the teardown steps; each member is shut down and freed only if present.
     void Teardown();
+    // Called once during Initialize, as soon as the top-level window exists
+    // (a second start can find it from then on).
+    void SetWindowCreatedCallback(std::function<void()> callback) { m_onWindowCreated = std::move(callback); }
 
     // The module of this process (the first one constructed), or nullptr.
     static CPublicModule* Current();
@@ -83,4 +87,5 @@ private:
     std::unique_ptr<COVFanLedDevice> m_pDevice;
     std::unique_ptr<CUserLoginCtrl> m_pAccount;
     int m_initialized = 0;
+    std::function<void()> m_onWindowCreated;
 };

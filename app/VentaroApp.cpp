@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "AppCommands.h"
 #include "MainWindow.h"
 #include "PublicModule.h"
 #include "ShellLogic.h"
@@ -33,6 +34,18 @@ private:
     bool m_held = false;
 };
 
+// The usual second start finds the copy hidden in the tray (the log-on start
+// is hidden), and switching to a hidden window shows nothing: the running
+// copy is asked to show itself, and may take the foreground from us.
+void ShowRunningCopy(HWND running) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(running, &pid);
+    if (pid) AllowSetForegroundWindow(pid);
+    // Posted, never sent: a copy still busy with its start (the automatic
+    // login) shows itself when it gets to it, and this start ends at once.
+    PostMessageW(running, WM_COMMAND, MAKEWPARAM(ID_SHOWWINDOW, 0), 0);
+}
+
 }  // namespace
 
 int RunVentaro(HINSTANCE instance, const wchar_t* commandLine, int showCommand,
@@ -41,12 +54,15 @@ int RunVentaro(HINSTANCE instance, const wchar_t* commandLine, int showCommand,
     if (!lock.Usable()) return 0;  // another copy is still starting; it is the one that runs
 
     if (HWND running = FindWindowW(CMainWindow::kClassName, CMainWindow::kTitle)) {
-        SwitchToThisWindow(running, TRUE);
+        ShowRunningCopy(running);
         return 0;
     }
 
     const std::wstring command = commandLine ? commandLine : L"";
     CPublicModule module;
+    // The rest of the start (the controller, the automatic login) may take
+    // long; a second start only has to find the window, which exists now.
+    module.SetWindowCreatedCallback([&lock] { lock.Release(); });
     if (!module.Initialize(instance)) return 0;
     lock.Release();
     if (afterStartUp) afterStartUp(module);

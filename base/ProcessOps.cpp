@@ -35,3 +35,16 @@ int StartProcess(const std::wstring& application, const std::wstring& commandLin
     }
     return 1;
 }
+
+std::wstring ModuleFilePath(void* module) {
+    // The path may exceed MAX_PATH (long-path aware systems); a full buffer
+    // means the path was cut, so grow and ask again.
+    std::vector<wchar_t> buffer(MAX_PATH + 1);
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(static_cast<HMODULE>(module), buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return {};
+        if (n < buffer.size()) return std::wstring(buffer.data(), n);
+        if (buffer.size() > 32768) return {};
+        buffer.resize(buffer.size() * 2);
+    }
+}

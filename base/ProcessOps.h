@@ -16,3 +16,7 @@ struct StartedProcess {
 // With wait set, waits without limit and stores the exit code in *exitCode.
 int StartProcess(const std::wstring& application, const std::wstring& commandLine, int show,
                  StartedProcess* started = nullptr, int wait = 0, uint32_t* exitCode = nullptr);
+
+// The full path of a module of this process (nullptr: the program), however
+// long; empty when the system cannot tell.
+std::wstring ModuleFilePath(void* module = nullptr);

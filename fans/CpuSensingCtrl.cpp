@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <mutex>
+
 #include "SensingMath.h"
 #include "WinHandles.h"
 
@@ -41,26 +43,43 @@ CCpuSensingCtrl::CCpuSensingCtrl(MsrSourceFactory sourceFactory, uint32_t interv
 
 CCpuSensingCtrl::~CCpuSensingCtrl() { StopSensing(); }
 
+struct CCpuSensingCtrl::Shared {
+    MsrSourceFactory sourceFactory;
+    WmiConnector connector;
+    uint32_t intervalMs = 1000;
+    CSensingSink* sink = nullptr;  // borrowed; reached only while running
+    std::atomic<int> running{1};
+    std::atomic<int> setupResult{0};  // written by the thread before it signals ready
+    win::CUniqueHandle ready;         // event: set once the thread's WMI set-up is done
+    win::CUniqueHandle stop;          // event: set to end the thread's wait at once
+    std::mutex sinkLock;              // held around every sink call; StopSensing takes it once
+};
+
 int CCpuSensingCtrl::StartSensing(CSensingSink* sink) {
     if (thread_) return 1;
     if (!sink) return 0;
-    sink_ = sink;
-    ready_.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    stop_.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!ready_ || !stop_) return 0;
-    setupResult_ = 0;
-    running_ = 1;
+    auto shared = std::make_shared<Shared>();
+    shared->sourceFactory = sourceFactory_;
+    shared->connector = connector_ ? connector_ : [](CWmiSession* wmi) { return wmi->Connect(); };
+    shared->intervalMs = intervalMs_;
+    shared->sink = sink;
+    shared->ready.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    shared->stop.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!shared->ready || !shared->stop) return 0;
+    // The thread owns one reference, handed over through the start argument.
+    auto* threadRef = new std::shared_ptr<Shared>(shared);
     DWORD id = 0;
-    thread_.Reset(CreateThread(nullptr, 0, &CCpuSensingCtrl::ThreadProc, this, 0, &id));
+    thread_.Reset(CreateThread(nullptr, 0, &CCpuSensingCtrl::ThreadProc, threadRef, 0, &id));
     if (!thread_) {
-        running_ = 0;
+        delete threadRef;
         return 0;
     }
-    // The WMI objects belong to the thread that uses them; wait for its
-    // verdict so that a failed connection still means "no thread".
-    HANDLE waits[2] = {ready_.Get(), thread_.Get()};
-    WaitForMultipleObjects(2, waits, FALSE, INFINITE);
-    if (!setupResult_) {
+    shared_ = shared;
+    // The WMI objects belong to the thread that uses them; wait a while for
+    // its verdict so that a refused connection still means "no thread".
+    HANDLE waits[2] = {shared->ready.Get(), thread_.Get()};
+    const DWORD waited = WaitForMultipleObjects(2, waits, FALSE, kSetupWaitMs);
+    if (waited != WAIT_TIMEOUT && !shared->setupResult) {
         StopSensing();
         return 0;
     }
@@ -69,53 +88,65 @@ int CCpuSensingCtrl::StartSensing(CSensingSink* sink) {
 
 int CCpuSensingCtrl::StopSensing() {
     if (!thread_) return 1;
-    running_ = 0;
-    SetEvent(stop_.Get());
-    WaitForSingleObject(thread_.Get(), INFINITE);
+    shared_->running = 0;
+    SetEvent(shared_->stop.Get());
+    if (WaitForSingleObject(thread_.Get(), kStopWaitMs) == WAIT_TIMEOUT) {
+        // Stuck in WMI. Once any sink call in progress has returned, the
+        // thread never calls the sink again, so the sink may go.
+        std::lock_guard<std::mutex> lock(shared_->sinkLock);
+        shared_->sink = nullptr;
+    }
     thread_.Reset();
-    ready_.Reset();
-    stop_.Reset();
-    sink_ = nullptr;
+    shared_.reset();
     return 1;
 }
 
-unsigned long __stdcall CCpuSensingCtrl::ThreadProc(void* self) {
-    static_cast<CCpuSensingCtrl*>(self)->Run();
+unsigned long __stdcall CCpuSensingCtrl::ThreadProc(void* param) {
+    std::unique_ptr<std::shared_ptr<Shared>> ref(static_cast<std::shared_ptr<Shared>*>(param));
+    std::shared_ptr<Shared> shared = *ref;
+    Run(*shared);
     return 0;
 }
 
-void CCpuSensingCtrl::Run() {
+void CCpuSensingCtrl::Run(Shared& shared) {
+    // Every report goes through here: none after the stop.
+    auto report = [&shared](auto&& call) {
+        std::lock_guard<std::mutex> lock(shared.sinkLock);
+        if (shared.running && shared.sink) call(*shared.sink);
+    };
     CComApartment apartment(COINIT_MULTITHREADED);
     CWmiSession wmi;
     if (apartment.Usable()) {
         // Process-wide and settable once; a later call's failure is harmless.
         CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_PKT, RPC_C_IMP_LEVEL_IMPERSONATE,
                              nullptr, EOAC_NONE, nullptr);
-        setupResult_ = wmi.Connect();
+        shared.setupResult = shared.connector(&wmi);
     }
-    SetEvent(ready_.Get());
-    if (!setupResult_) return;
+    SetEvent(shared.ready.Get());
+    if (!shared.setupResult) return;
 
     {
         std::vector<ProcessorRecord> processors;
-        if (ReadProcessorInfo(wmi.Services(), &processors) && !processors.empty())
-            sink_->ShowProcessorInfo(processors.front());
+        if (shared.running && ReadProcessorInfo(wmi.Services(), &processors) && !processors.empty())
+            report([&](CSensingSink& sink) { sink.ShowProcessorInfo(processors.front()); });
     }
 
-    std::unique_ptr<CMsrSource> source = sourceFactory_ ? sourceFactory_() : nullptr;
-    while (running_) {
+    std::unique_ptr<CMsrSource> source = shared.running && shared.sourceFactory ? shared.sourceFactory() : nullptr;
+    while (shared.running) {
         int load = -1;
         ReadSystemLoad(&load);
-        sink_->ShowLoad(load);
+        report([&](CSensingSink& sink) { sink.ShowLoad(load); });
 
         if (source) {
             const int t = ReadCpuTemperature(*source);
             if (t != kNoTemperature) {
-                sink_->ShowTemperature(t);
-                if (sink_->IsAutoFanAdjustOn()) sink_->AutoFanStep(t);
+                report([&](CSensingSink& sink) {
+                    sink.ShowTemperature(t);
+                    if (sink.IsAutoFanAdjustOn()) sink.AutoFanStep(t);
+                });
             }
         }
-        if (!running_) break;
-        WaitForSingleObject(stop_.Get(), intervalMs_);
+        if (!shared.running) break;
+        WaitForSingleObject(shared.stop.Get(), shared.intervalMs);
     }
 }

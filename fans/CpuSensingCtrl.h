@@ -45,25 +45,34 @@ public:
     CCpuSensingCtrl(const CCpuSensingCtrl&) = delete;
     CCpuSensingCtrl& operator=(const CCpuSensingCtrl&) = delete;
 
-    // Connects to WMI and starts the thread; 0 (and no thread) when WMI cannot
-    // be reached. sink is borrowed and must outlive StopSensing. A second call
-    // while running returns 1 and changes nothing.
+    // Starts the thread, which connects to WMI; 0 (and no thread) when WMI
+    // refuses. A WMI that does not answer within kSetupWaitMs is not waited
+    // for: the thread keeps trying and the figures stay empty meanwhile.
+    // sink is borrowed and must outlive StopSensing. A second call while
+    // running returns 1 and changes nothing.
     int StartSensing(CSensingSink* sink);
-    // Ends the thread and waits for it; returns within about one loop's reads,
-    // not a whole interval.
+    // Ends the thread and waits for it, at most kStopWaitMs: a thread stuck in
+    // a WMI call is left behind and never reaches the sink again.
     int StopSensing();
     int IsRunning() const { return thread_ ? 1 : 0; }
 
+    // How the thread connects to WMI; the default is CWmiSession::Connect.
+    using WmiConnector = std::function<int(CWmiSession*)>;
+    void SetWmiConnector(WmiConnector connector) { connector_ = std::move(connector); }
+
+    static constexpr uint32_t kSetupWaitMs = 5000;
+    static constexpr uint32_t kStopWaitMs = 5000;
+
 private:
-    static unsigned long __stdcall ThreadProc(void* self);
-    void Run();
+    // Everything the thread touches, kept alive by the thread itself so that
+    // a thread left behind in a hung WMI call outlives this object safely.
+    struct Shared;
+    static unsigned long __stdcall ThreadProc(void* shared);
+    static void Run(Shared& shared);
 
     MsrSourceFactory sourceFactory_;
+    WmiConnector connector_;
     uint32_t intervalMs_;
-    CSensingSink* sink_ = nullptr;  // borrowed
-    std::atomic<int> running_{0};
-    int setupResult_ = 0;           // written by the thread before it signals ready_
+    std::shared_ptr<Shared> shared_;
     win::CUniqueHandle thread_;
-    win::CUniqueHandle ready_;  // event: set once the thread's WMI set-up is done
-    win::CUniqueHandle stop_;   // event: set to end the thread's wait at once
 };

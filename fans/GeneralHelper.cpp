@@ -5,6 +5,7 @@
 #include <mutex>
 #include <vector>
 
+#include "ProcessOps.h"
 #include "SensingMath.h"
 #include "WinHandles.h"
 
@@ -18,14 +19,7 @@ std::mutex g_loadLock;
 LoadSamplerState g_loadState;
 
 std::wstring ProgramFolder() {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0) return {};
-        if (n < buffer.size()) break;
-        buffer.resize(buffer.size() * 2);
-    }
-    std::wstring path(buffer.data());
+    const std::wstring path = ModuleFilePath();
     const size_t slash = path.find_last_of(L'\\');
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }

@@ -30,22 +30,6 @@ private:
     HANDLE m_h;
 };
 
-struct TitleSearch {
-    const std::wstring* title;
-    HWND found;
-};
-
-BOOL CALLBACK MatchTitle(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<TitleSearch*>(param);
-    wchar_t text[256] = {};
-    const int length = GetWindowTextW(window, text, 256);
-    if (std::wstring_view(text, length > 0 ? static_cast<size_t>(length) : 0) == *search->title) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 }  // namespace
 
 bool ContainsProgramName(const std::vector<std::wstring>& names, std::wstring_view program) {
@@ -70,26 +54,23 @@ std::vector<std::wstring> RunningProgramNames() {
 }
 
 std::wstring OwnFolder() {
-    wchar_t path[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return FolderOfPath(std::wstring_view(path, length));
+    return FolderOfPath(ModuleFilePath());
 }
 
-void* FindTopLevelWindowByTitle(const std::wstring& title) {
-    TitleSearch search{&title, nullptr};
-    EnumWindows(&MatchTitle, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+void* FindVentaroWindow() { return FindWindowW(kVentaroWindowClass, kVentaroWindowTitle); }
 
-int SendHandOver(void* window, const std::wstring& text) {
+int SendHandOver(void* window, const std::wstring& text, unsigned int timeoutMs) {
     HWND target = static_cast<HWND>(window);
     if (!target || text.empty()) return 0;
     COPYDATASTRUCT data{};
     data.dwData = GAMEMODE_COPYDATA_TAG;
     data.cbData = static_cast<DWORD>(text.size() * sizeof(wchar_t));
     data.lpData = const_cast<wchar_t*>(text.data());
-    SendMessageW(target, WM_COPYDATA, reinterpret_cast<WPARAM>(target), reinterpret_cast<LPARAM>(&data));
-    return 1;
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutW(target, WM_COPYDATA, reinterpret_cast<WPARAM>(target), reinterpret_cast<LPARAM>(&data),
+                               SMTO_ABORTIFHUNG | SMTO_BLOCK, timeoutMs, &answer)
+               ? 1
+               : 0;
 }
 
 int RunLaunchProxy(const wchar_t* argument, const LaunchTiming& timing) {
@@ -106,8 +87,7 @@ int RunLaunchProxy(const wchar_t* argument, const LaunchTiming& timing) {
 
     Sleep(timing.startWaitMs);
     const std::wstring text = argument ? argument : L"";
-    const std::wstring title = kVentaroWindowTitle;
-    void* window = FindTopLevelWindowByTitle(title);
+    void* window = FindVentaroWindow();
     // A cold start can take longer than the first wait; keep looking for a
     // while rather than dropping the request.
     if (!text.empty()) {
@@ -115,7 +95,7 @@ int RunLaunchProxy(const wchar_t* argument, const LaunchTiming& timing) {
         const unsigned int step = timing.retryEveryMs ? timing.retryEveryMs : 1;
         for (unsigned int waited = 0; !window && waited < timing.retryForMs; waited += step) {
             Sleep(step);
-            window = FindTopLevelWindowByTitle(title);
+            window = FindVentaroWindow();
         }
     }
     if (window) SendHandOver(window, text);

@@ -9,6 +9,10 @@
 constexpr unsigned long GAMEMODE_COPYDATA_TAG = 456852;
 constexpr const wchar_t* kVentaroProgramName = L"Ventaro.exe";
 constexpr const wchar_t* kVentaroWindowTitle = L"Ventaro";
+constexpr const wchar_t* kVentaroWindowClass = L"VentaroClass";
+// A Ventaro that does not take the request within this long is hung; the
+// proxy gives up rather than hang with it.
+constexpr unsigned int kHandOverTimeoutMs = 5000;
 
 // True when names holds program, compared without regard to case.
 bool ContainsProgramName(const std::vector<std::wstring>& names, std::wstring_view program);
@@ -24,10 +28,13 @@ struct LaunchTiming {
 std::vector<std::wstring> RunningProgramNames();
 // The own module's folder with its trailing "\".
 std::wstring OwnFolder();
-// The first top-level window, in enumeration order, titled exactly title.
-void* FindTopLevelWindowByTitle(const std::wstring& title);
-// Sends text (UTF-16, no terminator) with the hand-over tag, synchronously.
-int SendHandOver(void* window, const std::wstring& text);
+// Ventaro's top-level window: its own class with its title, so that another
+// program's window of that title (an Explorer window on a folder named
+// Ventaro) never takes the request.
+void* FindVentaroWindow();
+// Sends text (UTF-16, no terminator) with the hand-over tag, synchronously,
+// waiting at most timeoutMs; 0 when it was not delivered.
+int SendHandOver(void* window, const std::wstring& text, unsigned int timeoutMs = kHandOverTimeoutMs);
 
 // The whole run; argument is argument 1 or nullptr. Always returns 0.
 int RunLaunchProxy(const wchar_t* argument, const LaunchTiming& timing = {});

@@ -24,7 +24,7 @@ DEFS = """<defs>
 <linearGradient id="accentFillHover" x1="0" y1="0" x2="0" y2="1"><stop offset="0" stop-color="#FF9A4D"/><stop offset="1" stop-color="#FF8329"/></linearGradient>
 <linearGradient id="titleFill" x1="0" y1="0" x2="0" y2="1"><stop offset="0" stop-color="#141B25"/><stop offset="1" stop-color="#0E131A"/></linearGradient>
 <linearGradient id="dialogTitle" x1="0" y1="0" x2="0" y2="1"><stop offset="0" stop-color="#12293A"/><stop offset="1" stop-color="#0F2431"/></linearGradient>
-<radialGradient id="tabGlow" cx="0.5" cy="0" r="0.8"><stop offset="0" stop-color="#FF6A00" stop-opacity="0.22"/><stop offset="1" stop-color="#FF6A00" stop-opacity="0"/></radialGradient>
+<radialGradient id="tabGlow" cx="0.5" cy="0" r="0.7"><stop offset="0" stop-color="#FF6A00" stop-opacity="0.16"/><stop offset="1" stop-color="#FF6A00" stop-opacity="0"/></radialGradient>
 <filter id="softGlow" x="-50%" y="-50%" width="200%" height="200%"><feGaussianBlur stdDeviation="2"/></filter>
 </defs>"""
 
@@ -130,16 +130,44 @@ def _ghost(look, w, h, name, size, hover_colour=TXT, width=2.0, x=None, plate_r=
     return bg + icon(name, ix, (h - size) / 2 + dy, size, colour, width)
 
 
+TITLE_STRIP = 50  # the main window's title strip (OVWindow), hairlines included
+DIALOG_STRIP = 40  # dialogs' and message boxes' title strip (OVWindow2)
+
+
+def strip_behind(w, h, strip, fill):
+    """The title strip's own colours behind a piece centred in it, so caption
+    controls (drawn with the engine's default background unless a page clears
+    it) blend into the strip."""
+    top = (strip - h) // 2
+    return '<rect x="0" y="%d" width="%d" height="%d" fill="%s"/>' % (1 - top, w, strip - 2, fill)
+
+
 def caption_plate(name):
-    return lambda look, w, h: _ghost(look, w, h, name, 20)
+    def paint(look, w, h):
+        return strip_behind(w, h, TITLE_STRIP, "url(#titleFill)") + _ghost(look, w, h, name, 20)
+    return paint
 
 
 def close_plate(look, w, h):
+    behind = strip_behind(w, h, TITLE_STRIP, "url(#titleFill)")
     if look == "hover":
-        return rrect(0, 0, w, h, 4, ERR) + icon("close", (w - 20) / 2, (h - 20) / 2, 20, "#FFFFFF")
+        return behind + rrect(0, 0, w, h, 4, ERR) + icon("close", (w - 20) / 2, (h - 20) / 2, 20, "#FFFFFF")
     if look == "pressed":
-        return rrect(0, 0, w, h, 4, "#C93B3D") + icon("close", (w - 20) / 2, (h - 20) / 2 + 1, 20, "#FFFFFF")
-    return _ghost(look, w, h, "close", 20)
+        return behind + rrect(0, 0, w, h, 4, "#C93B3D") + icon("close", (w - 20) / 2, (h - 20) / 2 + 1, 20, "#FFFFFF")
+    return behind + _ghost(look, w, h, "close", 20)
+
+
+def dialog_close_plate(look, w, h):
+    """The close button on a dialog's accent title strip: a dark cross."""
+    behind = strip_behind(w, h, DIALOG_STRIP, "url(#accentFill)")
+    colour = {"normal": BG, "hover": "#FFFFFF", "pressed": "#FFFFFF", "disabled": "#9A4300"}[look]
+    plate = ''
+    if look == "hover":
+        plate = rrect(0, 0, w, h, 4, BG, opacity=0.28)
+    elif look == "pressed":
+        plate = rrect(0, 0, w, h, 4, BG, opacity=0.45)
+    dy = 1 if look == "pressed" else 0
+    return behind + plate + icon("close", (w - 18) / 2, (h - 18) / 2 + dy, 18, colour)
 
 
 def return_plate(look, w, h):
@@ -152,9 +180,9 @@ def arrow_plate(name):
         dy = 1 if look == "pressed" else 0
         bg = ''
         if look == "hover":
-            bg = rrect(0, 0, w, h, 12, RAISED, LINE, opacity=0.9)
+            bg = rrect(0, 0, w, h, 12, RAISED) + rrect(0, 0, w, h, 12, "none", ACC, opacity=0.55)
         elif look == "pressed":
-            bg = rrect(0, 0, w, h, 12, CARD, LINE)
+            bg = rrect(0, 0, w, h, 12, "#0D1117", "#1E2635")
         return bg + icon(name, (w - 40) / 2, (h - 40) / 2 + dy, 40, colour, 3.0)
     return paint
 
@@ -185,7 +213,8 @@ def feature_tab(name):
         colour = (ACC_H if hover else ACC) if on else (TXT if hover else SEC)
         out = ''
         if on:
-            out += rrect(0, 0, w, h, 6, CARD) + '<rect x="0" y="0" width="%d" height="%d" fill="url(#tabGlow)"/>' % (w, h)
+            out += rrect(0, 0, w, h, 6, RAISED if hover else CARD, LINE)
+            out += '<rect x="1" y="1" width="%d" height="%d" rx="5" fill="url(#tabGlow)"/>' % (w - 2, h - 2)
             out += rrect((w - 56) / 2, 0, 56, 3, 1.5, colour)
         elif hover:
             out += rrect(0, 0, w, h, 6, RAISED, opacity=0.8)
@@ -218,9 +247,11 @@ def radio_chip(look, w, h):
 
 
 def tree_leaf(look, w, h):
+    # The navigation bar builds its rows itself, so they cannot be cleared by
+    # a page: the rows are opaque, on the card colour the list stands on.
     on = look.startswith("on")
     hover = look.endswith("hover")
-    out = ''
+    out = rrect(0, 0, w, h, 0, CARD)
     if on:
         out += rrect(0, 0, w, h, 4, "#221A14") + rrect(w - 3, 6, 3, h - 12, 1.5, ACC_H if hover else ACC)
     elif hover:
@@ -230,10 +261,10 @@ def tree_leaf(look, w, h):
 
 def tree_group(look, w, h):
     if look == "disabled":
-        return icon("chevron_right", w - 26, (h - 16) / 2, 16, DIS)
+        return rrect(0, 0, w, h, 0, CARD) + icon("chevron_right", w - 26, (h - 16) / 2, 16, DIS)
     hover = look.endswith("hover")
     open_ = look.startswith("on")
-    out = rrect(0, 0, w, h, 4, RAISED) if hover else ''
+    out = rrect(0, 0, w, h, 0, CARD) + (rrect(0, 0, w, h, 4, RAISED) if hover else '')
     out += rrect(0, h - 1, w, 1, 0, LINE)
     return out + icon("chevron_down" if open_ else "chevron_right", w - 26, (h - 16) / 2, 16, TXT if hover else SEC)
 
@@ -279,10 +310,11 @@ def main_frame(W, H):
 
 
 def dialog_frame(W, H):
-    """Dialogs and message boxes: rounded, a 40-pixel title strip, the body in the window colour."""
+    """Dialogs and message boxes: rounded, an accent title strip (the box's
+    title is drawn dark), the body in the window colour."""
     return (rrect(0, 0, W, H, 8, "#0D2029", "#2B4656")
-            + '<path d="M1 9a8 8 0 0 1 8-8h%d a8 8 0 0 1 8 8v30H1z" fill="url(#dialogTitle)"/>' % (W - 18)
-            + rrect(1, 39, W - 2, 1, 0, "#244050"))
+            + '<path d="M1 9a8 8 0 0 1 8-8h%d a8 8 0 0 1 8 8v30H1z" fill="url(#accentFill)"/>' % (W - 18)
+            + rrect(1, 39, W - 2, 1, 0, ACC_P))
 
 
 def panel_frame(W, H):
@@ -303,14 +335,20 @@ def slider_pieces(horizontal):
                 '<circle cx="10" cy="10" r="3.5" fill="%s"/>' % ("#05080C", TXT, ACC))
         return {"head": (6, band, head), "back": (8, band, bar(8, LINE)), "fore": (8, band, bar(8, ACC)),
                 "tail": (6, band, tail), "button": (20, 20, knob)}
-    band, t = 16, 6
-    head = '<rect x="%d" y="2" width="4" height="10" rx="2" fill="%s"/>' % (t, LINE)
-    tail = '<rect x="%d" y="-6" width="4" height="10" rx="2" fill="%s"/>' % (t, LINE)
+    # Upright, the slider is the colour select's hue: value 0 at the top is
+    # hue 360, the bottom hue 0, so the track shows the hues downwards.
+    band, t = 16, 5
+    stops = "".join('<stop offset="%.3f" stop-color="%s"/>' % (i / 6.0, c) for i, c in enumerate(
+        ["#FF0000", "#FF00FF", "#0000FF", "#00FFFF", "#00FF00", "#FFFF00", "#FF0000"]))
+    hue = ('<defs><linearGradient id="hue" x1="0" y1="0" x2="0" y2="1">%s</linearGradient></defs>'
+           '<rect x="%d" y="0" width="6" height="180" fill="url(#hue)"/>' % (stops, t))
+    head = '<rect x="%d" y="2" width="6" height="10" rx="3" fill="#FF0000"/>' % t
+    tail = '<rect x="%d" y="-6" width="6" height="10" rx="3" fill="#FF0000"/>' % t
     knob = ('<circle cx="8" cy="8" r="7.5" fill="%s"/><circle cx="8" cy="8" r="7" fill="%s"/>'
             '<circle cx="8" cy="8" r="3" fill="%s"/>' % ("#05080C", TXT, ACC))
     return {"head": (band, 6, head),
-            "back": (band, 8, '<rect x="%d" y="0" width="4" height="8" fill="%s"/>' % (t, LINE)),
-            "fore": (band, 8, '<rect x="%d" y="0" width="4" height="8" fill="%s"/>' % (t, ACC)),
+            "back": (band, 180, hue),
+            "fore": (band, 8, '<rect x="%d" y="0" width="6" height="8" fill="%s" fill-opacity="0.35"/>' % (t, "#FFFFFF")),
             "tail": (band, 6, tail), "button": (16, 16, knob)}
 
 
@@ -347,7 +385,8 @@ def message_icon(kind):
 
 
 def logo(size):
-    """The product mark: a fan inside an accent ring."""
+    """The product mark: a fan inside an accent ring, on the title strip's colours."""
     s = size / 28.0
-    return ('<g transform="scale(%.4f)"><circle cx="14" cy="14" r="12.5" fill="%s" stroke="%s" stroke-width="2"/>'
+    return (strip_behind(size, size, TITLE_STRIP, "url(#titleFill)")
+            + '<g transform="scale(%.4f)"><circle cx="14" cy="14" r="12.5" fill="%s" stroke="%s" stroke-width="2"/>'
             '%s</g>' % (s, CARD, ACC, icon("fan", 4, 4, 20, TXT, 1.6)))

@@ -21,6 +21,7 @@ import re
 import subprocess
 import sys
 
+sys.dont_write_bytecode = True  # the build leaves nothing in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import art  # noqa: E402
 from art import (ACC, ACC_H, ACC_P, BG, CARD, DIS, ERR, INFO, LINE, OK, RAISED, SEC, TXT, WARN)  # noqa: E402,F401
@@ -43,9 +44,27 @@ def piece(name, w, h, svg):
 
 LOOKS = ("normal", "hover", "pressed", "disabled")
 
+# Grounds: the colour each plate stands on, painted under its clear corners
+# and ghost areas. The engine fills a control with its background colour
+# unless a page clears it, so a plate that covers its control fully looks
+# right either way. Cards (#121821) hold the page buttons; the home view and
+# the message box body have the window colours of their styles; page headers
+# stand on the design's window ground.
+ON_CARD = art.CARD
+ON_HOME = "#000000"      # "OVWindow" body (0xFE000000)
+ON_PAGE = art.BG         # the pages' ground under the header row
+ON_DIALOG = "#0D2029"    # "OVWindow2" body
 
-def button_family(prefix, w, h, paint):
+
+def grounded(ground, paint):
+    if ground is None:
+        return paint
+    return lambda look, w, h: '<rect width="%d" height="%d" fill="%s"/>' % (w, h, ground) + paint(look, w, h)
+
+
+def button_family(prefix, w, h, paint, ground=None):
     """Four looks of one plate; paint(look, w, h) gives the svg."""
+    paint = grounded(ground, paint)
     return [piece("%s.%s" % (prefix, look), w, h, paint(look, w, h)) for look in LOOKS]
 
 
@@ -65,44 +84,47 @@ LOGIN_W, LOGIN_H = 260, 40
 MSG_W, MSG_H = 80, 28
 COMBO = 32
 
-primary = button_family("primary", TEXT_W, TEXT_H, art.primary_plate)
-primary_login = button_family("primary_login", LOGIN_W, LOGIN_H, art.primary_plate)
-primary_msg = button_family("primary_msg", MSG_W, MSG_H, art.primary_plate)
-enter = button_family("enter", ENTER_W, ENTER_H, art.enter_plate)
-secondary = button_family("secondary", TEXT_W, TEXT_H, art.secondary_plate)
-secondary_small = button_family("secondary_small", SMALL_W, SMALL_H, art.secondary_plate)
-danger = button_family("danger", TEXT_W, TEXT_H, art.danger_plate)
-back = button_family("return", RETURN_W, CAPTION, art.return_plate)
+primary = button_family("primary", TEXT_W, TEXT_H, art.primary_plate, ON_CARD)
+primary_login = button_family("primary_login", LOGIN_W, LOGIN_H, art.primary_plate, ON_HOME)
+primary_msg = button_family("primary_msg", MSG_W, MSG_H, art.primary_plate, ON_DIALOG)
+enter = button_family("enter", ENTER_W, ENTER_H, art.enter_plate, ON_HOME)
+secondary = button_family("secondary", TEXT_W, TEXT_H, art.secondary_plate, ON_CARD)
+secondary_small = button_family("secondary_small", SMALL_W, SMALL_H, art.secondary_plate, ON_CARD)
+danger = button_family("danger", TEXT_W, TEXT_H, art.danger_plate, ON_CARD)
+back = button_family("return", RETURN_W, CAPTION, art.return_plate, ON_PAGE)
 minimise = button_family("min", CAPTION, CAPTION, art.caption_plate("minus"))
 close = button_family("close", CAPTION, CAPTION, art.close_plate)
+dialog_close = button_family("dialog_close", 32, 32, art.dialog_close_plate)
 account = button_family("account", CAPTION, CAPTION, art.caption_plate("user"))
-before = button_family("before", ARROW_W, ARROW_H, art.arrow_plate("chevron_left"))
-after = button_family("after", ARROW_W, ARROW_H, art.arrow_plate("chevron_right"))
-folder = button_family("folder", ICON_W, ICON_W, art.icon_plate("folder"))
-clear = button_family("clear", ICON_W, ICON_W, art.icon_plate("close_small"))
-up = button_family("up", ICON_W, ICON_W, art.icon_plate("chevron_up"))
-down = button_family("down", ICON_W, ICON_W, art.icon_plate("chevron_down"))
+before = button_family("before", ARROW_W, ARROW_H, art.arrow_plate("chevron_left"), ON_HOME)
+after = button_family("after", ARROW_W, ARROW_H, art.arrow_plate("chevron_right"), ON_HOME)
+folder = button_family("folder", ICON_W, ICON_W, art.icon_plate("folder"), ON_CARD)
+clear = button_family("clear", ICON_W, ICON_W, art.icon_plate("close_small"), ON_CARD)
+up = button_family("up", ICON_W, ICON_W, art.icon_plate("chevron_up"), ON_CARD)
+down = button_family("down", ICON_W, ICON_W, art.icon_plate("chevron_down"), ON_CARD)
 combo = button_family("combo", COMBO, COMBO, art.combo_plate)
 
 # Option buttons: (normal, hover, selected, hover selected).
 SELECT_LOOKS = ("off", "off_hover", "on", "on_hover")
 
 
-def option_family(prefix, w, h, paint):
+def option_family(prefix, w, h, paint, ground=None):
+    paint = grounded(ground, paint)
     return [piece("%s.%s" % (prefix, look), w, h, paint(look, w, h)) for look in SELECT_LOOKS]
 
 
-tab_light = option_family("tab_light", TAB_W, TAB_H, art.feature_tab("light"))
-tab_fan = option_family("tab_fan", TAB_W, TAB_H, art.feature_tab("fan"))
-tab_game = option_family("tab_game", TAB_W, TAB_H, art.feature_tab("gamepad"))
-tab_update = option_family("tab_update", TAB_W, TAB_H, art.feature_tab("update"))
-page_tab = option_family("page_tab", PAGE_TAB_W, PAGE_TAB_H, art.page_tab)
-chip = option_family("chip", CHIP_W, CHIP_H, art.radio_chip)
+tab_light = option_family("tab_light", TAB_W, TAB_H, art.feature_tab("light"), ON_HOME)
+tab_fan = option_family("tab_fan", TAB_W, TAB_H, art.feature_tab("fan"), ON_HOME)
+tab_game = option_family("tab_game", TAB_W, TAB_H, art.feature_tab("gamepad"), ON_HOME)
+tab_update = option_family("tab_update", TAB_W, TAB_H, art.feature_tab("update"), ON_HOME)
+page_tab = option_family("page_tab", PAGE_TAB_W, PAGE_TAB_H, art.page_tab, ON_CARD)
+chip = option_family("chip", CHIP_W, CHIP_H, art.radio_chip, ON_CARD)
 tree_leaf = option_family("tree_leaf", TREE_LEAF_W, TREE_H, art.tree_leaf)
 # Push buttons: closed, closed hover, open, open hover, disabled.
 PUSH_LOOKS = ("off", "off_hover", "on", "on_hover", "disabled")
 tree_group = [piece("tree_group." + l, TREE_GROUP_W, TREE_H, art.tree_group(l, TREE_GROUP_W, TREE_H)) for l in PUSH_LOOKS]
-auto = [piece("auto." + l, TEXT_W, TEXT_H, art.auto_toggle(l, TEXT_W, TEXT_H)) for l in PUSH_LOOKS]
+auto = [piece("auto." + l, TEXT_W, TEXT_H, grounded(ON_CARD, lambda look, w, h: art.auto_toggle(look, w, h))(l, TEXT_W, TEXT_H))
+        for l in PUSH_LOOKS]
 # Check boxes: unchecked, checked, hover unchecked, hover checked.
 CHECK_LOOKS = ("off", "on", "off_hover", "on_hover")
 check = [piece("check." + l, 18, 18, art.check_box(l)) for l in CHECK_LOOKS]
@@ -168,7 +190,7 @@ STYLES = [
     ("Window", "OVWindow", {"frame": main_frame, "back": "0xFE000000",
                             "children": [("ICOImage", "OVLogo"), ("CloseButton", "CloseButton"), ("TitleLabel", "OVLabel")]}, []),
     ("Window", "OVWindow2", {"frame": dialog_frame, "back": "0xFF0D2029",
-                             "children": [("CloseButton", "CloseButton"), ("TitleLabel", "OVLabel")]}, []),
+                             "children": [("CloseButton", "OVDialogCloseButton"), ("TitleLabel", "OVLabel")]}, []),
     ("Panel", "OVPanel", {"ScrollStyleName": "OVScrollBar", "frame": panel_frame, "back": "0xFFFFFFFFF"}, []),
     ("ScrollBar", "OVScrollBar", {"back": "0xFF808080"},
      [(f, None) for f in ("VerticalBeforBtnSkinRect", "VerticalScrolBtnSkinRect", "VerticalAfterBtnSkinRect",
@@ -213,6 +235,7 @@ STYLES = [
     button("LightReturnButton", back), button("FanReturnButton", back), button("GameReturnButton", back),
     button("UpdateReturnButton", back), button("GameModeBtn", back),
     button("ConfigButton", account), button("MinButton", minimise), button("CloseButton", close),
+    button("OVDialogCloseButton", dialog_close),
     button("BeforArrowButton", before), button("AfterArrowButton", after),
     button("EnterButton", enter),
     button("DefaultButton", secondary), button("ApplyButton", primary), button("DeleteButton", danger),
@@ -279,6 +302,22 @@ def pack_in_order(pieces, width, order):
             sky[c] = y + h + GAP
     height = max(y + pieces[n][1] for n, (x, y) in places.items())
     return places, (height + 15) // 16 * 16
+
+
+def check_places(places, height):
+    """Every piece inside the sheet, none over another: a packing fault must
+    fail the build, not draw one look over another."""
+    if height > 1024:
+        raise SystemExit("sheet taller than 1024 pixels: %d" % height)
+    boxes = sorted((x, y, x + PIECES[n][0], y + PIECES[n][1], n) for n, (x, y) in places.items())
+    for i, (x0, y0, x1, y1, n) in enumerate(boxes):
+        if x1 > SHEET_WIDTH or y1 > height:
+            raise SystemExit("piece %s outside the sheet" % n)
+        for (a0, b0, a1, b1, m) in boxes[i + 1:]:
+            if a0 >= x1:
+                break
+            if a0 < x1 and x0 < a1 and b0 < y1 and y0 < b1:
+                raise SystemExit("pieces %s and %s overlap" % (n, m))
 
 
 def sheet_svg(places, width, height):
@@ -392,6 +431,7 @@ def main():
     os.makedirs(args.out, exist_ok=True)
 
     places, height = pack(PIECES, SHEET_WIDTH)
+    check_places(places, height)
     sheet = os.path.join(args.out, "ProductSkin")
     write(sheet + ".svg", sheet_svg(places, SHEET_WIDTH, height))
     render(sheet + ".svg", sheet + ".png")

@@ -57,9 +57,14 @@ def light_scene(cx, cy, lit):
             out += '<path d="M%.1f %.1fL%.1f %.1f" %s/>' % (cx + 114 * math.cos(a), cy + 114 * math.sin(a),
                                                           cx + 128 * math.cos(a), cy + 128 * math.sin(a),
                                                           _stroke(ACC_H, 2, ' opacity="0.7"'))
-    # the light's centre: a small case-light module
-    out += '<rect x="%d" y="%d" width="56" height="56" rx="12" %s/>' % (cx - 28, cy - 28, _stroke(SEC if not lit else TXT, 2))
-    out += '<circle cx="%d" cy="%d" r="10" fill="%s"/>' % (cx, cy, ACC if lit else "#7A3A10")
+    # the centre: the lighting sign of the tab row, drawn large
+    colour = "#FFF3E6" if lit else "#FFB27A"
+    out += '<circle cx="%d" cy="%d" r="15" %s/>' % (
+        cx, cy, _stroke(colour, 3.5, ' fill-opacity="%.2f"' % (0.45 if lit else 0.15), ACC))
+    for i in range(8):
+        a = i * math.pi / 4
+        out += '<path d="M%.1f %.1fL%.1f %.1f" %s/>' % (cx + 26 * math.cos(a), cy + 26 * math.sin(a),
+                                                      cx + 36 * math.cos(a), cy + 36 * math.sin(a), _stroke(colour, 3.5))
     return out
 
 
@@ -119,14 +124,15 @@ def update_scene(cx, cy, lit):
 
 def dialog_banner():
     w, h = 577, 112
-    defs = ('<linearGradient id="g" x1="0" y1="0" x2="0" y2="1"><stop offset="0" stop-color="#12293A"/>'
-            '<stop offset="1" stop-color="#0D2029"/></linearGradient>'
-            '<radialGradient id="a" cx="0.5" cy="1" r="0.7"><stop offset="0" stop-color="#FF6A00" stop-opacity="0.25"/>'
+    # The dialogs ("OVWindow") have the window's dark body: the banner fades into it.
+    defs = ('<linearGradient id="g" x1="0" y1="0" x2="0" y2="1"><stop offset="0" stop-color="#121821"/>'
+            '<stop offset="1" stop-color="#000000"/></linearGradient>'
+            '<radialGradient id="a" cx="0.5" cy="1" r="0.7"><stop offset="0" stop-color="#FF6A00" stop-opacity="0.18"/>'
             '<stop offset="1" stop-color="#FF6A00" stop-opacity="0"/></radialGradient>')
     body = '<rect width="%d" height="%d" fill="url(#g)"/><rect width="%d" height="%d" fill="url(#a)"/>' % (w, h, w, h)
     for i in range(-4, 14):
         x = i * 48
-        body += '<path d="M%d %dL%d 0" stroke="#FFFFFF" stroke-opacity="0.035" stroke-width="14"/>' % (x, h, x + 60)
+        body += '<path d="M%d %dL%d 0" stroke="#FFFFFF" stroke-opacity="0.022" stroke-width="14"/>' % (x, h, x + 60)
     body += '<circle cx="%d" cy="56" r="30" %s/>' % (w / 2, 'fill="none" stroke="%s" stroke-width="3"' % ACC)
     body += ('<g transform="translate(%.1f 34) scale(1.8333)" fill="none" stroke="%s" stroke-width="1.1" '
              'stroke-linecap="round" stroke-linejoin="round">%s</g>' % (w / 2 - 22, TXT, ICONS["fan"]))

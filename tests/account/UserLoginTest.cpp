@@ -2,12 +2,15 @@
 // fixture of this suite), with a fixed adapter list for the terminal code.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <random>
 
 #include "AccountProtocol.h"
+#include "AccountRequest.h"
 #include "ApplicationConfigFile.h"
 #include "TextConv.h"
 #include "UserLoginCtrl.h"
+#include "SilentPort.h"
 #include "WebServiceStub.h"
 
 namespace {
@@ -167,6 +170,26 @@ TEST_F(UserLogin, EmptyRepliesAndNetworkFailuresLeaveTheMessageAlone) {
     EXPECT_EQ(ctrl_->Login(L"demo", L"demo1234", &message), 0);
     EXPECT_EQ(message, L"before");
     EXPECT_EQ(ctrl_->IsLoggedIn(), 0);
+}
+
+TEST_F(UserLogin, ASilentOrHungHostEndsTheRequestWithinSeconds) {
+    using Clock = std::chrono::steady_clock;
+    // Each step is bounded; a loaded machine gets room above the sum.
+    const auto bound = std::chrono::milliseconds(4 * account::kRequestTimeoutMs);
+    std::wstring message = L"before";
+    webstub::Fault(L"mode=hang&delay=60");
+    auto t0 = Clock::now();
+    EXPECT_EQ(ctrl_->Login(L"demo", L"demo1234", &message), 0);
+    EXPECT_LT(Clock::now() - t0, bound) << "a server that never answers";
+
+    CSilentPort silent;
+    ASSERT_NE(0, silent.Port());
+    const std::wstring host = L"127.0.0.1:" + std::to_wstring(silent.Port());
+    SetEnvironmentVariableW(L"VENTARO_ACCOUNT_HOST", host.c_str());
+    t0 = Clock::now();
+    EXPECT_EQ(ctrl_->Login(L"demo", L"demo1234", &message), 0);
+    EXPECT_LT(Clock::now() - t0, bound) << "a host that never accepts the connection";
+    EXPECT_EQ(message, L"before");
 }
 
 TEST_F(UserLogin, RepliesLongerThan4096BytesAreReadWhole) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "AppCommands.h"
@@ -209,6 +210,33 @@ TEST_F(MainWindowTest, PressBelowTheStripAndZeroMovesDoNotDrag) {
     SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
 }
 
+TEST_F(MainWindowTest, ADragEndsWhenTheButtonIsNoLongerDownOrTheCaptureIsLost) {
+    ShowWindow(window, SW_SHOWNORMAL);
+    RECT before{}, after{};
+    // The release went to another window: the next move has no button down.
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 20));
+    SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(110, 20));
+    GetWindowRect(window, &before);
+    SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(200, 60));
+    GetWindowRect(window, &after);
+    EXPECT_EQ(after.left, before.left) << "the window followed a mouse with no button down";
+    EXPECT_EQ(after.top, before.top);
+    EXPECT_NE(GetCapture(), window);
+    SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(250, 60));
+    GetWindowRect(window, &after);
+    EXPECT_EQ(after.left, before.left) << "a later press elsewhere is no drag of the old one";
+
+    // Another window took the capture mid-drag.
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 20));
+    SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(105, 20));
+    SendMessageW(window, WM_CAPTURECHANGED, 0, 0);
+    GetWindowRect(window, &before);
+    SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(160, 40));
+    GetWindowRect(window, &after);
+    EXPECT_EQ(after.left, before.left);
+    SendMessageW(window, WM_LBUTTONUP, 0, 0);
+}
+
 TEST_F(MainWindowTest, DragTakesSignedCoordinates) {
     ShowWindow(window, SW_SHOWNORMAL);
     RECT before{}, after{};
@@ -297,13 +325,72 @@ TEST(TrayIcon, ShowsOnceAndRemovesOnce) {
     EXPECT_EQ(tray.Show(), 0);
 }
 
-TEST(TrayIcon, RefusedIconReportsFailure) {
+TEST(TrayIcon, ARefusedIconIsRetriedAndAnExplorerRestartAddsItAgain) {
     FakeShell shell;
-    shell.result = FALSE;
+    shell.result = FALSE;  // no notification area yet, as early at log-on
     CClientTaskBar tray;
     tray.SetNotifyIconFunction(shell.Function());
     tray.Initialize(GetModuleHandleW(nullptr));
     EXPECT_EQ(tray.Show(), 0);
+    EXPECT_EQ(tray.IsShown(), 0) << "a refused icon is not shown";
+    EXPECT_EQ(tray.RetryIfMissing(), 0);
+    shell.result = TRUE;
+    EXPECT_EQ(tray.RetryIfMissing(), 1);
+    EXPECT_EQ(tray.IsShown(), 1);
+    EXPECT_EQ(tray.RetryIfMissing(), 0) << "there already";
+    EXPECT_EQ(shell.calls, (std::vector<DWORD>{NIM_ADD, NIM_ADD, NIM_ADD}));
+
+    // Explorer restarted: its new taskbar has no icon until it is added again.
+    EXPECT_EQ(tray.OnTaskbarCreated(), 1);
+    EXPECT_EQ(shell.calls.back(), static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(shell.calls.size(), 4u);
+    // Removed on purpose: neither a retry nor a new taskbar brings it back.
+    tray.Remove();
+    EXPECT_EQ(tray.RetryIfMissing(), 0);
+    EXPECT_EQ(tray.OnTaskbarCreated(), 0);
+    EXPECT_EQ(shell.calls.back(), static_cast<DWORD>(NIM_DELETE));
+
+    // The icon is the notification area's small size.
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(shell.last.hIcon, &info));
+    BITMAP bitmap{};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bitmap), &bitmap);
+    EXPECT_EQ(bitmap.bmWidth, GetSystemMetrics(SM_CXSMICON));
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+}
+
+TEST_F(MainWindowTest, TaskbarCreatedReachesTheTrayIcon) {
+    FakeShell shell;
+    CClientTaskBar tray;
+    tray.SetNotifyIconFunction(shell.Function());
+    tray.Initialize(GetModuleHandleW(nullptr));
+    tray.SetWindow(window, main.GetPopupMenu());
+    main.SetTaskBar(&tray);
+    tray.Show();
+    SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_EQ(shell.calls, (std::vector<DWORD>{NIM_ADD, NIM_ADD}));
+    main.SetTaskBar(nullptr);
+}
+
+TEST_F(MainWindowTest, TrayMenuTakesTheForegroundAndLetsTheMenuClose) {
+    ShowWindow(window, SW_SHOWNORMAL);
+    CClientTaskBar tray;  // the real popup menu
+    tray.Initialize(GetModuleHandleW(nullptr));
+    tray.SetWindow(window, main.GetPopupMenu());
+    main.SetTaskBar(&tray);
+    // Dismisses the menu once it is open, as a click elsewhere would.
+    std::thread closer([this] {
+        Sleep(700);
+        PostMessageW(window, WM_CANCELMODE, 0, 0);
+        PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    SendMessageW(window, WM_TRAYNOTIFY, 1, WM_RBUTTONDOWN);
+    closer.join();
+    EXPECT_EQ(GetForegroundWindow(), window);
+    MSG msg{};
+    EXPECT_TRUE(PeekMessageW(&msg, window, WM_NULL, WM_NULL, PM_REMOVE)) << "the posted WM_NULL after the menu";
+    main.SetTaskBar(nullptr);
 }
 
 TEST_F(MainWindowTest, TrayNotificationsReachTheMenuAndTheWindow) {

@@ -4,12 +4,16 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "AccountProtocol.h"
 #include "AppCommands.h"
+#include "ApplicationConfigFile.h"
 #include "ProgramRunner.h"
+#include "SilentPort.h"
 #include "SimulatedController.h"
 #include "TestPaths.h"
 
@@ -137,11 +141,60 @@ TEST_F(StartupTest, SecondStartExitsAndLeavesOneCopy) {
     HWND window = e2e::WaitForVentaroWindow(first.Pid(), kStartMs);
     ASSERT_NE(window, nullptr);
 
+    Sleep(1500);  // past the hidden copy's first ShowWindow
+    ASSERT_FALSE(IsWindowVisible(window));
+
     Program second;
     ASSERT_TRUE(second.Start(VentaroExe(), Quoted(VentaroExe()), SW_SHOWNORMAL));
     EXPECT_EQ(second.WaitExit(kStartMs), 0);
     EXPECT_TRUE(first.Running());
     EXPECT_EQ(e2e::ProcessesNamed(L"Ventaro.exe").size(), 1u);
+    // The copy hidden in the tray comes up: the user asked for the program.
+    EXPECT_TRUE(e2e::WaitFor([&] { return IsWindowVisible(window) != FALSE; }, kStartMs));
+    EXPECT_EQ(CloseAndWait(first, window), 0);
+}
+
+TEST_F(StartupTest, SecondStartDuringTheAutomaticLoginFindsAndShowsTheWindow) {
+    // The first copy logs in by itself against a host that never answers,
+    // which holds its start for seconds after the window exists.
+    wchar_t local[MAX_PATH] = {};
+    ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, local, CSIDL_LOCAL_APPDATA, TRUE));
+    const std::wstring dataFolder = std::wstring(local) + L"\\Ventaro\\";
+    CreateDirectoryW(dataFolder.c_str(), nullptr);
+    {
+        CApplicationConfigFile settings;
+        ASSERT_EQ(settings.Initialise(dataFolder), 1);
+        settings.SetAutoLoginStatus(1);
+        settings.SetAutoLoginParam(account::MakeAutoLoginParam(L"demo", L"demo1234"));
+    }
+    CSilentPort silent;
+    ASSERT_NE(0, silent.Port());
+    const std::wstring host = L"127.0.0.1:" + std::to_wstring(silent.Port());
+    SetEnvironmentVariableW(L"VENTARO_ACCOUNT_HOST", host.c_str());
+
+    Program first;
+    ASSERT_TRUE(first.Start(VentaroExe(), Quoted(VentaroExe()) + L" auto"));
+    HWND window = e2e::WaitForVentaroWindow(first.Pid(), kStartMs);
+    ASSERT_NE(window, nullptr);
+
+    const DWORD t0 = GetTickCount();
+    Program second;
+    ASSERT_TRUE(second.Start(VentaroExe(), Quoted(VentaroExe()), SW_SHOWNORMAL));
+    EXPECT_EQ(second.WaitExit(kStartMs), 0);
+    const DWORD took = GetTickCount() - t0;
+    std::printf("second start during the automatic login ended after %lu ms\n", static_cast<unsigned long>(took));
+    // Well below the login's own 5 s connection time-out.
+    EXPECT_LT(took, 4000u) << "the second start waited for the first one's login";
+    EXPECT_TRUE(e2e::WaitFor([&] { return IsWindowVisible(window) != FALSE; }, kStartMs));
+    EXPECT_EQ(e2e::ProcessesNamed(L"Ventaro.exe").size(), 1u);
+
+    SetEnvironmentVariableW(L"VENTARO_ACCOUNT_HOST", nullptr);
+    {
+        CApplicationConfigFile settings;
+        settings.Initialise(dataFolder);
+        settings.SetAutoLoginStatus(0);
+        settings.SetAutoLoginParam(L"");
+    }
     EXPECT_EQ(CloseAndWait(first, window), 0);
 }
 

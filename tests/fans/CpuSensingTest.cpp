@@ -113,4 +113,32 @@ TEST(Sensing, NoSourceAndDestructionStops) {
     sink.Read([&] { EXPECT_TRUE(sink.temperatures.empty()); });
 }
 
+TEST(Sensing, HungWmiNeitherHoldsTheStartNorTheStop) {
+    // WMI that answers only when told to, as a hung service would.
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    auto sink = std::make_unique<CRecordingSink>(1);
+    {
+        CCpuSensingCtrl sensing(Readouts({35, 35, 35}), 20);
+        sensing.SetWmiConnector([release](CWmiSession* wmi) {
+            WaitForSingleObject(release, INFINITE);
+            return wmi->Connect();
+        });
+        const auto t0 = Clock::now();
+        EXPECT_EQ(1, sensing.StartSensing(sink.get())) << "the thread keeps trying; the figures stay empty";
+        EXPECT_LT(Clock::now() - t0, std::chrono::milliseconds(CCpuSensingCtrl::kSetupWaitMs + 2000));
+        const auto t1 = Clock::now();
+        EXPECT_EQ(1, sensing.StopSensing());
+        EXPECT_LT(Clock::now() - t1, std::chrono::milliseconds(CCpuSensingCtrl::kStopWaitMs + 2000));
+    }
+    // WMI answers late: the thread left behind must never reach the sink,
+    // which may be gone by now (the page at exit).
+    SetEvent(release);
+    Sleep(500);
+    sink->Read([&] {
+        EXPECT_TRUE(sink->processors.empty());
+        EXPECT_TRUE(sink->loads.empty());
+    });
+    CloseHandle(release);
+}
+
 }  // namespace

@@ -86,6 +86,10 @@ TEST(CrashDumpHandler, InstallNamesTheDumpAfterTheExecutable) {
         EXPECT_EQ(path + L".dmp", handler.DumpPath());
         EXPECT_EQ(path, handler.ProgramFolder() + handler.ProgramFileName());
         EXPECT_EQ(L'\\', handler.ProgramFolder().back());
+        // The dump writer is loaded now, not inside the filter, where the
+        // crashing thread may hold the loader lock.
+        EXPECT_EQ(1, handler.HasDumpWriter());
+        EXPECT_NE(nullptr, GetModuleHandleW(L"dbghelp.dll"));
         // The handler's filter is in place now.
         LPTOP_LEVEL_EXCEPTION_FILTER current = SetUnhandledExceptionFilter(nullptr);
         EXPECT_NE(before, current);

@@ -112,6 +112,16 @@ TEST_F(RemoteSwitch, ServerThatNeverAnswersRunsAfterTheReceiveTimeout) {
     EXPECT_LT(ms, kWithinTimeoutMs);
 }
 
+TEST_F(RemoteSwitch, AHostThatTricklesItsAnswerCannotHoldTheStart) {
+    // Every read gets a byte before its time-out; only the overall bound ends it.
+    webstub::Fault(L"mode=trickle&delay=60&path=/OrvaneSwitch.cfg");
+    const auto t0 = Clock::now();
+    EXPECT_EQ(1, MayRun());
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t0).count();
+    std::printf("switch check against a trickling host: %lld ms\n", static_cast<long long>(ms));
+    EXPECT_LT(ms, kSwitchTotalMs + 3000);
+}
+
 TEST(RemoteSwitchNoServer, NobodyListeningRuns) {
     int mayRun = -1;
     const auto t0 = Clock::now();

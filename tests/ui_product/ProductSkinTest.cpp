@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "../ui_graphics/PixelSurface.h"
 #include "PagePictures.h"
 #include "ProductSkinSizes.h"
 #include "controls/DUI_Button.h"
@@ -23,6 +24,7 @@
 #include "core/DUI_ControlBuilders.h"
 #include "core/DUI_FontType.h"
 #include "graphics/UIGraphicsEngine.h"
+#include "scene/DUI_UIScene.h"
 #include "scene/DUI_Window.h"
 #include "graphics/GdiplusInclude.h"
 #include "skin/DUI_Styles.h"
@@ -230,12 +232,12 @@ TEST_F(ProductSkin, DescriptionIsCompleteAndNamesTheSheet) {
     EXPECT_EQ(skin_->IsDescriptionComplete(), 1);
     EXPECT_EQ(skin_->GetSkinName(), L"ZavuvIdov");
     EXPECT_EQ(skin_->GetSkinEdition(), L"1.0.0.0");
-    EXPECT_FALSE(skin_->GetSkinAuthor().empty());
+    EXPECT_EQ(skin_->GetSkinAuthor(), L"Orvane 界面设计组");  // gb2312 in the description
     EXPECT_EQ(skin_->GetImageFromFile(), 0);
     EXPECT_EQ(skin_->GetImageResourceId(), 130u);
     // Every record the description holds is one the program names, plus the
-    // implicit scene, the eight fonts and the window mark.
-    EXPECT_EQ(skin_->GetStyleCount(), std::size(kNamedStyles) + 1 + std::size(kFonts) + 1);
+    // implicit scene, the eight fonts, the window mark and the dialogs' close button.
+    EXPECT_EQ(skin_->GetStyleCount(), std::size(kNamedStyles) + 1 + std::size(kFonts) + 2);
     int32_t w = 0, h = 0;
     skin_->GetSkinImageSize(&w, &h);
     EXPECT_GT(w, 0);
@@ -286,6 +288,7 @@ TEST_F(ProductSkin, EveryRectLiesInsideTheSheetAndEveryLookDiffers) {
     ASSERT_GT(sheet_->width, 0);
     std::vector<Named> all(std::begin(kNamedStyles), std::end(kNamedStyles));
     all.push_back({L"Image", L"OVLogo"});
+    all.push_back({L"Button", L"OVDialogCloseButton"});
     for (const Named& n : all) {
         const std::wstring style = n.style;
         // The catalogue fixes these two as all-zero rects.
@@ -315,6 +318,15 @@ TEST_F(ProductSkin, EveryRectLiesInsideTheSheetAndEveryLookDiffers) {
                 SCOPED_TRACE(Narrow(style) + " " + rects[i].first + " vs " + rects[j].first);
                 EXPECT_FALSE(SamePixels(*sheet_, rects[i].second, rects[j].second));
             }
+        // Buttons are filled with the engine's default background unless a
+        // page clears it: every plate covers its control with its own ground.
+        if (kind == L"CheckBox") continue;  // the check box clears itself; its box stands beside the text
+        for (const auto& [field, r] : rects) {
+            int clear = 0;
+            for (int y = 0; y < r.height; ++y)
+                for (int x = 0; x < r.width; ++x) clear += (sheet_->At(r.x + x, r.y + y) >> 24) != 0xFF;
+            EXPECT_EQ(clear, 0) << Narrow(style) << " " << field;
+        }
     }
     // Images that stand over other controls (hint pictures, the colour
     // field's overlay) show a clear area until a page gives them a picture.
@@ -332,34 +344,112 @@ TEST_F(ProductSkin, EveryRectLiesInsideTheSheetAndEveryLookDiffers) {
     }
 }
 
+size_t WorkingSet() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.WorkingSetSize;
+}
+
 TEST_F(ProductSkin, PicturesDecodeAndTheWorkingSetStaysSmall) {
-    PROCESS_MEMORY_COUNTERS before{};
-    GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
+    // What the program adds: a second skin resource (its sheet decoded) and
+    // every page picture held by an image control, the way pages show them.
+    const size_t start = WorkingSet();
+    auto second = std::make_unique<CDUI_UIResource>();
+    second->Create(nullptr, GetModuleHandleW(nullptr), 131);
+    const size_t withSheet = WorkingSet();
     std::vector<std::unique_ptr<CDUI_Image>> shown;
-    size_t decoded = size_t(sheet_->width) * size_t(sheet_->height) * 4;
+    size_t withPair = 0;
     for (const Picture& p : kPictures) {
-        SCOPED_TRACE(p.id);
-        Pixels pixels = DecodeResource(p.id);
-        EXPECT_EQ(pixels.width, p.width);
-        EXPECT_EQ(pixels.height, p.height);
-        decoded += size_t(p.width) * size_t(p.height) * 4;
-        // The way a page shows it: an image control with a picture of its own.
-        std::unique_ptr<CDUI_Image> image(skin_->CreateImage(p.id, L"OVImage", L"", 0, 0, 10, 10));
+        std::unique_ptr<CDUI_Image> image(second->CreateImage(p.id, L"OVImage", L"", 0, 0, 10, 10));
         ASSERT_NE(image, nullptr);
-        ASSERT_EQ(image->SetImageFromResource(GetModuleHandleW(nullptr), p.id), 1);
+        ASSERT_EQ(image->SetImageFromResource(GetModuleHandleW(nullptr), p.id), 1) << p.id;
         ASSERT_EQ(image->FitToImage(), 1);
         int32_t w = 0, h = 0;
         image->GetSize(&w, &h);
-        EXPECT_EQ(w, p.width);
-        EXPECT_EQ(h, p.height);
+        EXPECT_EQ(w, p.width) << p.id;
+        EXPECT_EQ(h, p.height) << p.id;
         shown.push_back(std::move(image));
+        // The home view holds one feature pair at a time (the first two here).
+        if (shown.size() == 2) withPair = WorkingSet();
     }
-    PROCESS_MEMORY_COUNTERS after{};
-    GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
-    std::printf("[ skin     ] decoded sheet + %zu pictures: %.2f MB (pictures held by image controls: +%.2f MB "
-                "working set)\n",
-                std::size(kPictures), decoded / 1048576.0,
-                (double(after.WorkingSetSize) - double(before.WorkingSetSize)) / 1048576.0);
+    const size_t withPictures = WorkingSet();
+    size_t decoded = size_t(sheet_->width) * size_t(sheet_->height) * 4;
+    for (const Picture& p : kPictures) decoded += size_t(p.width) * size_t(p.height) * 4;
+    auto mb = [](size_t from, size_t to) { return (double(to) - double(from)) / 1048576.0; };
+    std::printf("[ skin     ] decoded pixels: sheet %dx%d + %zu pictures = %.2f MB\n"
+                "[ skin     ] working set added: sheet %.2f MB; sheet + one feature pair %.2f MB; "
+                "sheet + all pictures %.2f MB\n",
+                sheet_->width, sheet_->height, std::size(kPictures), decoded / 1048576.0, mb(start, withSheet),
+                mb(start, withPair), mb(start, withPictures));
     EXPECT_LT(decoded, size_t(8) * 1024 * 1024);
     for (auto& image : shown) image->ReleaseResources();
+    shown.clear();
+    second.reset();
+
+    // Each picture is a PNG with alpha of the size the header gives.
+    for (const Picture& p : kPictures) {
+        Pixels pixels = DecodeResource(p.id);
+        EXPECT_EQ(pixels.width, p.width) << p.id;
+        EXPECT_EQ(pixels.height, p.height) << p.id;
+        // The feature pictures stand on the window's own ground: clear corners.
+        if (p.width == kFeaturePictureWidth && !pixels.argb.empty()) EXPECT_EQ(pixels.At(0, 0) >> 24, 0u) << p.id;
+    }
+}
+
+TEST_F(ProductSkin, ButtonsAtTheirPlateSizeShowTheirArtPixelForPixel) {
+    // A scene as the program has one; each button style built at the size its
+    // art is drawn at, put in each look and painted: the painted pixels are
+    // the sheet's, so no look is lost or resampled on the way.
+    CDUI_UIScene* scene = skin_->CreateScene(nullptr, 400, 200, 2026);
+    ASSERT_NE(scene, nullptr);
+    scene->SetDirectDelivery(1);
+    for (const auto& p : ventaro_skin::kPlateSizes) {
+        const std::wstring kind = p.kind;
+        if (kind != L"Button" && kind != L"OptionButton" && kind != L"PushButton") continue;
+        Rects rects = RectsOf(skin_->FindStyle(p.kind, p.style));
+        CDUI_UIControl* c = nullptr;
+        if (kind == L"Button") c = skin_->CreateButton(1, p.style, L"", 10, 10, p.width, p.height);
+        if (kind == L"OptionButton") c = skin_->CreateOptionButton(1, p.style, L"", 10, 10, p.width, p.height);
+        if (kind == L"PushButton") c = skin_->CreatePushButton(1, p.style, L"", 10, 10, p.width, p.height);
+        ASSERT_NE(c, nullptr);
+        scene->AddChild(c);
+        // The looks in the order of RectsOf for each kind.
+        for (size_t look = 0; look < rects.size(); ++look) {
+            SCOPED_TRACE(Narrow(p.style) + " " + rects[look].first);
+            int32_t state = DUI_STATE_NORMAL, checked = 0, enabled = 1;
+            if (kind == L"Button") {
+                const int32_t states[] = {DUI_STATE_NORMAL, DUI_STATE_HOVER, DUI_STATE_PRESSED, DUI_STATE_NORMAL};
+                state = states[look];
+                enabled = look == 3 ? 0 : 1;
+            } else if (kind == L"OptionButton") {
+                state = (look == 1 || look == 3) ? DUI_STATE_HOVER : DUI_STATE_NORMAL;
+                checked = look >= 2;
+            } else {
+                state = (look == 1 || look == 3) ? DUI_STATE_HOVER : DUI_STATE_NORMAL;
+                checked = look == 2 || look == 3;
+                enabled = look == 4 ? 0 : 1;
+            }
+            c->SetEnabled(enabled);
+            c->CDUI_UIControl::SetChecked(checked);
+            c->SetState(state);
+            static_cast<CDUI_ButtonBase*>(c)->UpdateLook();
+            PixelSurface surface(400, 200);
+            scene->PaintControl(surface.Graphics(), DUI_Rect{0, 0, 400, 200});
+            const DUI_SkinRect r = rects[look].second;
+            int wrong = 0;
+            for (int y = 0; y < r.height; y += 3)
+                for (int x = 0; x < r.width; x += 3) {
+                    // Opaque plates: premultiplied equals straight ARGB.
+                    const uint32_t want = sheet_->At(r.x + x, r.y + y);
+                    const uint32_t got = surface.Pixel(10 + x, 10 + y);
+                    wrong += want != got;
+                }
+            EXPECT_EQ(wrong, 0);
+        }
+        scene->RemoveChild(c);
+        c->ReleaseResources();
+        delete c;
+    }
+    scene->ReleaseResources();
+    delete scene;
 }

@@ -9,13 +9,12 @@
 #include <string>
 
 #include "OVFanLedDevice.h"
+#include "ProcessOps.h"
 
 namespace {
 
 std::wstring ProgramFolder() {
-    wchar_t path[MAX_PATH];
-    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring p(path, n);
+    const std::wstring p = ModuleFilePath();
     return p.substr(0, p.find_last_of(L"\\/") + 1);
 }
 

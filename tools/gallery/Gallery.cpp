@@ -1,8 +1,13 @@
 // Gallery of the standard controls: one layered window whose scene holds one
-// control of every kind, built from the test skin. Ctrl+C, Ctrl+V and Ctrl+A
-// reach the focused text edit as the commands 0x7001, 0x7002 and 0x7003.
-//   gallery.exe                 runs until closed (Esc closes)
-//   VENTARO_GALLERY_SECONDS=n   ends by itself after n seconds
+// control of every kind. Ctrl+C, Ctrl+V and Ctrl+A reach the focused text
+// edit as the commands 0x7001, 0x7002 and 0x7003.
+//   gallery.exe                 the controls' test skin (read from
+//                               gallery-skin\ControlsSkin.xml beside the program)
+//   gallery.exe --skin product  the shipped skin from the program's resources:
+//                               every kind, and every named button style in
+//                               each of its looks, on one screen
+//   gallery.exe --skin product --pictures   the page pictures at their size
+//   VENTARO_GALLERY_SECONDS=n   ends by itself after n seconds (Esc closes)
 //   VENTARO_GALLERY_MESSAGE=1   opens a message box over the page at start
 #include <windows.h>
 
@@ -29,11 +34,14 @@
 #include "graphics/UIGraphicsEngine.h"
 #include "scene/DUI_UIScene.h"
 #include "skin/DUI_UIResource.h"
+#include "scene/DUI_Window.h"
+
+void BuildProductScene(CDUI_UIResource* resource, CDUI_UIScene* scene, int width, int height, bool pictures);
 
 namespace {
 
-constexpr int kWidth = 1000;
-constexpr int kHeight = 640;
+int kWidth = 1000;
+int kHeight = 640;
 constexpr UINT kEventMessage = 2026;
 constexpr UINT_PTR kFrameTimer = 1;
 
@@ -292,6 +300,13 @@ void BuildScene() {
     }
 }
 
+std::wstring ProgramFolder() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder = path;
+    return folder.substr(0, folder.find_last_of(L'\\') + 1);
+}
+
 void Present() {
     if (!g_gallery.scene || !g_gallery.frame) return;
     if (!g_gallery.scene->PaintFrame(g_gallery.frame->dc())) return;
@@ -303,8 +318,14 @@ void Present() {
     ReleaseDC(nullptr, screen);
 }
 
+// The product screen shows every look at once; the pointer would set them
+// all back to normal (any mouse message resets the states from the root).
+bool g_stillLooks = false;
+
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (g_gallery.scene && g_gallery.scene->ForwardMessage(message, wParam, lParam)) return 0;
+    const bool mouse = (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || message == WM_MOUSELEAVE;
+    if (g_gallery.scene && !(g_stillLooks && mouse) && g_gallery.scene->ForwardMessage(message, wParam, lParam))
+        return 0;
     switch (message) {
     case WM_TIMER:
         if (wParam == kFrameTimer) Present();
@@ -322,7 +343,13 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+    const bool product = commandLine && std::wstring(commandLine).find(L"--skin product") != std::wstring::npos;
+    if (product) {
+        g_stillLooks = true;
+        kWidth = 2520;
+        kHeight = 1400;
+    }
     CDUI_UIGraphicsEngine graphics;
     if (!graphics.Startup(1)) return 1;
     DUI_RegisterStandardControls();
@@ -333,16 +360,25 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = L"VentaroGallery";
     RegisterClassW(&wc);
-    g_gallery.window = CreateWindowExW(WS_EX_LAYERED, L"VentaroGallery", L"Ventaro Gallery", WS_POPUP, 40, 40, kWidth,
+    g_gallery.window = CreateWindowExW(WS_EX_LAYERED, L"VentaroGallery", L"Ventaro Gallery", WS_POPUP, product ? 10 : 40,
+                                       product ? 10 : 40, kWidth,
                                        kHeight, nullptr, nullptr, instance, nullptr);
     if (!g_gallery.window) return 1;
 
     g_gallery.resource = std::make_unique<CDUI_UIResource>();
-    g_gallery.resource->Create(nullptr, instance, 131);
+    if (product) {
+        g_gallery.resource->Create(nullptr, instance, 131);
+    } else {
+        g_gallery.resource->CreateFromFile(nullptr, ProgramFolder() + L"gallery-skin\\ControlsSkin.xml");
+    }
     g_gallery.scene = g_gallery.resource->CreateScene(g_gallery.window, kWidth, kHeight, kEventMessage);
     if (!g_gallery.scene) return 1;
     g_gallery.frame = std::make_unique<FrameImage>(kWidth, kHeight);
-    BuildScene();
+    if (product)
+        BuildProductScene(g_gallery.resource.get(), g_gallery.scene, kWidth, kHeight,
+                          std::wstring(commandLine).find(L"--pictures") != std::wstring::npos);
+    else
+        BuildScene();
     if (const char* message = std::getenv("VENTARO_GALLERY_MESSAGE"); message && *message == '1' && g_gallery.box)
         g_gallery.box->ShowMessage(L"确认删除主题“彩虹”？删除后无法恢复。", 4, 3);
 

@@ -229,6 +229,21 @@ class Handler(BaseHTTPRequestHandler):
         elif mode == "slow":
             self.server.wait(fault["delay"])
             return False
+        elif mode == "trickle":
+            # Headers at once, then a long body one byte at a time, slowly
+            # enough that no single read times out.
+            self.send_response(fault["status"])
+            self.send_header("Content-Type", "text/plain")
+            self.send_header("Content-Length", "100000")
+            self.end_headers()
+            try:
+                for _ in range(int(fault["delay"] * 4)):
+                    self.wfile.write(b"x")
+                    self.wfile.flush()
+                    self.server.wait(0.25)
+            except OSError:
+                pass
+            self.close_connection = True
         elif mode == "hang":
             # Accepts and reads the request, then never answers.
             self.server.wait(fault["delay"])
