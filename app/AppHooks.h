@@ -1,8 +1,9 @@
 #pragma once
 // Narrow entries through which the top-level window reaches the pages that
 // act on its requests. The game page and the update page implement them; the
-// UI engine implements the message filter. Until one is set, the request is
-// dropped: nothing acts as if a game mode ran or an update was checked.
+// UI engine implements the message filter. Until one is set, nothing acts as
+// if a game mode ran or an update was checked (the top-level window keeps
+// early hand-overs until the game page is there).
 #include <windows.h>
 
 // Runs the game mode with this record id (shortcut hand-over).

@@ -3,6 +3,7 @@
 #include "ClientLayout.h"
 #include "ClientWindow.h"
 #include "UiDumpWriter.h"
+#include "controls/DUI_StandardControls.h"
 #include "controls/DUI_TextEdit.h"
 #include "scene/DUIDevManage.h"
 #include "scene/DUIDevRender.h"
@@ -20,6 +21,8 @@ int CDUIEngine::Initialize(const Parts& parts) {
     m_manager = std::make_unique<CDUIDevManage>();
     if (!m_manager->Init(1, parts.host, 1)) return 0;
 
+    // Windows and message boxes build their caption parts by kind name.
+    DUI_RegisterStandardControls();
     m_resource = std::make_unique<CDUI_UIResource>();
     // A skin that is missing or broken gives no window at all rather than a
     // window without its looks.
@@ -52,12 +55,34 @@ int CDUIEngine::Initialize(const Parts& parts) {
 
 int CDUIEngine::Start() {
     if (!m_manager || !m_running) return 0;
+    m_started = 1;
+    if (!IsWindowVisible(m_manager->GetHostWindow())) return 1;  // starts when shown
     return m_manager->StartRender(kEngineFramePeriodMs, kEngineFrameValue);
 }
 
 int CDUIEngine::Stop() {
+    m_started = 0;
     if (!m_manager) return 0;
     return m_manager->StopRender();
+}
+
+void CDUIEngine::FollowVisibility() {
+    if (!m_manager || !m_running) return;
+    CDUIDevRender* render = m_manager->GetRender();
+    const int visible = IsWindowVisible(m_manager->GetHostWindow()) ? 1 : 0;
+    if (visible && m_started && render && !render->IsRunning()) {
+        // The frame image starts empty: the first frame paints everything.
+        if (CDUI_UIScene* scene = m_manager->GetScene())
+            scene->InvalidateRect(DUI_Rect{0, 0, clientlayout::kWindowWidth, clientlayout::kWindowHeight});
+        m_manager->StartRender(kEngineFramePeriodMs, kEngineFrameValue);
+    } else if (!visible && render && render->IsRunning()) {
+        // Hidden in the tray: no thread waking 33 times a second, no 4 MB image.
+        m_manager->StopRender();
+        // The pointer left with the window: no hover look waits for its return.
+        m_manager->ForwardMessage(WM_MOUSELEAVE, 0, 0);
+        m_tracking = 0;
+        m_hoverArmed = 0;
+    }
 }
 
 void CDUIEngine::Shutdown() {
@@ -102,6 +127,13 @@ int CDUIEngine::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, 
     if (!m_running || !m_manager) return 0;
     HWND host = m_manager->GetHostWindow();
     switch (message) {
+    case WM_SHOWWINDOW:
+        PostMessageW(host, kEngineVisibilityMessage, 0, 0);
+        return 0;
+    case kEngineVisibilityMessage:
+        FollowVisibility();
+        if (result) *result = 0;
+        return 1;
     case WM_SETCURSOR:
         if (LOWORD(lParam) == HTCLIENT) {
             SetCursor(LoadCursorW(nullptr, IDC_ARROW));
@@ -128,7 +160,11 @@ int CDUIEngine::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, 
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-        if (!(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) && GetCapture() == host) ReleaseCapture();
+        if (!(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) && GetCapture() == host) {
+            ReleaseCapture();
+            // Tracking may not outlive a capture: arm it again on the next move.
+            m_tracking = 0;
+        }
         break;
     case WM_KEYDOWN:
         if (GetKeyState(VK_CONTROL) < 0) {

@@ -28,6 +28,9 @@ constexpr UINT kSkinResourceId = 131;
 constexpr UINT kEngineEventMessage = 2026;
 constexpr int32_t kEngineFramePeriodMs = 30;
 constexpr int32_t kEngineFrameValue = 2025;
+// Posted to the host when it was shown or hidden; the render thread then
+// starts or stops outside any handler that may hold the scene's lock.
+constexpr UINT kEngineVisibilityMessage = 0x8000 + 0x25;  // WM_APP + 0x25
 
 class CDUIEngine : public IWindowMessageFilter {
 public:
@@ -48,7 +51,9 @@ public:
     // creates the scene and builds the client window. 0 when any of it fails;
     // nothing is shown then.
     int Initialize(const Parts& parts);
-    // Starts the render thread (30 ms frames).
+    // Starts the render thread (30 ms frames). While the host window is
+    // hidden (in the tray, or an "auto" start) nothing is drawn: the thread
+    // and its frame image wait until the window is shown.
     int Start();
     int Stop();
     // Shuts the client window down (pages, controller, tray icon), then
@@ -68,9 +73,12 @@ public:
 
 private:
     void TrackMouse(HWND host);
+    // Renders while the host is visible and the engine started, else not.
+    void FollowVisibility();
     static void OnFramePresented(HWND host, HDC windowDC, HDC memoryDC, const RECT* rect, void* user);
 
     int m_running = 0;
+    int m_started = 0;  // Start() was called and Stop() not since
     std::unique_ptr<CClientWindow> m_client;      // owned
     win::CUniqueHandle m_mutex;                   // taken at shutdown
     std::unique_ptr<CDUIDevManage> m_manager;     // owned; owns the scene

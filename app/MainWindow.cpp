@@ -5,6 +5,11 @@
 #include "AppCommands.h"
 #include "ClientTaskBar.h"
 
+namespace {
+// Shortcuts opened while the program starts; more than a handful is no user.
+constexpr size_t kMaxWaitingGameTasks = 8;
+}  // namespace
+
 CMainWindow::CMainWindow() = default;
 
 CMainWindow::~CMainWindow() { Shutdown(); }
@@ -207,7 +212,20 @@ void CMainWindow::OnCopyData(const COPYDATASTRUCT* data) {
     if (!data || !data->lpData) return;
     const std::wstring text(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t));
     unsigned int id = 0;
-    if (shell::ParseGameTaskHandOver(text, &id) && m_gameTasks) m_gameTasks->RunGameTaskById(id);
+    if (!shell::ParseGameTaskHandOver(text, &id)) return;
+    if (m_gameTasks) {
+        m_gameTasks->RunGameTaskById(id);
+    } else if (m_waitingGameTasks.size() < kMaxWaitingGameTasks) {
+        m_waitingGameTasks.push_back(id);
+    }
+}
+
+void CMainWindow::SetGameTaskRunner(IGameTaskRunner* runner) {
+    m_gameTasks = runner;
+    if (!runner) return;
+    std::vector<unsigned int> waiting;
+    waiting.swap(m_waitingGameTasks);
+    for (unsigned int id : waiting) runner->RunGameTaskById(id);
 }
 
 void CMainWindow::OnDragButtonDown(int x, int y) {

@@ -7,6 +7,7 @@
 
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "AppHooks.h"
 #include "ShellLogic.h"
@@ -41,7 +42,10 @@ public:
     // Borrowed collaborators; each may stay unset.
     void SetMessageFilter(IWindowMessageFilter* filter) { m_filter = filter; }
     void SetTaskBar(CClientTaskBar* taskBar) { m_taskBar = taskBar; }
-    void SetGameTaskRunner(IGameTaskRunner* runner) { m_gameTasks = runner; }
+    // A hand-over that arrives before there is a game page (the window
+    // exists from the middle of start-up on, and a shortcut may be quicker)
+    // waits here and runs as soon as one is set.
+    void SetGameTaskRunner(IGameTaskRunner* runner);
     void SetUpdateChecker(IUpdateChecker* checker) { m_updates = checker; }
 
     // One tick of the one-second timer (the timer procedure calls it).
@@ -77,5 +81,6 @@ private:
     CClientTaskBar* m_taskBar = nullptr;       // borrowed: owned by the module
     UINT m_taskbarCreated = 0;                 // the shell's registered "TaskbarCreated" message
     IGameTaskRunner* m_gameTasks = nullptr;    // borrowed: the game page
+    std::vector<unsigned int> m_waitingGameTasks;  // hand-overs before the game page
     IUpdateChecker* m_updates = nullptr;       // borrowed: the update page
 };

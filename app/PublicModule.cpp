@@ -47,6 +47,12 @@ int CPublicModule::Initialize(HINSTANCE instance) {
     };
     for (Step step : kStartUp) {
         if (!(this->*step)()) return 0;
+        // Messages other programs send (a game-mode hand-over from a
+        // shortcut) are answered between the steps: a sender gives up on a
+        // window that has not looked at its queue for seconds, and the
+        // window exists well before the loop runs.
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
     m_initialized = 1;
     return 1;

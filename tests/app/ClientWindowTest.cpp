@@ -23,6 +23,8 @@
 #include "UiDumpWriter.h"
 #include "controls/DUI_TextEdit.h"
 #include "core/DUI_UICollection.h"
+#include "scene/DUIDevManage.h"
+#include "scene/DUIDevRender.h"
 #include "scene/DUI_UIScene.h"
 #include "scene/DUI_Window.h"
 #include "skin/DUI_UIResource.h"
@@ -185,6 +187,11 @@ protected:
     // Messages to the top-level window as the mouse would make them, then
     // the posted engine events run.
     void Mouse(UINT message, int x, int y, WPARAM keys = 0) {
+        // The real pointer goes there too, so moves the display reports
+        // while messages are pumped tell the same story.
+        POINT screen{x, y};
+        ClientToScreen(window, &screen);
+        SetCursorPos(screen.x, screen.y);
         SendMessageW(window, message, keys, MAKELPARAM(x, y));
         Pump();
     }
@@ -437,18 +444,20 @@ TEST_F(ClientWindowTest, DraggingByTheStripMovesTheWindowEvenWithTheEngineInFron
     RECT before{};
     GetWindowRect(window, &before);
     // Between the product name and the caption buttons: only the strip.
-    Mouse(WM_LBUTTONDOWN, 600, 25, MK_LBUTTON);
-    Mouse(WM_MOUSEMOVE, 630, 45, MK_LBUTTON);
-    Mouse(WM_LBUTTONUP, 630, 45);
+    // Sent as they come while the button is held: the real pointer stays
+    // where it is (moving it would report a move without the button).
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(600, 25));
+    SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(630, 45));
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(630, 45));
     RECT after{};
     GetWindowRect(window, &after);
     EXPECT_EQ(after.left - before.left, 30);
     EXPECT_EQ(after.top - before.top, 20);
 
     // Below the strip nothing moves.
-    Mouse(WM_LBUTTONDOWN, 600, 300, MK_LBUTTON);
-    Mouse(WM_MOUSEMOVE, 640, 330, MK_LBUTTON);
-    Mouse(WM_LBUTTONUP, 640, 330);
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(600, 300));
+    SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(640, 330));
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(640, 330));
     RECT still{};
     GetWindowRect(window, &still);
     EXPECT_EQ(still.left, after.left);
@@ -483,6 +492,44 @@ TEST_F(ClientWindowTest, ControlKeysReachTheFocusedTextEdit) {
     }
     CloseClipboard();
     EXPECT_EQ(clip, L"abc");
+}
+
+TEST_F(ClientWindowTest, NothingIsDrawnWhileTheWindowIsInTheTray) {
+    ASSERT_TRUE(Start(NoPages()));
+    ASSERT_TRUE(engine->Start());
+    CDUIDevRender* render = engine->DevManage()->GetRender();
+    ASSERT_TRUE(render->IsRunning());
+    ASSERT_TRUE(e2e::WaitFor([&] { return render->GetFramesPresented() > 0; }, 5000));
+
+    // A hover look taken into the tray would greet the user on return.
+    MoveTo(Control(kIdMinButton));
+    EXPECT_EQ(Control(kIdMinButton)->GetState(), DUI_STATE_HOVER);
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(ID_HIDEWINDOW, 0), 0);
+    Pump();
+    EXPECT_FALSE(render->IsRunning());
+    EXPECT_EQ(render->GetMemoryDC(), nullptr);  // the frame image is given back
+    EXPECT_EQ(Control(kIdMinButton)->GetState(), DUI_STATE_NORMAL);
+
+    // Shown again: the whole window is painted afresh.
+    const uint64_t framesBefore = render->GetFramesPresented();
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(ID_SHOWWINDOW, 0), 0);
+    Pump();
+    EXPECT_TRUE(render->IsRunning());
+    ASSERT_TRUE(e2e::WaitFor([&] { return render->GetFramesPresented() > framesBefore; }, 5000));
+    EXPECT_NE(render->GetPixel(10, 10), 0u);             // the title strip
+    EXPECT_NE(render->GetPixel(700, 700), 0u);           // the window's ground
+}
+
+TEST_F(ClientWindowTest, AnEngineStartedHiddenDrawsOnlyOnceShown) {
+    ASSERT_TRUE(Start(NoPages()));
+    ShowWindow(window, SW_HIDE);
+    Pump();
+    ASSERT_TRUE(engine->Start());
+    CDUIDevRender* render = engine->DevManage()->GetRender();
+    EXPECT_FALSE(render->IsRunning());
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(ID_SHOWWINDOW, 0), 0);
+    Pump();
+    EXPECT_TRUE(render->IsRunning());
 }
 
 // ---- the inspection dump ----

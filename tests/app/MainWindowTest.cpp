@@ -141,6 +141,21 @@ TEST_F(MainWindowTest, HandOverWithoutGamePageDoesNothing) {
     EXPECT_TRUE(IsWindow(window));
 }
 
+TEST_F(MainWindowTest, HandOverBeforeTheGamePageRunsOnceItIsThere) {
+    // The window stands before the client window has built the game page;
+    // a shortcut opened in that moment must not be lost.
+    main.SetGameTaskRunner(nullptr);
+    SendText(window, L"GameTaskID_3");
+    SendText(window, L"Foo_9");
+    SendText(window, L"GameTaskID_4");
+    EXPECT_TRUE(runner.ids.empty());
+    main.SetGameTaskRunner(&runner);
+    EXPECT_EQ(runner.ids, (std::vector<unsigned int>{3, 4}));
+    SendText(window, L"GameTaskID_5");
+    main.SetGameTaskRunner(&runner);
+    EXPECT_EQ(runner.ids, (std::vector<unsigned int>{3, 4, 5}));
+}
+
 TEST_F(MainWindowTest, CommandsHideShowAndCheck) {
     SendMessageW(window, WM_COMMAND, ID_SHOWWINDOW, 0);
     EXPECT_TRUE(IsWindowVisible(window));

@@ -10,6 +10,7 @@
 #include "SimHarness.h"
 #include "TestPaths.h"
 #include "UserLoginCtrl.h"
+#include "controls/DUI_StandardControls.h"
 #include "core/DUI_UICollection.h"
 #include "graphics/GdiplusInclude.h"
 #include "graphics/UIGraphicsEngine.h"
@@ -93,6 +94,7 @@ void CClientPageHarness::Build(const Options& options) {
     if (!m_host) return;
     m_manager = std::make_unique<CDUIDevManage>();
     if (!m_manager->Init(1, m_host, 1)) return;
+    DUI_RegisterStandardControls();  // caption parts of windows and message boxes
     m_resource = std::make_unique<CDUI_UIResource>();
     if (!m_resource->Create(m_manager.get(), GetModuleHandleW(nullptr), 131) || !m_resource->IsDescriptionComplete())
         return;

@@ -1,0 +1,237 @@
+// bench_app: what Ventaro.exe costs the machine. Starts the controller
+// simulator and Ventaro.exe (both beside this program) and prints
+//   - the time from the process's creation to its first presented frame
+//     (seen as the first inspection dump, which is written right after it);
+//   - the working set with the window shown, and after 10 s hidden in the tray;
+//   - the processor time used over 10 s idle, shown and hidden, as a
+//     percentage of one core.
+// Not a test: figures only. Needs no running copy of Ventaro.
+// Under Wine the Windows figures of another process are not kept (processor
+// times read 0, the working set is an estimate), so where the Unix process
+// table is reachable (Z:\proc) the figures come from it: the Unix process
+// of Ventaro.exe is the one whose command line holds this run's tag (a word
+// Ventaro ignores: only "auto" has a meaning).
+//   bench_app [--seconds N]   (the idle and hidden periods, default 10)
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+constexpr UINT kHideWindow = 7000;  // ID_HIDEWINDOW
+constexpr UINT kExit = 7002;        // ID_EXIT
+
+std::wstring ProgramFolder() {
+    wchar_t path[MAX_PATH];
+    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring p(path, n);
+    return p.substr(0, p.find_last_of(L"\\/") + 1);
+}
+
+class CProcess {
+public:
+    bool Start(const std::wstring& exe, const std::wstring& args) {
+        std::wstring cmd = L"\"" + exe + L"\" " + args;
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        return CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_) != 0;
+    }
+    ~CProcess() {
+        if (!pi_.hProcess) return;
+        if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(pi_.hProcess, 0);
+            WaitForSingleObject(pi_.hProcess, 5000);
+        }
+        CloseHandle(pi_.hThread);
+        CloseHandle(pi_.hProcess);
+    }
+    HANDLE Handle() const { return pi_.hProcess; }
+    DWORD Pid() const { return pi_.dwProcessId; }
+
+private:
+    PROCESS_INFORMATION pi_{};
+};
+
+ULONGLONG FileTimeValue(const FILETIME& t) { return (ULONGLONG(t.dwHighDateTime) << 32) | t.dwLowDateTime; }
+
+ULONGLONG NowFileTime() {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    return FileTimeValue(now);
+}
+
+// Kernel plus user time of the process, in 100 ns units.
+ULONGLONG CpuTime(HANDLE process) {
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+    return FileTimeValue(kernel) + FileTimeValue(user);
+}
+
+double WorkingSetMb(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(process, &counters, sizeof counters)) return -1;
+    return double(counters.WorkingSetSize) / (1024.0 * 1024.0);
+}
+
+double CpuPercentOver(HANDLE process, int seconds) {
+    const ULONGLONG cpu0 = CpuTime(process), wall0 = NowFileTime();
+    Sleep(DWORD(seconds) * 1000);
+    const ULONGLONG cpu1 = CpuTime(process), wall1 = NowFileTime();
+    return wall1 > wall0 ? 100.0 * double(cpu1 - cpu0) / double(wall1 - wall0) : -1;
+}
+
+// The Unix side of the benchmarked process under Wine (0 elsewhere).
+class CUnixProcess {
+public:
+    // Finds the process whose command line holds marker.
+    bool Find(const std::string& marker) {
+        WIN32_FIND_DATAW data{};
+        HANDLE find = FindFirstFileW(L"Z:\\proc\\*", &data);
+        if (find == INVALID_HANDLE_VALUE) return false;
+        do {
+            const std::wstring name = data.cFileName;
+            if (name.empty() || name.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
+            const std::string commandLine = ReadAll(L"Z:\\proc\\" + name + L"\\cmdline");
+            if (commandLine.find(marker) != std::string::npos) {
+                dir_ = L"Z:\\proc\\" + name + L"\\";
+                break;
+            }
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+        return !dir_.empty();
+    }
+    bool Found() const { return !dir_.empty(); }
+    // utime + stime in seconds.
+    double CpuSeconds() const {
+        const std::string stat = ReadAll(dir_ + L"stat");
+        const size_t close = stat.rfind(')');
+        if (close == std::string::npos) return -1;
+        // Fields after the command name: state is field 3; utime 14, stime 15.
+        unsigned long long values[13] = {};
+        char state = 0;
+        if (std::sscanf(stat.c_str() + close + 1, " %c %llu %llu %llu %llu %llu %llu %llu %llu %llu %llu %llu %llu",
+                        &state, &values[0], &values[1], &values[2], &values[3], &values[4], &values[5], &values[6],
+                        &values[7], &values[8], &values[9], &values[10], &values[11]) != 13)
+            return -1;
+        return double(values[10] + values[11]) / 100.0;  // clock ticks of 1/100 s
+    }
+    double ResidentMb() const {
+        const std::string status = ReadAll(dir_ + L"status");
+        const size_t at = status.find("VmRSS:");
+        if (at == std::string::npos) return -1;
+        return std::atof(status.c_str() + at + 6) / 1024.0;
+    }
+
+private:
+    static std::string ReadAll(const std::wstring& path) {
+        std::string text;
+        FILE* f = _wfopen(path.c_str(), L"rb");
+        if (!f) return text;
+        char buffer[4096];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+        std::fclose(f);
+        return text;
+    }
+    std::wstring dir_;
+};
+
+CUnixProcess g_unix;
+
+double Memory(HANDLE process) { return g_unix.Found() ? g_unix.ResidentMb() : WorkingSetMb(process); }
+
+double CpuPercent(HANDLE process, int seconds) {
+    if (!g_unix.Found()) return CpuPercentOver(process, seconds);
+    const double cpu0 = g_unix.CpuSeconds();
+    const ULONGLONG wall0 = NowFileTime();
+    Sleep(DWORD(seconds) * 1000);
+    const double cpu1 = g_unix.CpuSeconds();
+    const ULONGLONG wall1 = NowFileTime();
+    return 100.0 * (cpu1 - cpu0) / (double(wall1 - wall0) / 1e7);
+}
+
+HWND VentaroWindow(DWORD pid) {
+    for (HWND w = FindWindowExW(nullptr, nullptr, L"VentaroClass", L"Ventaro"); w;
+         w = FindWindowExW(nullptr, w, L"VentaroClass", L"Ventaro")) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == pid) return w;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    int seconds = 10;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::wcscmp(argv[i], L"--seconds") == 0) seconds = _wtoi(argv[i + 1]);
+    }
+    if (FindWindowW(L"VentaroClass", L"Ventaro")) {
+        std::fprintf(stderr, "bench_app: Ventaro already runs; end it first\n");
+        return 1;
+    }
+    const std::wstring folder = ProgramFolder();
+    const std::wstring pipe = L"ventaro_bench_sim_" + std::to_wstring(GetCurrentProcessId());
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring dump = std::wstring(temp) + pipe + L".txt";
+    DeleteFileW(dump.c_str());
+
+    CProcess sim;
+    if (!sim.Start(folder + L"ControllerSim.exe", L"--pipe " + pipe)) {
+        std::fprintf(stderr, "bench_app: ControllerSim.exe did not start\n");
+        return 1;
+    }
+    const std::wstring pipePath = L"\\\\.\\pipe\\" + pipe;
+    bool ready = false;
+    for (int i = 0; i < 200 && !ready; ++i) ready = WaitNamedPipeW(pipePath.c_str(), 100) != 0 || (Sleep(50), false);
+    if (!ready) {
+        std::fprintf(stderr, "bench_app: the simulator's pipe did not come up\n");
+        return 1;
+    }
+    SetEnvironmentVariableW(L"VENTARO_CONTROLLER_PATH", pipePath.c_str());
+    SetEnvironmentVariableW(L"VENTARO_UI_DUMP", dump.c_str());
+
+    CProcess app;
+    const std::wstring tag = L"bench_app_run_" + std::to_wstring(GetCurrentProcessId());
+    if (!app.Start(folder + L"Ventaro.exe", tag)) {
+        std::fprintf(stderr, "bench_app: Ventaro.exe did not start\n");
+        return 1;
+    }
+    FILETIME created{}, exited{}, kernel{}, user{};
+    GetProcessTimes(app.Handle(), &created, &exited, &kernel, &user);
+    ULONGLONG firstFrame = 0;
+    for (int i = 0; i < 6000 && !firstFrame; ++i) {
+        if (GetFileAttributesW(dump.c_str()) != INVALID_FILE_ATTRIBUTES) firstFrame = NowFileTime();
+        else if (WaitForSingleObject(app.Handle(), 5) == WAIT_OBJECT_0) break;
+    }
+    if (!firstFrame) {
+        std::fprintf(stderr, "bench_app: no frame within 30 s\n");
+        return 1;
+    }
+    HWND window = VentaroWindow(app.Pid());
+    std::printf("first frame:            %.0f ms after process creation\n",
+                double(firstFrame - FileTimeValue(created)) / 10000.0);
+
+    if (g_unix.Find(std::string(tag.begin(), tag.end()))) std::printf("(figures from the Unix process table)\n");
+
+    Sleep(3000);  // pictures decoded, caches warm
+    std::printf("working set, shown:     %.1f MB\n", Memory(app.Handle()));
+    std::printf("idle CPU, shown:        %.3f %% of one core over %d s\n", CpuPercent(app.Handle(), seconds), seconds);
+
+    PostMessageW(window, WM_COMMAND, kHideWindow, 0);
+    Sleep(DWORD(seconds) * 1000);
+    std::printf("working set, hidden:    %.1f MB after %d s in the tray\n", Memory(app.Handle()), seconds);
+    std::printf("idle CPU, hidden:       %.3f %% of one core over %d s\n", CpuPercent(app.Handle(), seconds), seconds);
+
+    PostMessageW(window, WM_COMMAND, kExit, 0);
+    WaitForSingleObject(app.Handle(), 10000);
+    DeleteFileW(dump.c_str());
+    return 0;
+}
