@@ -24,7 +24,6 @@
 #include "controls/DUI_Image.h"
 #include "controls/DUI_Label.h"
 #include "controls/DUI_MessageBox.h"
-#include "controls/DUI_StandardControls.h"
 #include "controls/DUI_TextEdit.h"
 
 namespace {
@@ -78,9 +77,6 @@ std::string Utf16File(const std::wstring& text) {
 
 class AccountPages : public testing::Test {
 protected:
-    // Windows build their caption (the message boxes' "信息") by kind name,
-    // as in the program.
-    static void SetUpTestSuite() { DUI_RegisterStandardControls(); }
     void SetUp() override {
         ASSERT_NE(webstub::Port(), 0) << "stand-in not running (VENTARO_WEB_PORT_FILE)";
         SetEnvironmentVariableW(L"VENTARO_ACCOUNT_HOST", webstub::HostPortText().c_str());
