@@ -97,11 +97,14 @@ int CUserLoginCtrl::Login(const std::wstring& username, const std::wstring& pass
 int CUserLoginCtrl::Logout(std::wstring* message) {
     std::vector<ReplyItem> items;
     ReplyStatus status = ReplyStatus::Damaged;
-    if (!Exchange(account::kLogoutPath, account::LogoutBody(user_.open_id), &items, &status, message)) return 0;
-    // Once the service has answered at all, the user counts as logged out.
+    const int answered =
+        Exchange(account::kLogoutPath, account::LogoutBody(user_.open_id), &items, &status, message);
+    // The user asked to log out: that holds on this machine whatever the
+    // service says, and also when it cannot be reached (its session then
+    // simply expires there).
     Notify(0);
     loggedIn_ = 0;
-    return status == ReplyStatus::Succeeded ? 1 : 0;
+    return answered && status == ReplyStatus::Succeeded ? 1 : 0;
 }
 
 int CUserLoginCtrl::ChangePassword(const std::wstring& oldPassword, const std::wstring& newPassword,
@@ -111,7 +114,11 @@ int CUserLoginCtrl::ChangePassword(const std::wstring& oldPassword, const std::w
     if (!Exchange(account::kChangePasswordPath, account::ChangePasswordBody(user_.open_id, oldPassword, newPassword),
                   &items, &status, message))
         return 0;
-    return status == ReplyStatus::Succeeded ? 1 : 0;
+    if (status != ReplyStatus::Succeeded) return 0;
+    // Kept for the automatic-login parameter: ticking automatic login after
+    // the change must store the password that now works.
+    user_.password = newPassword;
+    return 1;
 }
 
 int CUserLoginCtrl::AddComputer(std::wstring* message) {

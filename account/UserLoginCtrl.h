@@ -35,7 +35,10 @@ public:
     // "接收数据破损!" for a damaged reply, and stays unchanged when the network
     // failed or the reply was empty.
     int Login(const std::wstring& username, const std::wstring& password, std::wstring* message);
+    // Logs the user out on this machine in every case; 1 only when the
+    // service confirmed it.
     int Logout(std::wstring* message);
+    // On success the kept password becomes the new one.
     int ChangePassword(const std::wstring& oldPassword, const std::wstring& newPassword, std::wstring* message);
     int AddComputer(std::wstring* message);
     // payload: raw bytes (the settings file, "#$#", the light-theme file).

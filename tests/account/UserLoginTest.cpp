@@ -213,7 +213,7 @@ TEST_F(UserLogin, AReplyBeyondTheBoundIsDamagedNotTruncated) {
     EXPECT_EQ(message, L"接收数据破损!");
 }
 
-TEST_F(UserLogin, LogoutAlwaysLogsOutOnceTheServerAnswered) {
+TEST_F(UserLogin, LogoutAlwaysLogsOutHere) {
     ASSERT_EQ(LoginDemo(), 1);
     const std::wstring openId = ctrl_->GetUserRecord().open_id;
     std::wstring message;
@@ -232,11 +232,15 @@ TEST_F(UserLogin, LogoutAlwaysLogsOutOnceTheServerAnswered) {
     EXPECT_EQ(traffic[1].path, "/api_new/website/api.php/v2_1/user/logout");
     EXPECT_EQ(traffic[1].body, "key=pc&open_id=" + std::string(openId.begin(), openId.end()));
 
-    // Without any answer the state does not change.
+    // Without any answer the user is logged out here all the same; the
+    // message stays as it was.
     ASSERT_EQ(LoginDemo(), 1);
     webstub::Fault(L"mode=drop");
+    message = L"before";
     EXPECT_EQ(ctrl_->Logout(&message), 0);
-    EXPECT_EQ(ctrl_->IsLoggedIn(), 1);
+    EXPECT_EQ(message, L"before");
+    EXPECT_EQ(ctrl_->IsLoggedIn(), 0);
+    EXPECT_EQ(hook_, (std::vector<int>{1, 0, 1, 0, 1, 0}));
 }
 
 TEST_F(UserLogin, ChangePasswordSendsTheNewPasswordTwice) {
@@ -244,8 +248,14 @@ TEST_F(UserLogin, ChangePasswordSendsTheNewPasswordTwice) {
     std::wstring message;
     EXPECT_EQ(ctrl_->ChangePassword(L"bad", L"n&w=1", &message), 0);
     EXPECT_EQ(message, L"原密码错误");
+    std::wstring name, password;
+    ctrl_->GetUsernameAndPassword(&name, &password);
+    EXPECT_EQ(password, L"demo1234");
     ASSERT_EQ(ctrl_->ChangePassword(L"demo1234", L"n&w=1", &message), 1);
     EXPECT_EQ(message, L"修改成功");
+    // The kept password follows the change (automatic login stores it).
+    ctrl_->GetUsernameAndPassword(&name, &password);
+    EXPECT_EQ(password, L"n&w=1");
     const std::wstring oid = ctrl_->GetUserRecord().open_id;
     EXPECT_EQ(webstub::Traffic().back().body, "key=pc&open_id=" + std::string(oid.begin(), oid.end()) +
                                                   "&oldpassword=demo1234&newpassword=n%26w%3D1&newrepassword=n%26w%3D1");

@@ -23,7 +23,7 @@
 //   auto* page = h.AddPage<CFanCtrlPage>(ClientPageId::Fan);   // constructed and Create()d
 //   h.Host().ShowPage(ClientPageId::Fan);
 //   ASSERT_TRUE(h.ClickText(L"OVButton", L"应用"));
-//   EXPECT_EQ(h.Sim()->Value("fan_speed"), "60");
+//   EXPECT_EQ(h.Sim()->Value("fan0"), "60");          // the simulator's state file
 //   h.SaveScreenshot(L"fan.png");                                 // look at it
 //
 // Navigation the page asks for (ShowHomeView, ShowPage) is recorded and also

@@ -1,0 +1,115 @@
+#include "UserLoginPage.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "AccountProtocol.h"
+#include "ApplicationConfigFile.h"
+#include "UserLoginCtrl.h"
+#include "WebHosts.h"
+#include "controls/DUI_Button.h"
+#include "controls/DUI_TextEdit.h"
+#include "scene/DUI_Window.h"
+
+using namespace accountui;
+
+namespace {
+constexpr int32_t kWidth = 579;
+constexpr int32_t kHeight = 412;
+// One column under the dialog picture: fields, options, the button.
+constexpr int32_t kFieldWidth = 360;
+constexpr int32_t kLeft = (kWidth - kFieldWidth) / 2;
+constexpr int32_t kFieldHeight = 40;
+constexpr int32_t kFirstField = 164;
+constexpr int32_t kFieldStep = 48;
+// "UserLoginBtn" at the size of its plate.
+constexpr int32_t kButtonWidth = 260, kButtonHeight = 40;
+}  // namespace
+
+int OpenInBrowser(const std::wstring& address) {
+    const auto rc = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    return rc > 32 ? 1 : 0;
+}
+
+CUserLoginPage::CUserLoginPage(CDUI_UIResource* resource, CDUI_UIScene*, IClientHost* host)
+    : resource_(resource), host_(host), kit_(resource, host), opener_(&OpenInBrowser) {}
+
+CUserLoginPage::~CUserLoginPage() = default;
+
+int CUserLoginPage::Create() {
+    if (Build()) return 1;
+    kit_.Discard();
+    return 0;
+}
+
+int CUserLoginPage::Build() {
+    if (!kit_.BuildWindow(kIdWindow, L"账户登录", kWidth, kHeight, 1, [this] { OnClose(); })) return 0;
+    accountBox_ = kit_.AddTextBox(kIdAccountBox, L"请输入账号", kLeft, kFirstField, kFieldWidth, kFieldHeight, 0);
+    passwordBox_ = kit_.AddTextBox(kIdPasswordBox, L"请输入密码", kLeft, kFirstField + kFieldStep, kFieldWidth,
+                                   kFieldHeight, 1);
+    if (!accountBox_ || !passwordBox_) return 0;
+    const int32_t optionsY = kFirstField + 2 * kFieldStep + 2;
+    autoLogin_ = kit_.AddCheckBox(kIdAutoLogin, L"TPStatusButton", L"自动登录", kLeft, optionsY, 160, 24, nullptr);
+    kit_.AddLink(kIdForgotLink, L"忘记密码?", kLeft + kFieldWidth - 120, optionsY, 120, 24, kAlignRightMiddle,
+                 [this] { OnForgotPassword(); });
+    if (!kit_.AddButton(kIdLoginButton, L"UserLoginBtn", L"登录", (kWidth - kButtonWidth) / 2, optionsY + 38,
+                        kButtonWidth, kButtonHeight, [this] { OnLogin(); }))
+        return 0;
+    const int32_t registerY = optionsY + 38 + kButtonHeight + 16;
+    kit_.AddLabel(kIdRegisterLink + 50, L"还没有账号?", kLeft, registerY, kFieldWidth / 2 - 2, 24, L"yahei12",
+                  kSecondaryTextColor, kAlignRightMiddle);
+    kit_.AddLink(kIdRegisterLink, L"注册账号", kLeft + kFieldWidth / 2 + 2, registerY, kFieldWidth / 2 - 2, 24,
+                 kAlignLeftMiddle, [this] { OnRegister(); });
+    return 1;
+}
+
+void CUserLoginPage::Show() {
+    kit_.ResetTextBoxes();
+    kit_.ShowWindow();
+}
+
+void CUserLoginPage::Hide() { kit_.HideWindow(); }
+
+void CUserLoginPage::Shutdown() { kit_.HideWindow(); }
+
+void CUserLoginPage::OnClose() {
+    // Only this page goes away; the program and the other pages stay.
+    if (host_) host_->ShowHomeView();
+}
+
+void CUserLoginPage::OnRegister() {
+    if (opener_) opener_(webhosts::MemberSiteAddress(L"index.php?mod=login&fun=register"));
+}
+
+void CUserLoginPage::OnForgotPassword() {
+    if (opener_) opener_(webhosts::MemberSiteAddress(L"index.php?mod=login&fun=forget_password"));
+}
+
+void CUserLoginPage::OnLogin() {
+    const std::wstring name = accountBox_->GetText();
+    const std::wstring password = passwordBox_->GetText();
+    if (name.empty()) {
+        kit_.Info(L"请输入账号!");
+        return;
+    }
+    if (password.empty()) {
+        kit_.Info(L"请输入密码!");
+        return;
+    }
+    const ClientServices& services = host_->Services();
+    CUserLoginCtrl* client = services.account;
+    std::wstring message;
+    if (!client || !client->Login(name, password, &message)) {
+        kit_.Info(L"账户登录失败!" + message);
+        return;
+    }
+    std::wstring ignored;
+    client->AddComputer(&ignored);
+    if (CApplicationConfigFile* settings = services.settings) {
+        const int remember = autoLogin_ && autoLogin_->GetChecked() ? 1 : 0;
+        settings->SetAutoLoginStatus(remember);
+        settings->SetAutoLoginParam(remember ? account::MakeAutoLoginParam(name, password) : std::wstring());
+    }
+    OnClose();
+}

@@ -1,0 +1,93 @@
+#include "UserPassPage.h"
+
+#include "ApplicationConfigFile.h"
+#include "UserLoginCtrl.h"
+#include "controls/DUI_Button.h"
+#include "controls/DUI_TextEdit.h"
+
+using namespace accountui;
+
+namespace {
+constexpr int32_t kWidth = 579;
+constexpr int32_t kHeight = 412;
+// The login dialog's column: three fields, then the button.
+constexpr int32_t kFieldWidth = 360;
+constexpr int32_t kLeft = (kWidth - kFieldWidth) / 2;
+constexpr int32_t kFieldHeight = 40;
+constexpr int32_t kFirstField = 164;
+constexpr int32_t kFieldStep = 52;
+constexpr int32_t kButtonWidth = 260, kButtonHeight = 40;
+}  // namespace
+
+CUserPassPage::CUserPassPage(CDUI_UIResource* resource, CDUI_UIScene*, IClientHost* host)
+    : host_(host), kit_(resource, host) {}
+
+CUserPassPage::~CUserPassPage() = default;
+
+int CUserPassPage::Create() {
+    if (Build()) return 1;
+    kit_.Discard();
+    return 0;
+}
+
+int CUserPassPage::Build() {
+    if (!kit_.BuildWindow(kIdWindow, L"修改密码", kWidth, kHeight, 1, [this] { OnClose(); })) return 0;
+    oldBox_ = kit_.AddTextBox(kIdOldBox, L"请输入旧密码", kLeft, kFirstField, kFieldWidth, kFieldHeight, 1);
+    newBox_ = kit_.AddTextBox(kIdNewBox, L"请输入新密码", kLeft, kFirstField + kFieldStep, kFieldWidth, kFieldHeight, 1);
+    againBox_ = kit_.AddTextBox(kIdAgainBox, L"请再次输入新密码", kLeft, kFirstField + 2 * kFieldStep, kFieldWidth,
+                                kFieldHeight, 1);
+    if (!oldBox_ || !newBox_ || !againBox_) return 0;
+    return kit_.AddButton(kIdConfirmButton, L"UserLoginBtn", L"确定", (kWidth - kButtonWidth) / 2,
+                          kFirstField + 3 * kFieldStep + 12, kButtonWidth, kButtonHeight, [this] { OnConfirm(); })
+               ? 1
+               : 0;
+}
+
+void CUserPassPage::Show() {
+    kit_.ResetTextBoxes();
+    kit_.ShowWindow();
+}
+
+void CUserPassPage::Hide() { kit_.HideWindow(); }
+
+void CUserPassPage::Shutdown() { kit_.HideWindow(); }
+
+void CUserPassPage::OnClose() {
+    // Back to the account page it was opened from (or home, logged out).
+    CUserLoginCtrl* client = host_->Services().account;
+    if (client && client->IsLoggedIn() && host_->Page(ClientPageId::Account))
+        host_->ShowPage(ClientPageId::Account);
+    else
+        host_->ShowHomeView();
+}
+
+void CUserPassPage::OnConfirm() {
+    const std::wstring oldPassword = oldBox_->GetText();
+    const std::wstring newPassword = newBox_->GetText();
+    const std::wstring again = againBox_->GetText();
+    if (oldPassword.empty()) {
+        kit_.Info(L"请输入旧密码!");
+        return;
+    }
+    if (newPassword.empty() || again.empty()) {
+        kit_.Info(L"请输入新密码!");
+        return;
+    }
+    if (newPassword != again) {
+        kit_.Info(L"新密码2次输入不正确!");
+        return;
+    }
+    const ClientServices& services = host_->Services();
+    std::wstring message;
+    if (!services.account || !services.account->ChangePassword(oldPassword, newPassword, &message)) {
+        kit_.Info(L"账户密码修改失败!" + message);
+        return;
+    }
+    kit_.Info(L"账户密码修改成功!");
+    // The stored parameter holds the old password: automatic login is off
+    // until the user ticks it again (which then stores the new one).
+    if (services.settings) {
+        services.settings->SetAutoLoginStatus(0);
+        services.settings->SetAutoLoginParam(L"");
+    }
+}
