@@ -83,8 +83,8 @@ CDUI_Window* CAccountPageKit::BuildWindow(int32_t id, const std::wstring& title,
     window_->SetShowMin(0);
     window_->SetMovable(0);
     window_->SetResizable(0);
-    window_->SetBackColor(kCardColor);
-    window_->SetBorderColors(kHairlineColor, kCardColor);
+    window_->SetBackColor(pagelook::kCard);
+    window_->SetBorderColors(pagelook::kHairline, pagelook::kCard);
     window_->SetShown(0);
     window_->SetVisible(0);
     parent->AddChild(window_);
@@ -102,10 +102,10 @@ CDUI_Window* CAccountPageKit::BuildWindow(int32_t id, const std::wstring& title,
             Attach(picture);
         }
         AddLabel(id + 90, title, 24, kBannerHeight + 12, width - 48, 28, L"yahei14",
-                 kTextColor, kAlignCentreMiddle);
+                 pagelook::kText, kAlignCentreMiddle);
     } else {
         // The title in the frame's top strip.
-        AddLabel(id + 90, title, 24, 7, width - 48 - kCloseSize, 36, L"yahei18", kTextColor, kAlignLeftMiddle);
+        AddLabel(id + 90, title, 24, 7, width - 48 - kCloseSize, 36, L"yahei18", pagelook::kText, kAlignLeftMiddle);
     }
     closeButton_ = AddButton(id + 91, L"CloseButton", L"", width - kCloseSize - kCloseMargin, kCloseMargin,
                              kCloseSize, kCloseSize, std::move(onClose));
@@ -114,7 +114,7 @@ CDUI_Window* CAccountPageKit::BuildWindow(int32_t id, const std::wstring& title,
     if (messageBox_) {
         // The caption "信息" must read on the dark frame (the window passes
         // its text colour to its title).
-        messageBox_->SetTextColor(kTextColor);
+        messageBox_->SetTextColor(pagelook::kText);
         if (CDUI_UIControl* caption = messageBox_->GetTitleLabel()) UseFont(resource_, caption, L"yahei12");
         // Its close button shows its skin plate only.
         if (CDUI_UIControl* close = messageBox_->GetCloseButton()) {
@@ -147,7 +147,7 @@ CDUI_Label* CAccountPageKit::AddLabel(int32_t id, const std::wstring& text, int3
 
 CDUI_Label* CAccountPageKit::AddLink(int32_t id, const std::wstring& text, int32_t x, int32_t y, int32_t width,
                                      int32_t height, uint32_t alignment, std::function<void()> onClick) {
-    CDUI_Label* link = AddLabel(id, text, x, y, width, height, L"yahei12", kAccentColor, alignment);
+    CDUI_Label* link = AddLabel(id, text, x, y, width, height, L"yahei12", pagelook::kAccent, alignment);
     if (!link) return nullptr;
     link->SetCursor(LoadCursorW(nullptr, IDC_HAND));
     link->SetEventCallback(DUI_EVT_CLICKED, &CAccountPageKit::OnClicked,
@@ -162,9 +162,9 @@ CDUI_Label* CAccountPageKit::AddCard(int32_t id, int32_t x, int32_t y, int32_t w
     CDUI_Label* card = resource_->CreateLabel(id, L"OVLabel", L"", x, y, width, height);
     if (!card) return nullptr;
     card->SetTransparent(0);
-    card->SetBackColor(kRaisedColor);
+    card->SetBackColor(pagelook::kRaised);
     card->SetBorder(1);
-    card->SetBorderColors(kHairlineColor, kRaisedColor);
+    card->SetBorderColors(pagelook::kHairline, pagelook::kRaised);
     card->SetHitEnable(0);
     card->SetFocusable(0);
     Attach(card);
@@ -197,7 +197,7 @@ CDUI_CheckBox* CAccountPageKit::AddCheckBox(int32_t id, const wchar_t* style, co
     if (!box) return nullptr;
     box->SetTransparent(1);
     box->SetBorder(0);
-    box->SetTextColor(kTextColor);
+    box->SetTextColor(pagelook::kText);
     box->SetAlignment(kAlignLeftMiddle);
     UseFont(resource_, box, L"yahei12");
     if (onChange) box->SetCheckCallback(&CAccountPageKit::OnCheckChanged, Bind(std::move(onChange)));
@@ -223,7 +223,7 @@ CDUI_TextEdit* CAccountPageKit::AddTextBox(int32_t id, const std::wstring& hint,
     }
     const int32_t textX = x + kFieldPadding;
     box->hintText = AddLabel(id + 3, hint, textX, y, width - (textX - x) - kFieldPadding, height, L"yahei12",
-                             kSecondaryTextColor, kAlignLeftMiddle);
+                             pagelook::kSecondaryText, kAlignLeftMiddle);
     if (box->hintText) box->hintText->SetHitEnable(0);
     // The edit's own inner padding puts its text where the hint text starts.
     box->edit = resource_->CreateTextEdit(id, L"OVTextEdit", L"", textX - 3, y + 1, width - (textX - x) - 4,
@@ -231,7 +231,7 @@ CDUI_TextEdit* CAccountPageKit::AddTextBox(int32_t id, const std::wstring& hint,
     if (!box->edit) return nullptr;
     box->edit->SetTransparent(1);
     box->edit->SetBorder(0);
-    box->edit->SetTextColor(kTextColor);
+    box->edit->SetTextColor(pagelook::kText);
     box->edit->SetAlignment(kAlignLeftMiddle);
     box->edit->SetPassword(password ? 1 : 0);
     box->edit->SetMaxLength(64);
@@ -261,7 +261,7 @@ void CAccountPageKit::HintReport(TextBox* box, int active) {
     const int show = active ? 0 : (box->edit->GetText().empty() ? 1 : 0);
     if (box->hint) box->hint->SetVisible(show);
     if (box->hintText) box->hintText->SetVisible(show);
-    if (box->field) box->field->SetBorderColors(active ? kAccentColor : kHairlineColor, kRaisedColor);
+    if (box->field) box->field->SetBorderColors(active ? pagelook::kAccent : pagelook::kHairline, pagelook::kRaised);
 }
 
 void CAccountPageKit::ResetTextBoxes() {
@@ -270,7 +270,7 @@ void CAccountPageKit::ResetTextBoxes() {
         box->edit->SetFocus(0);
         if (box->hint) box->hint->SetVisible(1);
         if (box->hintText) box->hintText->SetVisible(1);
-        if (box->field) box->field->SetBorderColors(kHairlineColor, kRaisedColor);
+        if (box->field) box->field->SetBorderColors(pagelook::kHairline, pagelook::kRaised);
     }
 }
 

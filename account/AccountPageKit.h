@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "PageLook.h"
+
 class CDUI_UIResource;
 class CDUI_UIControl;
 class CDUI_Window;
@@ -22,16 +24,6 @@ class IClientHost;
 struct CDUI_EventRecord;
 
 namespace accountui {
-
-// The product palette (ARGB).
-inline constexpr uint32_t kWindowColor = 0xFF0B0F14;
-inline constexpr uint32_t kCardColor = 0xFF121821;
-inline constexpr uint32_t kRaisedColor = 0xFF1A2230;
-inline constexpr uint32_t kHairlineColor = 0xFF263042;
-inline constexpr uint32_t kTextColor = 0xFFE8ECF2;
-inline constexpr uint32_t kSecondaryTextColor = 0xFF9AA4B2;
-inline constexpr uint32_t kAccentColor = 0xFFFF6A00;
-inline constexpr uint32_t kAccentHoverColor = 0xFFFF8A33;
 
 // Text placement flags of the engine: horizontal near/centre/far in bits
 // 0-2, vertical in bits 3-5.

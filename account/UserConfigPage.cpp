@@ -59,11 +59,11 @@ int CUserConfigPage::Build() {
         }
     }
     realName_ = kit_.AddLabel(kIdRealName, L"", kLeftX + 16, pictureY + kPictureSize + 20, kLeftW - 32, 32,
-                              L"yahei14", kTextColor, kAlignCentreMiddle);
+                              L"yahei14", pagelook::kText, kAlignCentreMiddle);
     const int32_t linkY = pictureY + kPictureSize + 60;
     kit_.AddLink(kIdLogoutLink, L"账户注销", kLeftX + 16, linkY, kLeftW / 2 - 28, 24, kAlignRightMiddle,
                  [this] { OnLogout(); });
-    kit_.AddLabel(kIdLogoutLink + 50, L"|", kLeftX + kLeftW / 2 - 12, linkY, 24, 24, L"yahei12", kHairlineColor,
+    kit_.AddLabel(kIdLogoutLink + 50, L"|", kLeftX + kLeftW / 2 - 12, linkY, 24, 24, L"yahei12", pagelook::kHairline,
                   kAlignCentreMiddle);
     kit_.AddLink(kIdSwitchLink, L"账户切换", kLeftX + kLeftW / 2 + 12, linkY, kLeftW / 2 - 28, 24,
                  kAlignLeftMiddle, [this] { OnSwitchAccount(); });
@@ -74,7 +74,7 @@ int CUserConfigPage::Build() {
 
     // The settings that go to and come from the account.
     kit_.AddCard(kIdWindow + 2, kRightX, kCardTop, kRightW, kCardHeight);
-    kit_.AddLabel(kIdWindow + 3, L"我的方案", kRightX + 24, kCardTop + 20, kRightW - 48, 32, L"yahei14", kTextColor,
+    kit_.AddLabel(kIdWindow + 3, L"我的方案", kRightX + 24, kCardTop + 20, kRightW - 48, 32, L"yahei14", pagelook::kText,
                   kAlignLeftMiddle);
     const struct {
         int32_t id;
@@ -84,12 +84,12 @@ int CUserConfigPage::Build() {
     for (int i = 0; i < 3; ++i) {
         const int32_t y = kRowTop + i * kRowHeight;
         kit_.AddLabel(rows[i].id + 50, rows[i].name, kRightX + 24, y + 10, kRightW - 48, 24, L"yahei12",
-                      kSecondaryTextColor, kAlignLeftMiddle);
+                      pagelook::kSecondaryText, kAlignLeftMiddle);
         *rows[i].desc = kit_.AddLabel(rows[i].id, L"", kRightX + 24, y + 36, kRightW - 48, 32, L"yahei14",
-                                      kTextColor, kAlignLeftMiddle);
+                                      pagelook::kText, kAlignLeftMiddle);
         // Hairline between the rows.
         if (CDUI_Label* line = kit_.AddCard(rows[i].id + 60, kRightX + 24, y + kRowHeight - 1, kRightW - 48, 1)) {
-            line->SetBackColor(kHairlineColor);
+            line->SetBackColor(pagelook::kHairline);
             line->SetBorder(0);
         }
     }

@@ -58,7 +58,7 @@ int CUserLoginPage::Build() {
         return 0;
     const int32_t registerY = optionsY + 38 + kButtonHeight + 16;
     kit_.AddLabel(kIdRegisterLink + 50, L"还没有账号?", kLeft, registerY, kFieldWidth / 2 - 2, 24, L"yahei12",
-                  kSecondaryTextColor, kAlignRightMiddle);
+                  pagelook::kSecondaryText, kAlignRightMiddle);
     kit_.AddLink(kIdRegisterLink, L"注册账号", kLeft + kFieldWidth / 2 + 2, registerY, kFieldWidth / 2 - 2, 24,
                  kAlignLeftMiddle, [this] { OnRegister(); });
     return 1;

@@ -14,6 +14,7 @@
 #include "scene/DUI_UIScene.h"
 #include "scene/DUI_Window.h"
 #include "skin/DUI_UIResource.h"
+#include "PageLook.h"
 
 namespace {
 
@@ -25,9 +26,6 @@ constexpr const wchar_t* kFeatureTexts[kFeatureCount] = {L"灯光", L"风扇", L
 constexpr const wchar_t* kFeatureNames[kFeatureCount] = {L"LightButton", L"FanButton", L"GameModeButton",
                                                          L"UpdateButton"};
 constexpr int32_t kFeatureGroup = 1;
-
-constexpr uint32_t kPrimaryText = 0xFFE8ECF2;
-constexpr uint32_t kAccentText = 0xFF0B0F14;
 
 // The skin's own style for a control name when it has one, else the
 // common style of the kind: a skin without the named art still gives a
@@ -167,7 +165,7 @@ int CClientWindow::BuildTitleStrip() {
         label->SetTransparent(1);
         label->SetBorder(0);
         label->SetHitEnable(0);
-        label->SetTextColor(kPrimaryText);
+        label->SetTextColor(pagelook::kText);
         label->SetAlignment(1 | 16);  // left, vertically centred
         UseFont(r, label, L"yahei14");
     }
@@ -228,7 +226,7 @@ int CClientWindow::BuildHomeView() {
         button->SetEventCallback(DUI_EVT_CLICKED, &CClientWindow::OnButtonClicked, this);
         if (b.id == kIdEnterButton) {
             m_enterButton = button;
-            button->SetTextColor(kAccentText);
+            button->SetTextColor(pagelook::kOnAccent);
             button->SetAlignment(2 | 16);  // centred
             UseFont(r, button, L"yahei14");
             button->SetEventCallback(DUI_EVT_STATE, &CClientWindow::OnEnterState, this);
@@ -243,7 +241,7 @@ int CClientWindow::BuildHomeView() {
                                                           kFeatureTexts[i], tab.x, tab.y, tab.width, tab.height));
         if (!option) return 0;
         option->SetGroup(kFeatureGroup);
-        option->SetTextColor(kPrimaryText);
+        option->SetTextColor(pagelook::kText);
         option->SetAlignment(2 | 32);  // centred at the bottom, under the icon
         UseFont(r, option, L"yahei12");
         option->SetEventCallback(DUI_EVT_CLICKED, &CClientWindow::OnButtonClicked, this);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "PageLook.h"
 #include "ApplicationConfigFile.h"
 #include "FanPageLayout.h"
 #include "SensingMath.h"
@@ -24,12 +25,6 @@ namespace {
 using fanlayout::Box;
 
 // The look (design palette).
-constexpr uint32_t kBackground = 0xFF0B0F14;
-constexpr uint32_t kCard = 0xFF121821;
-constexpr uint32_t kRaised = 0xFF1A2230;
-constexpr uint32_t kPrimaryText = 0xFFE8ECF2;
-constexpr uint32_t kSecondaryText = 0xFF9AA4B2;
-constexpr uint32_t kTextOnAccent = 0xFF0B0F14;
 
 // The temperature's own colours: label, and the pie's two gradient colours.
 constexpr uint32_t kTemperatureColor = 0xFE329BCA;
@@ -123,10 +118,10 @@ CDUI_Panel* CFanCtrlPage::AddCard(int32_t id, int32_t x, int32_t y, int32_t widt
                                   const std::wstring& head) {
     auto* card = Attach(AsParent(panel_), resource_->CreatePanel(id, L"OVPanel", L"", x, y, width, height));
     if (!card) return nullptr;
-    card->SetBackColor(kCard);
+    card->SetBackColor(pagelook::kCard);
     card->SetBorder(0);  // the panel's own frame art is the hairline
     const Box h = fanlayout::CardHead({x, y, width, height});
-    AddLabel(AsParent(card), id + 1, head, h.x, h.y, h.width, h.height, L"yahei14", kSecondaryText, kAlignLeft);
+    AddLabel(AsParent(card), id + 1, head, h.x, h.y, h.width, h.height, L"yahei14", pagelook::kSecondaryText, kAlignLeft);
     return card;
 }
 
@@ -142,7 +137,7 @@ int CFanCtrlPage::Create() {
                     resource_->CreatePanel(kIdFanPanel, L"OVPanel", L"", p.x, p.y, p.width, p.height));
     if (!panel_) return 0;
     panel_->SetVisible(0);
-    panel_->SetBackColor(kBackground);
+    panel_->SetBackColor(pagelook::kWindow);
     panel_->SetBorder(0);
     if (!BuildHeader() || !BuildTemperatureCard() || !BuildProcessorCard() || !BuildSpeedCard()) return 0;
 
@@ -167,12 +162,12 @@ int CFanCtrlPage::BuildHeader() {
                                                       Style(L"Button", L"FanReturnButton", L"OVButton"), L"返回",
                                                       r.x, r.y, r.width, r.height));
     if (!back) return 0;
-    back->SetTextColor(kPrimaryText);
+    back->SetTextColor(pagelook::kText);
     back->SetAlignment(kAlignCentre);
     if (CDUI_FontType* f = resource_->FindFont(L"yahei12")) back->SetFont(f);
     back->SetEventCallback(DUI_EVT_CLICKED, &CFanCtrlPage::OnClicked, this);
     const Box t = fanlayout::kTitle;
-    return AddLabel(page, kIdFanTitle, L"风扇", t.x, t.y, t.width, t.height, L"yahei20", kPrimaryText, kAlignLeft)
+    return AddLabel(page, kIdFanTitle, L"风扇", t.x, t.y, t.width, t.height, L"yahei20", pagelook::kText, kAlignLeft)
                ? 1
                : 0;
 }
@@ -190,14 +185,14 @@ int CFanCtrlPage::BuildTemperatureCard() {
     temperaturePie_->SetDrawMode(0);
     temperaturePie_->SetHitEnable(0);
     temperaturePie_->AddItem(kPieColor1, kPieColor2, TemperaturePieSweep(0));
-    temperaturePie_->AddItem(kRaised, kRaised, 360.0f - TemperaturePieSweep(0));
+    temperaturePie_->AddItem(pagelook::kRaised, pagelook::kRaised, 360.0f - TemperaturePieSweep(0));
     // The hole that makes the pie a ring, with the reading inside.
     const Box h = fanlayout::kGaugeHole;
     if (auto* hole = Attach(AsParent(card), resource_->CreatePieChart(kIdFanTemperatureHole, L"OVPieChart", L"",
                                                                        h.x, h.y, h.width, h.height))) {
         hole->SetDrawMode(0);
         hole->SetHitEnable(0);
-        hole->AddItem(kCard, kCard, 360.0f);
+        hole->AddItem(pagelook::kCard, pagelook::kCard, 360.0f);
     }
     const Box l = fanlayout::kTemperatureLabel;
     temperatureLabel_ = AddLabel(AsParent(card), kIdFanTemperatureLabel, TemperatureText(0), l.x, l.y, l.width,
@@ -211,7 +206,7 @@ int CFanCtrlPage::BuildProcessorCard() {
     if (!card) return 0;
     CDUI_UICollection* in = AsParent(card);
     const Box n = fanlayout::kProcessorName;
-    nameLabel_ = AddLabel(in, kIdFanProcessorName, L"GGGG", n.x, n.y, n.width, n.height, L"yahei12", kPrimaryText,
+    nameLabel_ = AddLabel(in, kIdFanProcessorName, L"GGGG", n.x, n.y, n.width, n.height, L"yahei12", pagelook::kText,
                           kAlignLeft);
     if (!nameLabel_) return 0;
     nameLabel_->SetTrimming(4);  // an ellipsis rather than a cut word
@@ -225,7 +220,7 @@ int CFanCtrlPage::BuildProcessorCard() {
     for (int row = 0; row < 3; ++row) {
         const Box cap = fanlayout::RowCaption(row);
         AddLabel(in, kIdFanDecoration + 4 + row, captions[row], cap.x, cap.y, cap.width, cap.height, L"yahei12",
-                 kSecondaryText, kAlignLeft);
+                 pagelook::kSecondaryText, kAlignLeft);
         const Box b = fanlayout::RowBar(row);
         *bars[row] = Attach(in, resource_->CreateProgress(barIds[row], L"OVProgress", L"", b.x, b.y, b.width,
                                                           b.height));
@@ -235,7 +230,7 @@ int CFanCtrlPage::BuildProcessorCard() {
         (*bars[row])->SetHitEnable(0);
         const Box v = fanlayout::RowValue(row);
         *values[row] = AddLabel(in, valueIds[row], initial[row], v.x, v.y, v.width, v.height, L"yahei12",
-                                kPrimaryText, kAlignRight);
+                                pagelook::kText, kAlignRight);
         if (!*values[row]) return 0;
     }
     return 1;
@@ -253,7 +248,7 @@ int CFanCtrlPage::BuildSpeedCard() {
     speedSlider_->SetShowFore(1);
     speedSlider_->SetSliderCallback(&CFanCtrlPage::OnSlider, this);
     const Box v = fanlayout::kSpeedValue;
-    speedLabel_ = AddLabel(in, kIdFanSpeedLabel, L"00%", v.x, v.y, v.width, v.height, L"yahei12", kPrimaryText,
+    speedLabel_ = AddLabel(in, kIdFanSpeedLabel, L"00%", v.x, v.y, v.width, v.height, L"yahei12", pagelook::kText,
                            kAlignRight);
     if (!speedLabel_) return 0;
 
@@ -268,14 +263,14 @@ int CFanCtrlPage::BuildSpeedCard() {
 
     const Box h = fanlayout::kSpeedHint;
     AddLabel(in, kIdFanDecoration + 9, L"开启自动后，风扇转速随处理器温度调节", h.x, h.y, h.width, h.height,
-             L"yahei12", kSecondaryText, kAlignLeft);
+             L"yahei12", pagelook::kSecondaryText, kAlignLeft);
 
     const Box k = fanlayout::kConfirmButton;
     auto* confirm = Attach(in, resource_->CreateButton(kIdFanConfirmButton,
                                                        Style(L"Button", L"ConfirmButton", L"OVButton"), L"确定",
                                                        k.x, k.y, k.width, k.height));
     if (!confirm) return 0;
-    confirm->SetTextColor(kTextOnAccent);
+    confirm->SetTextColor(pagelook::kOnAccent);
     confirm->SetAlignment(kAlignCentre);
     if (CDUI_FontType* f = resource_->FindFont(L"yahei14")) confirm->SetFont(f);
     confirm->SetEventCallback(DUI_EVT_CLICKED, &CFanCtrlPage::OnClicked, this);
@@ -327,7 +322,7 @@ void CFanCtrlPage::LoadFromSettings() {
     ShowSpeed(speedSlider_ ? speedSlider_->GetSliderValue() : speed);
     if (autoButton_) {
         autoButton_->SetChecked(on, 0);
-        autoButton_->SetTextColor(on ? kTextOnAccent : kPrimaryText);
+        autoButton_->SetTextColor(on ? pagelook::kOnAccent : pagelook::kText);
     }
 }
 
@@ -389,7 +384,7 @@ void CFanCtrlPage::OnAutoPushed(CDUI_UIControl*, int32_t value, void* user) {
     if (!page) return;
     // Only the look changes; Confirm stores the choice.
     page->LockSlider(value);
-    if (page->autoButton_) page->autoButton_->SetTextColor(value ? kTextOnAccent : kPrimaryText);
+    if (page->autoButton_) page->autoButton_->SetTextColor(value ? pagelook::kOnAccent : pagelook::kText);
 }
 
 // ---- the sensing thread ----
@@ -421,7 +416,7 @@ void CFanCtrlPage::ShowTemperature(int celsius) {
     if (temperaturePie_) {
         const float sweep = TemperaturePieSweep(celsius);
         temperaturePie_->SetItem(0, kPieColor1, kPieColor2, sweep);
-        temperaturePie_->SetItem(1, kRaised, kRaised, 360.0f - sweep);
+        temperaturePie_->SetItem(1, pagelook::kRaised, pagelook::kRaised, 360.0f - sweep);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "GameCtrlPage.h"
 
+#include "PageLook.h"
 #include "ApplicationEnv.h"
 #include "GameShellOps.h"
 #include "GameTaskText.h"
@@ -22,11 +23,6 @@ using gametext::Field;
 using gametext::SetField;
 
 // The look (design.md): dark cards with hairline frames, light text.
-constexpr uint32_t kCardColour = 0xFF121821;
-constexpr uint32_t kRaisedColour = 0xFF1A2230;
-constexpr uint32_t kFrameColour = 0xFF263042;
-constexpr uint32_t kTextColour = 0xFFE8ECF2;
-constexpr uint32_t kSecondaryColour = 0xFF9AA4B2;
 // Companion and address rows: on and off.
 constexpr uint32_t kRowOnColour = 0xFFE1E1E1;
 constexpr uint32_t kRowOffColour = 0xFF444444;
@@ -77,7 +73,7 @@ CDUI_Button* CGameCtrlPage::MakeButton(CDUI_UIControl* parent, const wchar_t* st
     if (!b) return nullptr;
     b->SetFont(resource_->FindFont(L"yahei12"));
     b->SetTextPlacement(1);
-    b->SetTextColor(kTextColour);
+    b->SetTextColor(pagelook::kText);
     b->SetEventCallback(DUI_EVT_CLICKED, &CGameCtrlPage::OnClicked, this);
     static_cast<CDUI_UICollection*>(parent)->AddChild(b);
     return b;
@@ -102,7 +98,7 @@ CDUI_CheckBox* CGameCtrlPage::MakeCheckBox(CDUI_UIControl* parent, const wchar_t
     if (!c) c = resource_->CreateCheckBox(0, L"OVCheckBox", text, x, y, w, h);
     if (!c) return nullptr;
     c->SetFont(resource_->FindFont(L"yahei14"));
-    c->SetTextColor(kTextColour);
+    c->SetTextColor(pagelook::kText);
     c->SetCheckCallback(&CGameCtrlPage::OnRowChecked, this);
     static_cast<CDUI_UICollection*>(parent)->AddChild(c);
     return c;
@@ -128,8 +124,8 @@ int CGameCtrlPage::Create() {
     root_->SetVisible(0);
     window->AddChild(root_);
     BuildHeader();
-    listView_ = MakePanel(root_, kCardX, kCardY, kCardWidth, kCardHeight, kCardColour, kFrameColour);
-    emptyHint_ = MakeLabel(listView_, L"", 27, 27, 900, 32, kSecondaryColour, L"yahei14");
+    listView_ = MakePanel(root_, kCardX, kCardY, kCardWidth, kCardHeight, pagelook::kCard, pagelook::kHairline);
+    emptyHint_ = MakeLabel(listView_, L"", 27, 27, 900, 32, pagelook::kSecondaryText, L"yahei14");
     BuildEditView();
     messageBox_ = resource_->CreateMessageBox(0, L"OVMessageBox", L"信息", 0, 0, 300, 150);
     if (messageBox_) {
@@ -144,21 +140,21 @@ int CGameCtrlPage::Create() {
 
 void CGameCtrlPage::BuildHeader() {
     returnButton_ = MakeButton(root_, L"GameReturnButton", L"返回", kColumnX, 8, 96, 36);
-    MakeLabel(root_, L"游戏模式", 128, 4, 400, 44, kTextColour, L"yahei20");
+    MakeLabel(root_, L"游戏模式", 128, 4, 400, 44, pagelook::kText, L"yahei20");
     appendButton_ = MakeButton(root_, L"GameAppendBtn", L"添加游戏", kColumnX + (kColumnWidth - 128) / 2,
                                kCardY + kCardHeight - 36, 128, 36);
     RebuildNavigation();
 }
 
 void CGameCtrlPage::BuildEditView() {
-    editView_ = MakePanel(root_, kCardX, kCardY, kCardWidth, kCardHeight, kCardColour, kFrameColour);
+    editView_ = MakePanel(root_, kCardX, kCardY, kCardWidth, kCardHeight, pagelook::kCard, pagelook::kHairline);
     listButton_ = MakeButton(editView_, L"GameModeBtn", L"我的游戏", 16, 16, 96, 36);
     if (listButton_) listButton_->SetTextPlacement(2);  // clear of the plate's arrow
     nameEdit_ = resource_->CreateTextEdit(0, L"OVTextEdit", L"", 128, 16, 360, 36);
     if (nameEdit_) {
         nameEdit_->SetFont(resource_->FindFont(L"yahei14"));
-        nameEdit_->SetTextColor(kTextColour);
-        nameEdit_->SetBackColor(kRaisedColour);
+        nameEdit_->SetTextColor(pagelook::kText);
+        nameEdit_->SetBackColor(pagelook::kRaised);
         nameEdit_->SetMaxLength(static_cast<int32_t>(GameTaskRecord::kNameWidth - 1));
         nameEdit_->SetReadOnly(1);
         editView_->AddChild(nameEdit_);
@@ -171,16 +167,16 @@ void CGameCtrlPage::BuildEditView() {
         tabs_[i] = resource_->CreateOptionButton(0, kTabStyles[i], kTabTexts[i], 16 + i * 128, 68, 120, 40);
         if (!tabs_[i]) continue;
         tabs_[i]->SetFont(resource_->FindFont(L"yahei14"));
-        tabs_[i]->SetTextColor(kTextColour);
+        tabs_[i]->SetTextColor(pagelook::kText);
         tabs_[i]->SetGroup(100);
         tabs_[i]->SetEventCallback(DUI_EVT_CLICKED, &CGameCtrlPage::OnClicked, this);
         editView_->AddChild(tabs_[i]);
     }
-    for (int i = 0; i < 4; ++i) panels_[i] = MakePanel(editView_, 16, 120, 978, 454, kRaisedColour, kFrameColour);
+    for (int i = 0; i < 4; ++i) panels_[i] = MakePanel(editView_, 16, 120, 978, 454, pagelook::kRaised, pagelook::kHairline);
     BuildAppletPanel(panels_[0]);
     BuildWebPanel(panels_[1]);
     BuildLightPanel(panels_[2]);
-    overview_ = MakeLabel(panels_[3], L"", 16, 12, 946, 420, kTextColour, L"yahei12");
+    overview_ = MakeLabel(panels_[3], L"", 16, 12, 946, 420, pagelook::kText, L"yahei12");
     if (overview_) overview_->SetAlignment(1 | 8);  // top-left: the text has its own lines
     removeButton_ = MakeButton(editView_, L"GameRemoveBtn", L"删除", 16, 592, 128, 36);
     resetButton_ = MakeButton(editView_, L"GameResetBtn", L"重置", 586, 592, 128, 36);
@@ -199,9 +195,9 @@ void CGameCtrlPage::BuildAppletPanel(CDUI_Panel* panel) {
         r.program = MakeLabel(panel, L"", 132, y, 560, 32, kRowOnColour, L"yahei12");
         if (r.program) {
             r.program->SetTransparent(0);
-            r.program->SetBackColor(kCardColour);
+            r.program->SetBackColor(pagelook::kCard);
             r.program->SetBorder(1);
-            r.program->SetBorderColors(kFrameColour, kFrameColour);
+            r.program->SetBorderColors(pagelook::kHairline, pagelook::kHairline);
         }
         // Icon buttons (a folder, a cross): their art says what they do.
         r.choose = MakeButton(panel, L"TPSetingButton", L"", 704, y, 32, 32);
@@ -232,7 +228,7 @@ void CGameCtrlPage::BuildWebPanel(CDUI_Panel* panel) {
         if (r.address) {
             r.address->SetFont(resource_->FindFont(L"yahei12"));
             r.address->SetTextColor(kRowOnColour);
-            r.address->SetBackColor(kCardColour);
+            r.address->SetBackColor(pagelook::kCard);
             r.address->SetMaxLength(static_cast<int32_t>(GameTaskRecord::kPathWidth - 1));
             panel->AddChild(r.address);
         }
@@ -246,7 +242,7 @@ void CGameCtrlPage::BuildLightPanel(CDUI_Panel* panel) {
     themeCombo_ = resource_->CreateComboBox(0, L"OVComboBox", L"", 220, 60, 360, 32);
     if (themeCombo_) {
         themeCombo_->SetFont(resource_->FindFont(L"yahei12"));
-        themeCombo_->SetTextColor(kTextColour);
+        themeCombo_->SetTextColor(pagelook::kText);
         themeCombo_->SetEditable(0);
         panel->AddChild(themeCombo_);
     }
@@ -279,9 +275,9 @@ void CGameCtrlPage::RebuildNavigation() {
         if (!navigation_) return;
         navigation_->SetFont(resource_->FindFont(L"yahei14"));
         navigation_->SetNodeFonts(resource_->FindFont(L"yahei14"), resource_->FindFont(L"yahei12"));
-        navigation_->SetNodeTextColors(kTextColour, kTextColour);
-        navigation_->SetBackColor(kCardColour);
-        navigation_->SetBorderColors(kFrameColour, kFrameColour);
+        navigation_->SetNodeTextColors(pagelook::kText, pagelook::kText);
+        navigation_->SetBackColor(pagelook::kCard);
+        navigation_->SetBorderColors(pagelook::kHairline, pagelook::kHairline);
         navigation_->SetSelectCallback(&CGameCtrlPage::OnNavigationSelect, this);
         root_->AddChild(navigation_);
     }

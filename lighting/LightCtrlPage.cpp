@@ -16,16 +16,9 @@
 #include "controls/DUI_TextEdit.h"
 #include "scene/DUI_Window.h"
 #include "skin/DUI_UIResource.h"
+#include "PageLook.h"
 
 namespace {
-
-// Colours of the product look.
-constexpr uint32_t kCardColor = 0xFF121821;
-constexpr uint32_t kFrameColor = 0xFF263042;
-constexpr uint32_t kPrimaryText = 0xFFE8ECF2;
-constexpr uint32_t kSecondaryText = 0xFF9AA4B2;
-constexpr uint32_t kInputColor = 0xFF1A2230;
-constexpr uint32_t kOnAccentText = 0xFF0B0F14;
 
 // Control ids of the page (the window control's children use their own range).
 enum : int32_t {
@@ -92,12 +85,12 @@ int CLightCtrlPage::Create() {
 CDUI_Panel* CLightCtrlPage::MakeCard(int32_t x, int32_t y, int32_t width, int32_t height, const wchar_t* heading) {
     CDUI_Panel* card = resource_->CreatePanel(kDecorationId, L"OVPanel", L"", x, y, width, height);
     if (!card) return nullptr;
-    card->SetBackColor(kCardColor);
+    card->SetBackColor(pagelook::kCard);
     card->SetTransparent(0);
     card->SetBorder(1);
-    card->SetBorderColors(kFrameColor, kCardColor);
+    card->SetBorderColors(pagelook::kHairline, pagelook::kCard);
     root_->AddChild(card);
-    if (heading) MakeText(card, heading, kPadding, 10, width - 2 * kPadding, kHeadingHeight, L"yahei14", kPrimaryText);
+    if (heading) MakeText(card, heading, kPadding, 10, width - 2 * kPadding, kHeadingHeight, L"yahei14", pagelook::kText);
     return card;
 }
 
@@ -131,10 +124,10 @@ CDUI_Button* CLightCtrlPage::MakeButton(CDUI_Panel* parent, int32_t id, const wc
 }
 
 void CLightCtrlPage::StyleInput(CDUI_UIControl* input) {
-    input->SetBackColor(kInputColor);
-    input->SetTextColor(kPrimaryText);
+    input->SetBackColor(pagelook::kRaised);
+    input->SetTextColor(pagelook::kText);
     input->SetBorder(1);
-    input->SetBorderColors(kFrameColor, kInputColor);
+    input->SetBorderColors(pagelook::kHairline, pagelook::kRaised);
 }
 
 void CLightCtrlPage::FillChoices(CDUI_ComboBox* combo, const LightChoice* choices, size_t count) {
@@ -154,8 +147,8 @@ int CLightCtrlPage::BuildControls() {
 
     // Header row: the return button and the page title.
     returnButton_ = MakeButton(root_, kReturnId, L"LightReturnButton", L"返回", kMargin, 8, kReturnButtonWidth,
-                               kCaptionButtonSize, kPrimaryText);
-    MakeText(root_, L"灯光", kMargin + kReturnButtonWidth + kPadding, 6, 300, 40, L"yahei20", kPrimaryText);
+                               kCaptionButtonSize, pagelook::kText);
+    MakeText(root_, L"灯光", kMargin + kReturnButtonWidth + kPadding, 6, 300, 40, L"yahei20", pagelook::kText);
 
     // Left column: the theme list.
     const int32_t columnHeight = kPageHeight - kCardTop - kMargin;
@@ -163,12 +156,12 @@ int CLightCtrlPage::BuildControls() {
     list_ = resource_->CreateNavigationBar(kListId, L"OVNavigationBar", L"", kPadding, kContentTop, kListWidth,
                                            columnHeight - kContentTop - kPadding);
     if (!column || !list_) return 0;
-    list_->SetBackColor(kCardColor);
+    list_->SetBackColor(pagelook::kCard);
     list_->SetTransparent(0);
     list_->SetBorder(0);
     if (CDUI_FontType* f = resource_->FindFont(L"yahei14")) list_->SetFont(f);
     list_->SetNodeFonts(resource_->FindFont(L"yahei14"), resource_->FindFont(L"yahei14"));
-    list_->SetNodeTextColors(kSecondaryText, kPrimaryText);
+    list_->SetNodeTextColors(pagelook::kSecondaryText, pagelook::kText);
     list_->SetSelectCallback(
         [](CDUI_NavigationBar*, int32_t id, const std::wstring&, int32_t, NavigationNode*, int, void* user) {
             static_cast<CLightCtrlPage*>(user)->OnItemSelected(id);
@@ -187,19 +180,19 @@ int CLightCtrlPage::BuildControls() {
     const int32_t figureX = kPadding + kPickerSize + kGap;
     for (int i = 0; i < 6; ++i) {
         const int32_t y = kContentTop + i * kRowHeight;
-        MakeText(colors, kFigureNames[i], figureX, y, 72, 28, L"yahei12", kSecondaryText);
-        figures_[i] = MakeText(colors, L"0", figureX + 80, y, 80, 28, L"yahei9", kPrimaryText);
+        MakeText(colors, kFigureNames[i], figureX, y, 72, 28, L"yahei12", pagelook::kSecondaryText);
+        figures_[i] = MakeText(colors, L"0", figureX + 80, y, 80, 28, L"yahei9", pagelook::kText);
         if (!figures_[i]) return 0;
     }
     const int32_t previewY = kContentTop + 6 * kRowHeight + 12;
-    MakeText(colors, L"预览", figureX, previewY, 72, 28, L"yahei12", kSecondaryText);
+    MakeText(colors, L"预览", figureX, previewY, 72, 28, L"yahei12", pagelook::kSecondaryText);
     preview_ = resource_->CreateImage(kPreviewId, L"OVImage", L"", figureX, previewY + 36, 104, 64);
     previewLabel_ = resource_->CreateLabel(kPreviewLabelId, L"OVLabel", L"", figureX + 104 + 12, previewY + 36, 36, 64);
     if (!preview_ || !previewLabel_) return 0;
     for (CDUI_UIControl* swatch : {static_cast<CDUI_UIControl*>(preview_), static_cast<CDUI_UIControl*>(previewLabel_)}) {
         swatch->SetTransparent(0);
         swatch->SetBorder(1);
-        swatch->SetBorderColors(kFrameColor, kFrameColor);
+        swatch->SetBorderColors(pagelook::kHairline, pagelook::kHairline);
         colors->AddChild(swatch);
     }
 
@@ -209,18 +202,18 @@ int CLightCtrlPage::BuildControls() {
     if (!effects) return 0;
     const int32_t fieldX = kPadding + 64, fieldWidth = kEffectCardWidth - fieldX - kPadding;
     const int32_t rowY[4] = {kContentTop + 4, kContentTop + 4 + 56, kContentTop + 4 + 112, kContentTop + 4 + 168};
-    MakeText(effects, L"灯光", kPadding, rowY[0], 60, 32, L"yahei12", kSecondaryText);
+    MakeText(effects, L"灯光", kPadding, rowY[0], 60, 32, L"yahei12", pagelook::kSecondaryText);
     switch_ = resource_->CreateCheckBox(kSwitchId, L"OVCheckBox", L"开启", fieldX, rowY[0], 120, 32);
-    MakeText(effects, L"亮度", kPadding, rowY[1], 60, 32, L"yahei12", kSecondaryText);
+    MakeText(effects, L"亮度", kPadding, rowY[1], 60, 32, L"yahei12", pagelook::kSecondaryText);
     brightness_ = resource_->CreateSliderBar(kBrightnessId, L"OVSliderBar", L"", fieldX, rowY[1] + 5, fieldWidth - 52,
                                              22, 0, 100, 50);
-    brightnessText_ = MakeText(effects, L"50", fieldX + fieldWidth - 44, rowY[1], 44, 32, L"yahei12", kPrimaryText);
-    MakeText(effects, L"模式", kPadding, rowY[2], 60, 32, L"yahei12", kSecondaryText);
+    brightnessText_ = MakeText(effects, L"50", fieldX + fieldWidth - 44, rowY[1], 44, 32, L"yahei12", pagelook::kText);
+    MakeText(effects, L"模式", kPadding, rowY[2], 60, 32, L"yahei12", pagelook::kSecondaryText);
     mode_ = resource_->CreateComboBox(kModeId, L"OVComboBox", L"", fieldX, rowY[2], fieldWidth, 32);
-    MakeText(effects, L"间隔", kPadding, rowY[3], 60, 32, L"yahei12", kSecondaryText);
+    MakeText(effects, L"间隔", kPadding, rowY[3], 60, 32, L"yahei12", pagelook::kSecondaryText);
     interval_ = resource_->CreateComboBox(kIntervalId, L"OVComboBox", L"", fieldX, rowY[3], fieldWidth, 32);
     if (!switch_ || !brightness_ || !mode_ || !interval_) return 0;
-    switch_->SetTextColor(kPrimaryText);
+    switch_->SetTextColor(pagelook::kText);
     switch_->SetTransparent(1);
     switch_->SetBorder(0);
     if (CDUI_FontType* f = resource_->FindFont(L"yahei12")) {
@@ -269,19 +262,19 @@ int CLightCtrlPage::BuildControls() {
     theme->AddChild(title_);
     editButton_ = MakeButton(theme, kEditId, L"EditButton", L"编辑", kPadding + 360 + 12,
                              rowTop + (kTextButtonHeight - kSmallButtonHeight) / 2, kSmallButtonWidth,
-                             kSmallButtonHeight, kPrimaryText);
+                             kSmallButtonHeight, pagelook::kText);
     int32_t x = kEditorWidth - kPadding - kTextButtonWidth;
     applyButton_ = MakeButton(theme, kApplyId, L"ApplyButton", L"应用", x, rowTop, kTextButtonWidth, kTextButtonHeight,
-                              kOnAccentText);
+                              pagelook::kOnAccent);
     x -= kTextButtonWidth + 12;
     saveButton_ = MakeButton(theme, kSaveId, L"SaveButton", L"保存", x, rowTop, kTextButtonWidth, kTextButtonHeight,
-                             kOnAccentText);
+                             pagelook::kOnAccent);
     x -= kTextButtonWidth + 12;
     // Delete (own themes) and restore (presets) share one place: only one shows.
     defaultButton_ = MakeButton(theme, kDefaultId, L"DefaultButton", L"恢复默认", x, rowTop, kTextButtonWidth,
-                                kTextButtonHeight, kPrimaryText);
+                                kTextButtonHeight, pagelook::kText);
     deleteButton_ = MakeButton(theme, kDeleteId, L"DeleteButton", L"删除", x, rowTop, kTextButtonWidth,
-                               kTextButtonHeight, kPrimaryText);
+                               kTextButtonHeight, pagelook::kText);
     if (!editButton_ || !applyButton_ || !saveButton_ || !defaultButton_ || !deleteButton_ || !returnButton_) return 0;
 
     // The page's own message box, over everything else of the window.

@@ -16,15 +16,9 @@
 #include "scene/DUI_UIScene.h"
 #include "scene/DUI_Window.h"
 #include "skin/DUI_UIResource.h"
+#include "PageLook.h"
 
 namespace {
-
-// Colours of the product look.
-constexpr uint32_t kPanelColor = 0xFF121821;
-constexpr uint32_t kFrameColor = 0xFF263042;
-constexpr uint32_t kPrimaryText = 0xFFE8ECF2;
-constexpr uint32_t kSecondaryText = 0xFF9AA4B2;
-constexpr uint32_t kAccent = 0xFFFF6A00;
 
 // Control ids of this page.
 enum : int32_t {
@@ -138,7 +132,7 @@ int CUpdateCtrlPage::Create() {
         if (!b) return b;
         b->SetTransparent(1);
         b->SetBorder(0);
-        b->SetTextColor(kPrimaryText);
+        b->SetTextColor(pagelook::kText);
         b->SetAlignment(2 | 16);  // centred
         if (CDUI_FontType* font = resource_->FindFont(L"yahei12")) b->SetFont(font);
         static_cast<CDUI_Panel*>(parent)->AddChild(b);
@@ -153,7 +147,7 @@ int CUpdateCtrlPage::Create() {
         o->SetGroup(1);
         o->SetTransparent(1);
         o->SetBorder(0);
-        o->SetTextColor(kPrimaryText);
+        o->SetTextColor(pagelook::kText);
         o->SetAlignment(2 | 16);
         if (CDUI_FontType* font = resource_->FindFont(L"yahei14")) o->SetFont(font);
         panel_->AddChild(o);
@@ -177,21 +171,21 @@ int CUpdateCtrlPage::Create() {
 
     // Header row: return at the left, then the page title.
     returnButton_ = button(kReturnId, L"UpdateReturnButton", L"返回", 24, 14, 96, kButtonH, panel_);
-    titleLabel_ = label(kTitleId, L"OVLabel", L"软件升级", 136, 14, 300, kButtonH, L"yahei20", kPrimaryText, panel_);
+    titleLabel_ = label(kTitleId, L"OVLabel", L"软件升级", 136, 14, 300, kButtonH, L"yahei20", pagelook::kText, panel_);
     softwareOption_ = option(kSoftwareOptionId, L"UpdateSoftwareOptionButton", L"软件更新", kCardX);
     firmwareOption_ = option(kFirmwareOptionId, L"UpdateFirmwareOptionButton", L"固件更新", kCardX + kTabW + 8);
 
     card_ = resource_->CreatePanel(kCardId, L"OVPanel", L"", kCardX, kCardY - 50, kCardW, kCardH);
     if (card_) {
         card_->SetTransparent(0);
-        card_->SetBackColor(kPanelColor);
+        card_->SetBackColor(pagelook::kCard);
         card_->SetBorder(1);
-        card_->SetBorderColors(kFrameColor, kPanelColor);  // one hairline, the inner line in the card colour
+        card_->SetBorderColors(pagelook::kHairline, pagelook::kCard);  // one hairline, the inner line in the card colour
         panel_->AddChild(card_);
         versionLabel_ = label(kVersionLabelId, L"OVLabel", updaterules::kFirmwareLabelInitial, 24, 24, 752, 40,
-                              L"yahei20", kPrimaryText, card_);
+                              L"yahei20", pagelook::kText, card_);
         updatingLabel_ = label(kUpdatingLabelId, L"OVLabel", updaterules::kUpdatingText, 24, 80, 300, 24,
-                               L"yahei12", kAccent, card_);
+                               L"yahei12", pagelook::kAccent, card_);
         progress_ = BuildStyled(L"UpdateProgress", L"OVProgress", [&](const wchar_t* style) {
             return resource_->CreateProgress(kProgressId, style, L"", 24, 112, 752, 16);
         });
