@@ -11,6 +11,7 @@
 #include "controls/DUI_NavigationBar.h"
 #include "controls/DUI_ScrollBar.h"
 #include "controls/NavigationTree.h"
+#include "core/DUI_FontType.h"
 
 using namespace ctltest;
 
@@ -180,6 +181,16 @@ TEST(NavigationBarEdit, GroupAndItemRowsUseTheirOwnFonts) {
     EXPECT_EQ(f.nav->GetNodeButton(3)->GetFont(), big);
     EXPECT_EQ(f.nav->GetNodeButton(2)->GetFont(), small);
     EXPECT_EQ(f.nav->GetNodeButton(4)->GetFont(), small);
+    // Rows are as tall as the taller font needs.
+    int32_t a = 0, o = 0, bigLine = 0;
+    big->GetMetrics(&a, &o, &bigLine);
+    EXPECT_GE(f.nav->GetRowHeight(), bigLine);
+    int32_t bw = 0, bh = 0;
+    f.nav->GetNodeButton(2)->GetSize(&bw, &bh);
+    EXPECT_EQ(bh, f.nav->GetRowHeight());
+    // A font for the whole bar leaves the rows' own fonts alone.
+    f.nav->SetFont(small);
+    EXPECT_EQ(f.nav->GetNodeButton(1)->GetFont(), big);
     f.nav->SetNodeTextColors(0xFFFF6A00, 0xFFE8ECF2);
     EXPECT_EQ(f.nav->GetNodeButton(1)->GetTextColor(), 0xFFFF6A00u);
     EXPECT_EQ(f.nav->GetNodeButton(2)->GetTextColor(), 0xFFE8ECF2u);

@@ -337,6 +337,36 @@ TEST(ModalMessageBox, OnTopDimmedBehindAndThePageTakesNoInputUntilItCloses) {
     EXPECT_EQ(clicks, 2);
 }
 
+TEST(ModalMessageBox, ABoxInAHiddenPageNeitherBlocksNorDims) {
+    Fixture f;
+    DUI_RegisterStandardControls();
+    CDUI_Panel* page = f.resource->CreatePanel(1, L"OVPanel", L"", 0, 0, 400, 300);
+    CDUI_Button* other = f.resource->CreateButton(2, L"OVButton", L"", 350, 10, 40, 20);  // another page's button
+    ASSERT_TRUE(page && other);
+    f.scene->AddChild(page);
+    f.scene->AddChild(other);
+    other->SetLayer(5);
+    CDUI_MessageBox* box = f.resource->CreateMessageBox(3, L"OVMessageBox", L"信息", 0, 0, 200, 100);
+    page->AddChild(box);
+    int clicks = 0;
+    other->SetEventCallback(DUI_EVT_CLICKED,
+                            [](CDUI_UIControl*, const CDUI_EventRecord*, void* n) { ++*static_cast<int*>(n); }, &clicks);
+    ASSERT_EQ(box->ShowMessage(L"保存成功", 3, 2), 1);
+    f.Click(360, 15);
+    EXPECT_EQ(clicks, 0);
+    // The page goes away with its box still open: the rest of the program works.
+    page->SetShown(0);
+    EXPECT_EQ(f.scene->GetModal(), nullptr);
+    f.Click(360, 15);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(f.Paint()->Pixel(200, 290), 0u);  // nothing dimmed, nothing of the box
+    // Back again: the box rules again.
+    page->SetShown(1);
+    EXPECT_EQ(f.scene->GetModal(), box);
+    f.Click(360, 15);
+    EXPECT_EQ(clicks, 1);
+}
+
 TEST(ComboDropDown, OpensAboveItsPanelAndTakesClicksThere) {
     Fixture f;
     CDUI_Panel* panel = f.resource->CreatePanel(1, L"OVPanel", L"", 10, 10, 120, 40);

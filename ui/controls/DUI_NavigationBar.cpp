@@ -40,6 +40,15 @@ CDUI_NavigationBar::CDUI_NavigationBar(CDUI_UIResource* resource, CDUI_Panel_Sty
         if (auto* push = static_cast<CDUI_PushButton_Style*>(resource->FindStyle(L"PushButton", style->parentPushButton)))
             rowHeight_ = std::max(rowHeight_, push->noPush.height);
     }
+    baseRowHeight_ = rowHeight_;
+}
+
+int CDUI_NavigationBar::SetFont(CDUI_FontType* font) {
+    CDUI_ParamLock lock(this);
+    if (!lock.Ok() || !CDUI_Panel::SetFont(font)) return 0;
+    for (NavigationNode* n : tree_.AllNodes())
+        if (auto* button = static_cast<CDUI_UIControl*>(n->button)) ApplyFont(button, n->IsGroup());
+    return 1;
 }
 
 CDUI_NavigationBar::~CDUI_NavigationBar() {
@@ -183,8 +192,15 @@ void CDUI_NavigationBar::SetNodeFonts(CDUI_FontType* groupFont, CDUI_FontType* i
     if (!lock.Ok()) return;
     groupFont_ = groupFont;
     itemFont_ = itemFont;
+    rowHeight_ = baseRowHeight_;
+    for (CDUI_FontType* font : {groupFont, itemFont}) {
+        int32_t a = 0, o = 0, line = 0;
+        if (font) font->GetMetrics(&a, &o, &line);
+        if (line > 0) rowHeight_ = std::max(rowHeight_, line + 6);
+    }
     for (NavigationNode* n : tree_.AllNodes())
         if (auto* button = static_cast<CDUI_UIControl*>(n->button)) ApplyFont(button, n->IsGroup());
+    RebuildButtons();
 }
 
 void CDUI_NavigationBar::SetNodeTextColors(uint32_t groupColor, uint32_t itemColor) {

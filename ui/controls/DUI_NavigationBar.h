@@ -30,6 +30,8 @@ public:
     void ReleaseResources() override;
     void OnLayout() override;
     void OnTick() override;
+    // The bar's font reaches every row; rows with a font of their kind keep it.
+    int SetFont(CDUI_FontType* font) override;
     int OnEvent(const CDUI_EventRecord& event) override;
     CDUI_UIControlStyle* GetStyle() override { return ownStyle_; }
     std::wstring GetKindName() override { return L"NavigationBar"; }
@@ -62,7 +64,8 @@ public:
     // Scrolls so the node's row is inside the bar (its group must be open).
     int ScrollToNode(int32_t id);
     int32_t GetRowHeight() const { return rowHeight_; }
-    // Fonts of group rows and leaf rows (nullptr: the bar's own font).
+    // Fonts of group rows and leaf rows (nullptr: the bar's own font); rows
+    // grow to the taller font's line.
     void SetNodeFonts(CDUI_FontType* groupFont, CDUI_FontType* itemFont);
     // Row text colours (0: the button style's own).
     void SetNodeTextColors(uint32_t groupColor, uint32_t itemColor);
@@ -87,6 +90,7 @@ private:
     int32_t selected_ = 0;
     int has_selection_ = 0;
     int32_t rowHeight_ = 30;
+    int32_t baseRowHeight_ = 30;  // from the bar's font and the group button's look
     int rebuilding_ = 0;
     CDUI_FontType* groupFont_ = nullptr;  // borrowed, owned by the resource
     CDUI_FontType* itemFont_ = nullptr;   // borrowed, owned by the resource

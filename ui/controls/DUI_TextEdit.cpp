@@ -30,8 +30,11 @@ CDUI_TextEdit::CDUI_TextEdit(CDUI_UIResource* resource, CDUI_TextEdit_Style* sty
 }
 
 std::vector<int> CDUI_TextEdit::MeasureEdges(const std::wstring& shown) {
-    CGraphics_StringCtrl* strings = font_ ? font_->GetStringCtrl() : nullptr;
-    if (!strings || shown.empty()) return shown.empty() ? std::vector<int>{0} : std::vector<int>{};
+    if (shown.empty()) return {0};
+    // The font's string object is shared with the painter: only used under
+    // the scene's lock, so an edit outside the scene waits to be measured.
+    CGraphics_StringCtrl* strings = font_ && GetScene() ? font_->GetStringCtrl() : nullptr;
+    if (!strings) return {};
     // The same font object and string format as Paint's DrawString; a probe
     // character after the text gives the right end, trailing spaces included.
     strings->SetAlignment(kTextAlignment);

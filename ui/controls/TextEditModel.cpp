@@ -18,10 +18,11 @@ void TextEditModel::SetMeasure(Measure measure) {
 
 const std::vector<int>& TextEditModel::Edges() const {
     const std::wstring shown = DisplayText();
-    if (m_edgesValid && shown == m_edgesFor) return m_edges;
+    if (m_edgesValid && shown == m_edgesFor && (m_edgesMeasured || !m_measure)) return m_edges;
     std::vector<int> edges;
     if (m_measure) edges = m_measure(shown);
-    if (edges.size() != shown.size() + 1) {
+    m_edgesMeasured = edges.size() == shown.size() + 1;
+    if (!m_edgesMeasured) {
         edges.assign(1, 0);
         for (wchar_t ch : shown) edges.push_back(edges.back() + WidthOf(ch));
     }

@@ -88,4 +88,5 @@ private:
     mutable std::vector<int> m_edges;  // cache for m_edgesFor
     mutable std::wstring m_edgesFor;
     mutable bool m_edgesValid = false;
+    mutable bool m_edgesMeasured = false;  // false: from the metrics, measure again next time
 };

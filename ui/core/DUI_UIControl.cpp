@@ -296,6 +296,7 @@ int CDUI_UIControl::SetVisible(int flag) {
     visible_ = flag ? 1 : 0;
     if (!visible_) RemoveFocusIfSet();
     OnVisibleChanged();
+    if (CDUI_UIScene* scene = GetScene()) scene->NoteVisibility(this);
     return 1;
 }
 int CDUI_UIControl::GetVisible() { return visible_; }
@@ -459,6 +460,7 @@ int CDUI_UIControl::SetShown(int flag) {
     DUI_LOCK_OR_RETURN(0);
     shown_ = flag ? 1 : 0;
     OnVisibleChanged();
+    if (CDUI_UIScene* scene = GetScene()) scene->NoteVisibility(this);
     return 1;
 }
 int CDUI_UIControl::GetShown() { return shown_; }

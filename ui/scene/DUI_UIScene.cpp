@@ -133,6 +133,13 @@ bool IsBelow(CDUI_UIControl* control, CDUI_UIControl* ancestor) {
     return false;
 }
 
+// Shown with all its ancestors: a box in a page that was hidden is out of play.
+bool IsShownInScene(CDUI_UIControl* control) {
+    for (CDUI_UIControl* c = control; c; c = c->GetParent())
+        if (!c->GetShown() || !c->GetVisible()) return false;
+    return true;
+}
+
 bool IsButtonDown(UINT message) {
     return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN ||
            message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK;
@@ -176,10 +183,17 @@ int CDUI_UIScene::PopModal(CDUI_UIControl* control) {
     return 1;
 }
 
+CDUI_UIControl* CDUI_UIScene::ActiveModal() {
+    // The newest modal control that can be seen; one inside a hidden page neither blocks nor dims.
+    for (auto it = modals_.rbegin(); it != modals_.rend(); ++it)
+        if (IsShownInScene(*it)) return *it;
+    return nullptr;
+}
+
 CDUI_UIControl* CDUI_UIScene::GetModal() {
     CDUI_ParamLock lock(this);
     if (!lock.Ok()) return nullptr;
-    return modals_.empty() ? nullptr : modals_.back();
+    return ActiveModal();
 }
 
 void CDUI_UIScene::SetDimColor(uint32_t argb) {
@@ -221,6 +235,14 @@ int CDUI_UIScene::IsLayeredAbove(CDUI_UIControl* control) {
     if (std::find(modals_.begin(), modals_.end(), control) != modals_.end()) return 1;
     return std::any_of(popups_.begin(), popups_.end(), [&](const Popup& p) { return p.control == control; }) ? 1
                                                                                                               : 0;
+}
+
+void CDUI_UIScene::NoteVisibility(CDUI_UIControl* control) {
+    for (CDUI_UIControl* m : modals_)
+        if (IsBelow(m, control)) {
+            InvalidateAll();
+            return;
+        }
 }
 
 void CDUI_UIScene::ForgetSubtree(CDUI_UIControl* control) {
@@ -310,19 +332,20 @@ void CDUI_UIScene::PaintAbove(CDUI_UIControl* control, Gdiplus::Graphics* graphi
 void CDUI_UIScene::PaintChildren(Gdiplus::Graphics* graphics) {
     CDUI_UICollection::PaintChildren(graphics);
     if (!graphics) return;
+    CDUI_UIControl* modal = ActiveModal();
     for (const Popup& p : popups_)
-        if (modals_.empty() || !IsBelow(p.control, modals_.back())) PaintAbove(p.control, graphics);
-    if (!modals_.empty()) {
-        // Every modal but the newest is part of the page behind it.
-        for (size_t i = 0; i + 1 < modals_.size(); ++i) PaintAbove(modals_[i], graphics);
+        if ((!modal || !IsBelow(p.control, modal)) && IsShownInScene(p.control)) PaintAbove(p.control, graphics);
+    for (CDUI_UIControl* m : modals_)
+        if (m != modal && IsShownInScene(m)) PaintAbove(m, graphics);  // part of the page behind the newest one
+    if (modal) {
         if (dimColor_ >> 24) {
             Gdiplus::SolidBrush dim{Gdiplus::Color(dimColor_)};
             graphics->FillRectangle(&dim, paintDirty_.x, paintDirty_.y, paintDirty_.width, paintDirty_.height);
         }
-        PaintAbove(modals_.back(), graphics);
+        PaintAbove(modal, graphics);
         // Pop-ups of the modal control (a list inside the box) above it.
         for (const Popup& p : popups_)
-            if (IsBelow(p.control, modals_.back())) PaintAbove(p.control, graphics);
+            if (IsBelow(p.control, modal)) PaintAbove(p.control, graphics);
     }
     if (!hintShown_.empty() && !DUI_Intersect(hintRect_, paintDirty_).IsEmpty()) {
         const DUI_Rect r = hintRect_;
@@ -341,6 +364,7 @@ void CDUI_UIScene::PaintChildren(Gdiplus::Graphics* graphics) {
 int CDUI_UIScene::DispatchAbove(UINT message, WPARAM wParam, LPARAM lParam, int* handled) {
     // Returns 1 when the tree below must not see the message.
     const bool mouse = IsMouseInput(message);
+    CDUI_UIControl* modal = ActiveModal();
     if (mouse && !popups_.empty()) {
         POINT p{int16_t(LOWORD(lParam)), int16_t(HIWORD(lParam))};
         if (message == WM_MOUSEWHEEL && host_) ScreenToClient(host_, &p);
@@ -348,8 +372,8 @@ int CDUI_UIScene::DispatchAbove(UINT message, WPARAM wParam, LPARAM lParam, int*
         std::vector<Popup> snapshot = popups_;
         for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
             CDUI_UIControl* control = it->control;
-            if (!modals_.empty() && !IsBelow(control, modals_.back())) continue;
-            if (!IsLayeredAbove(control)) continue;
+            if (modal && !IsBelow(control, modal)) continue;
+            if (!IsLayeredAbove(control) || !IsShownInScene(control)) continue;
             const bool inside = control->GetAbsoluteRect().Contains(p.x, p.y);
             const bool inOwner = it->keepOpen && it->keepOpen->GetAbsoluteRect().Contains(p.x, p.y);
             if (inside || (message == WM_MOUSEMOVE && (wParam & MK_LBUTTON))) {
@@ -365,8 +389,7 @@ int CDUI_UIScene::DispatchAbove(UINT message, WPARAM wParam, LPARAM lParam, int*
             if (IsButtonDown(message) && !inside && !inOwner && it->dismiss) it->dismiss();
         }
     }
-    if (!modals_.empty()) {
-        CDUI_UIControl* modal = modals_.back();
+    if (modal) {
         if (mouse || DUI_IsSceneInputMessage(message, wParam)) {
             // Only the modal control hears input; everything else waits for it to close.
             *handled = modal->DispatchControlMessage(message, wParam, lParam);

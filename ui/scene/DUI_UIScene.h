@@ -86,6 +86,9 @@ public:
     // Controls above the tree are painted by the scene itself, not by their parents.
     int IsLayeredAbove(CDUI_UIControl* control);
     int IsPaintingAbove() const { return paintingAbove_; }
+    // A control was shown or hidden: a modal box below it starts or stops
+    // dimming the whole scene.
+    void NoteVisibility(CDUI_UIControl* control);
     // Forgets control and everything below it (it leaves the tree).
     void ForgetSubtree(CDUI_UIControl* control);
 
@@ -116,6 +119,7 @@ private:
     void PaintAbove(CDUI_UIControl* control, Gdiplus::Graphics* graphics);
     int DispatchAbove(UINT message, WPARAM wParam, LPARAM lParam, int* handled);
     void InvalidateAll();
+    CDUI_UIControl* ActiveModal();
     std::vector<CDUI_UIControl*> modals_;  // borrowed, in the tree; the last one rules
     std::vector<Popup> popups_;
     uint32_t dimColor_ = 0x99000000;
