@@ -2,6 +2,7 @@
 #include "GdiplusInclude.h"
 
 #include "GDIPlugCtrl.h"
+#include "RenderStats.h"
 
 using namespace Gdiplus;
 
@@ -60,11 +61,13 @@ int CGDIPlug_BrushCtrl::SetColor(DUIColor color) {
 }
 
 int CGDIPlug_BrushCtrl::FillRectangle(DUIGraphics* g, float x, float y, float width, float height) {
+    DUI_StageTimer timer(DUI_RenderStage::Fills);
     if (!g || !m_brush) return 0;
     return Check(g->FillRectangle(m_brush.get(), x, y, width, height));
 }
 
 int CGDIPlug_BrushCtrl::FillRectangle(DUIGraphics* g, int x, int y, int width, int height) {
+    DUI_StageTimer timer(DUI_RenderStage::Fills);
     if (!g || !m_brush) return 0;
     return Check(g->FillRectangle(m_brush.get(), x, y, width, height));
 }
@@ -155,11 +158,13 @@ int CGDIPlug_PenCtrl::SetWidth(float width) {
 }
 
 int CGDIPlug_PenCtrl::DrawRectangle(DUIGraphics* g, float x, float y, float width, float height) {
+    DUI_StageTimer timer(DUI_RenderStage::Fills);
     if (!g || !m_pen) return 0;
     return Check(g->DrawRectangle(m_pen.get(), x, y, width, height));
 }
 
 int CGDIPlug_PenCtrl::DrawRectangle(DUIGraphics* g, int x, int y, int width, int height) {
+    DUI_StageTimer timer(DUI_RenderStage::Fills);
     if (!g || !m_pen) return 0;
     return Check(g->DrawRectangle(m_pen.get(), x, y, width, height));
 }

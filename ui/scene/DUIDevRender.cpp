@@ -3,6 +3,7 @@
 #include <mmsystem.h>
 
 #include "scene/DUIDevManage.h"
+#include "graphics/RenderStats.h"
 #include "scene/DUI_UIScene.h"
 
 CDUIDevRender::CDUIDevRender(CDUIDevManage* manager) : manager_(manager) {}
@@ -132,6 +133,7 @@ int CDUIDevRender::RenderFrame() {
             HDC windowDC = GetDC(host);
             RECT whole{0, 0, width_, height_};
             if (before_) before_(host, windowDC, memoryDC_, &whole, beforeUser_);
+            DUI_StageTimer timer(DUI_RenderStage::Present);
             if (manager_->GetLayeredMode()) {
                 SIZE size{width_, height_};
                 POINT source{0, 0};

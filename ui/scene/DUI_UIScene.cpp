@@ -6,6 +6,7 @@
 #include "graphics/GdiplusInclude.h"
 #include "core/DUI_ParamLock.h"
 #include "core/DUI_RectConv.h"
+#include "graphics/RenderStats.h"
 #include "graphics/UIDirtyArea.h"
 #include "skin/DUI_UIResource.h"
 
@@ -339,6 +340,7 @@ void CDUI_UIScene::PaintChildren(Gdiplus::Graphics* graphics) {
         if (m != modal && IsShownInScene(m)) PaintAbove(m, graphics);  // part of the page behind the newest one
     if (modal) {
         if (dimColor_ >> 24) {
+            DUI_StageTimer timer(DUI_RenderStage::Fills);
             Gdiplus::SolidBrush dim{Gdiplus::Color(dimColor_)};
             graphics->FillRectangle(&dim, paintDirty_.x, paintDirty_.y, paintDirty_.width, paintDirty_.height);
         }
