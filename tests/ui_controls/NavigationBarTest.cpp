@@ -287,3 +287,23 @@ TEST(NavigationTreeEdit, InsertRemoveAndGroupsWithoutChildren) {
     EXPECT_TRUE(g->IsGroup());
     EXPECT_EQ(tree.SetOpen(2, 1), 0);  // a leaf
 }
+
+TEST(NavigationBarEdit, APageMayRemoveTheClickedRowInsideItsCallback) {
+    // Direct delivery runs the callback inside the button's own click: the
+    // button must outlive the click even though its row is gone.
+    NavFixture f;
+    ASSERT_NE(f.nav, nullptr);
+    for (int i = 1; i <= 3; ++i) f.nav->AddNode(L"主题" + std::to_wstring(i), nullptr, i, 100 + i, 0);
+    f.nav->SetSelectCallback(
+        [](CDUI_NavigationBar* bar, int32_t id, const std::wstring&, int32_t, NavigationNode*, int, void*) {
+            bar->RemoveNode(id);  // "delete this theme" right away
+            bar->AddNode(L"新主题", nullptr, 50 + id, 0, 0);
+        },
+        nullptr);
+    f.ClickRow(1);
+    EXPECT_EQ(f.nav->FindNode(2), nullptr);
+    EXPECT_EQ(f.ShownRows(), (std::vector<int32_t>{1, 3, 52}));
+    f.Paint();  // the painter's tick frees the retired button
+    f.ClickRow(0);
+    EXPECT_EQ(f.ShownRows(), (std::vector<int32_t>{3, 52, 51}));
+}
