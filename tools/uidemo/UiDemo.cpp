@@ -387,7 +387,7 @@ int RunBench(int rounds) {
         Sleep(50);
     }
     const uint64_t framesBefore = render->GetFramesPresented();
-    const uint64_t idleTicksBefore = 0;
+    const uint64_t idleTicksBefore = render->GetTicksIdle();
     const uint64_t cpuBefore = ProcessCpu100ns();
     auto idleStart = std::chrono::steady_clock::now();
     while (std::chrono::steady_clock::now() - idleStart < std::chrono::seconds(10)) {
@@ -399,7 +399,7 @@ int RunBench(int rounds) {
                 cpuMs, cpuMs / 100.0);
     std::printf("idle 10 s: frames presented, ticks idle       %8llu, %llu\n",
                 (unsigned long long)(render->GetFramesPresented() - framesBefore),
-                (unsigned long long)(0 - idleTicksBefore));
+                (unsigned long long)(render->GetTicksIdle() - idleTicksBefore));
     PrintMemory("working set after idling (goal < 25 MB)");
     manager.StopRender();
     manager.DestroyScene();
