@@ -2,6 +2,7 @@
 #include "GdiplusInclude.h"
 
 #include "GDIPlugCtrl.h"
+#include "PixelSurface.h"
 #include "RenderStats.h"
 
 using namespace Gdiplus;
@@ -69,6 +70,12 @@ int CGDIPlug_BrushCtrl::FillRectangle(DUIGraphics* g, float x, float y, float wi
 int CGDIPlug_BrushCtrl::FillRectangle(DUIGraphics* g, int x, int y, int width, int height) {
     DUI_StageTimer timer(DUI_RenderStage::Fills);
     if (!g || !m_brush) return 0;
+    if (m_brush->GetType() == BrushTypeSolidColor) {
+        Color color;
+        if (static_cast<SolidBrush*>(m_brush.get())->GetColor(&color) == Ok &&
+            DUI_FillOpaqueDirect(g, x, y, width, height, color.GetValue()))
+            return Check(Ok);
+    }
     return Check(g->FillRectangle(m_brush.get(), x, y, width, height));
 }
 

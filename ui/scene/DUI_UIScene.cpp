@@ -8,6 +8,7 @@
 #include "graphics/GdiplusInclude.h"
 #include "core/DUI_ParamLock.h"
 #include "core/DUI_RectConv.h"
+#include "graphics/PixelSurface.h"
 #include "graphics/RenderStats.h"
 #include "graphics/UIDirtyArea.h"
 #include "skin/DUI_UIResource.h"
@@ -113,7 +114,8 @@ namespace {
 
 // A GDI+ bitmap over the pixels of the 32-bit DIB section selected into dc
 // (no copy), or nothing when dc holds no such bitmap.
-std::unique_ptr<Gdiplus::Bitmap> WrapDIBSection(HDC dc, const DUI_Rect& clear, DUI_Rect* cleared) {
+std::unique_ptr<Gdiplus::Bitmap> WrapDIBSection(HDC dc, const DUI_Rect& clear, DUI_Rect* cleared,
+                                               DUI_PixelSurface* surface) {
     *cleared = {};
     HGDIOBJ object = dc ? GetCurrentObject(dc, OBJ_BITMAP) : nullptr;
     DIBSECTION dib{};
@@ -131,6 +133,10 @@ std::unique_ptr<Gdiplus::Bitmap> WrapDIBSection(HDC dc, const DUI_Rect& clear, D
                                              bits + size_t(height - 1) * size_t(stride))
                        : new Gdiplus::Bitmap(width, height, stride, PixelFormat32bppPARGB, bits));
     if (bitmap->GetLastStatus() != Gdiplus::Ok) return nullptr;
+    surface->row0 = h.biHeight > 0 ? bits + size_t(height - 1) * size_t(stride) : bits;
+    surface->stride = h.biHeight > 0 ? -ptrdiff_t(stride) : ptrdiff_t(stride);
+    surface->width = width;
+    surface->height = height;
     const DUI_Rect area = DUI_Intersect(clear, DUI_Rect{0, 0, width, height});
     if (area == clear && !area.IsEmpty()) {
         DUI_StageTimer timer(DUI_RenderStage::Fills);
@@ -156,10 +162,13 @@ int CDUI_UIScene::PaintFrame(HDC dc) {
         // it can reach them: on a device context every draw goes through a
         // temporary bitmap and a GDI blend.
         DUI_Rect cleared;
-        std::unique_ptr<Gdiplus::Bitmap> pixels = WrapDIBSection(dc, current, &cleared);
+        DUI_PixelSurface surface;
+        std::unique_ptr<Gdiplus::Bitmap> pixels = WrapDIBSection(dc, current, &cleared, &surface);
         std::unique_ptr<Gdiplus::Graphics> graphics(pixels ? new Gdiplus::Graphics(pixels.get())
                                                            : new Gdiplus::Graphics(dc));
         graphics->SetPageUnit(Gdiplus::UnitPixel);
+        if (pixels) surface.graphics = graphics.get();
+        DUI_PixelSurfaceScope direct(surface);
         // Only the dirty rectangle is cleared; the rest keeps the last frame.
         // Over the pixels themselves that is a row fill of zeros (transparent
         // premultiplied), the same result as the clearing brush at a
