@@ -152,11 +152,15 @@ void CDUIDevRender::Present(const DUI_Rect& painted) {
     RECT whole{0, 0, width_, height_};
     if (!IntersectRect(&dirty, &dirty, &whole)) dirty = whole;
     HWND host = manager_->GetHostWindow();
-    HDC windowDC = GetDC(host);
+    // A layered window takes its frame without a device context of its own;
+    // fetching one (a round trip to the window system under Wine) is only
+    // worth it for a copy or for the host's callbacks.
+    const bool layered = manager_->GetLayeredMode() != 0;
+    HDC windowDC = (!layered || before_ || after_) ? GetDC(host) : nullptr;
     if (before_) before_(host, windowDC, memoryDC_, &whole, beforeUser_);
     {
         DUI_StageTimer timer(DUI_RenderStage::Present);
-        if (manager_->GetLayeredMode()) {
+        if (layered) {
             SIZE size{width_, height_};
             POINT source{0, 0};
             BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
