@@ -60,7 +60,11 @@ int CDUIDevRender::Start() {
     frameEvent_.Reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     lastTick_ = GetTickCount();
     UINT period = UINT(manager_->GetFramePeriod() > 0 ? manager_->GetFramePeriod() : 30);
-    timerId_ = frameEvent_ ? timeSetEvent(period, 1, TimerMain, reinterpret_cast<DWORD_PTR>(this), TIME_PERIODIC) : 0;
+    // Killed synchronously: the tick looks at the scene, which may go right
+    // after the timer has been stopped.
+    timerId_ = frameEvent_ ? timeSetEvent(period, 1, TimerMain, reinterpret_cast<DWORD_PTR>(this),
+                                          TIME_PERIODIC | TIME_KILL_SYNCHRONOUS)
+                           : 0;
     if (!timerId_) {
         // Resumed with the flag still set, a thread without its event would
         // spin on a failing wait: let it run only to see the flag and leave.
