@@ -96,7 +96,32 @@ TEST_F(Render, TicksDuringAFrameAreDropped) {
     EXPECT_EQ(render->OnTimerTick(), 0);
     EXPECT_EQ(render->GetTicksDropped(), 2u);
     render->RenderFrame();
+    // Nothing pending: the tick neither wakes the thread nor counts as dropped.
+    EXPECT_EQ(render->OnTimerTick(), 0);
+    EXPECT_EQ(render->GetTicksIdle(), 1u);
+    EXPECT_EQ(render->GetTicksDropped(), 2u);
+    scene->InvalidateRect({1, 1, 2, 2});
     EXPECT_EQ(render->OnTimerTick(), 1);
+}
+
+TEST_F(Render, IdleTicksDoNoWorkAndAnInvalidationIsPaintedByTheThread) {
+    manager.StopRender();
+    ASSERT_EQ(manager.StartRender(30, 2025), 1);
+    for (int i = 0; i < 300 && presents < 1; ++i) Sleep(10);
+    ASSERT_EQ(presents.load(), 1);  // the first, whole frame
+    const uint64_t idleBefore = render->GetTicksIdle();
+    Sleep(400);
+    EXPECT_GE(render->GetTicksIdle() - idleBefore, 5u);
+    EXPECT_EQ(presents.load(), 1);
+    // A control changing on another thread still reaches the window.
+    auto* red = new SkinPatch(&skin, {0, 0, 100, 100});
+    red->SetPosition(300, 200);
+    red->SetSize(40, 40);
+    scene->AddChild(red);
+    for (int i = 0; i < 300 && presents < 2; ++i) Sleep(10);
+    EXPECT_EQ(presents.load(), 2);
+    EXPECT_EQ(render->GetPixel(320, 220), 0xFFFF0000u);
+    manager.StopRender();
 }
 
 TEST_F(Render, RenderThreadPaintsOnlyWhenSomethingChanged) {

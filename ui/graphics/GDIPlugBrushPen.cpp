@@ -2,6 +2,8 @@
 #include "GdiplusInclude.h"
 
 #include "GDIPlugCtrl.h"
+#include "PixelSurface.h"
+#include "RenderStats.h"
 
 using namespace Gdiplus;
 
@@ -60,12 +62,20 @@ int CGDIPlug_BrushCtrl::SetColor(DUIColor color) {
 }
 
 int CGDIPlug_BrushCtrl::FillRectangle(DUIGraphics* g, float x, float y, float width, float height) {
+    DUI_StageTimer timer(DUI_RenderStage::Fills);
     if (!g || !m_brush) return 0;
     return Check(g->FillRectangle(m_brush.get(), x, y, width, height));
 }
 
 int CGDIPlug_BrushCtrl::FillRectangle(DUIGraphics* g, int x, int y, int width, int height) {
+    DUI_StageTimer timer(DUI_RenderStage::Fills);
     if (!g || !m_brush) return 0;
+    if (m_brush->GetType() == BrushTypeSolidColor) {
+        Color color;
+        if (static_cast<SolidBrush*>(m_brush.get())->GetColor(&color) == Ok &&
+            DUI_FillOpaqueDirect(g, x, y, width, height, color.GetValue()))
+            return Check(Ok);
+    }
     return Check(g->FillRectangle(m_brush.get(), x, y, width, height));
 }
 
@@ -155,11 +165,13 @@ int CGDIPlug_PenCtrl::SetWidth(float width) {
 }
 
 int CGDIPlug_PenCtrl::DrawRectangle(DUIGraphics* g, float x, float y, float width, float height) {
+    DUI_StageTimer timer(DUI_RenderStage::Fills);
     if (!g || !m_pen) return 0;
     return Check(g->DrawRectangle(m_pen.get(), x, y, width, height));
 }
 
 int CGDIPlug_PenCtrl::DrawRectangle(DUIGraphics* g, int x, int y, int width, int height) {
+    DUI_StageTimer timer(DUI_RenderStage::Fills);
     if (!g || !m_pen) return 0;
     return Check(g->DrawRectangle(m_pen.get(), x, y, width, height));
 }

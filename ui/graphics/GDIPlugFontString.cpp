@@ -5,6 +5,7 @@
 
 #include "GDIPlugCtrl.h"
 #include "GraphicsMath.h"
+#include "RenderStats.h"
 
 using namespace Gdiplus;
 
@@ -283,6 +284,7 @@ int CGDIPlug_StringCtrl::SetFormat(const StringFormat* format) {
 }
 
 int CGDIPlug_StringCtrl::DrawString(DUIGraphics* g, const std::wstring& text, const DUIRectF& layout) {
+    DUI_StageTimer timer(DUI_RenderStage::Text);
     if (!m_font || !m_font->GetFont() || !m_format || !m_brush) return 0;
     if (text.empty()) return 1;
     DUIGraphics* target = g ? g : m_graphics;

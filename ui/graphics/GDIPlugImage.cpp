@@ -8,6 +8,7 @@
 #include "GDIPlugCtrl.h"
 #include "WinHandles.h"
 #include "GraphicsMath.h"
+#include "RenderStats.h"
 
 using namespace Gdiplus;
 
@@ -400,6 +401,7 @@ int CGDIPlug_ImageCtrl::SaveToFile(const std::wstring& path, int formatNumber) {
 }
 
 int CGDIPlug_ImageCtrl::DrawSkinRect(DUIGraphics* g, const DUIRect& dest, const DUIRect& source, int stretch) {
+    DUI_StageTimer timer(DUI_RenderStage::SkinPieces);
     if (!g || !m_impl->bitmap) return 0;
     const SkinSource src = NormalizeSkinSource(source);
     const DUIRect d = SkinDestination(dest, source, stretch);

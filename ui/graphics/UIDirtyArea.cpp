@@ -5,7 +5,7 @@
 #include "GDIPlugCtrl.h"
 
 CDUI_UIDirtyArea::CDUI_UIDirtyArea(CDUI_UIScene* scene, int width, int height)
-    : m_scene(scene), m_pending{0, 0, width, height} {}
+    : m_scene(scene), m_pending{0, 0, width, height}, m_hasPending(!DUIRectIsEmpty(m_pending)) {}
 
 CDUI_UIDirtyArea::~CDUI_UIDirtyArea() = default;
 
@@ -15,12 +15,14 @@ void CDUI_UIDirtyArea::Invalidate(const DUIRect& rect) {
     const DUIRect r = DUIRectClampOrigin(rect);
     if (DUIRectIsEmpty(r)) return;
     m_pending = DUIRectUnion(m_pending, r);
+    m_hasPending.store(true, std::memory_order_release);
 }
 
 int CDUI_UIDirtyArea::TakeDirty() {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_current = m_pending;
     m_pending = DUIRect{};
+    m_hasPending.store(false, std::memory_order_release);
     return DUIRectIsEmpty(m_current) ? 0 : 1;
 }
 

@@ -3,6 +3,7 @@
 // everything invalidated since the last frame (no region list; far-apart
 // changes repaint the box between them). Controls on any thread invalidate;
 // the render thread takes the rectangle at the start of a frame.
+#include <atomic>
 #include <memory>
 #include <mutex>
 
@@ -37,6 +38,9 @@ public:
     void ResetCurrent();
 
     DUIRect GetPending() const;
+    // Without the lock, for the frame timer: whether anything waits to be
+    // painted (a frame already taken does not count).
+    int HasPending() const { return m_hasPending.load(std::memory_order_acquire) ? 1 : 0; }
     DUIRect GetCurrent() const;
     void SetEnabled(int enabled);
     int GetEnabled() const;
@@ -49,6 +53,7 @@ private:
     mutable std::mutex m_mutex;
     DUIRect m_pending;
     DUIRect m_current;
+    std::atomic<bool> m_hasPending{true};  // mirrors !empty(m_pending)
     int m_enabled = 1;
     int m_accepting = 1;
     std::unique_ptr<CGDIPlug_BrushCtrl> m_clearBrush;  // 0x00FFFFFF, created on first use (needs GDI+)

@@ -3,6 +3,7 @@
 #include <mmsystem.h>
 
 #include "scene/DUIDevManage.h"
+#include "graphics/RenderStats.h"
 #include "scene/DUI_UIScene.h"
 
 CDUIDevRender::CDUIDevRender(CDUIDevManage* manager) : manager_(manager) {}
@@ -59,7 +60,11 @@ int CDUIDevRender::Start() {
     frameEvent_.Reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     lastTick_ = GetTickCount();
     UINT period = UINT(manager_->GetFramePeriod() > 0 ? manager_->GetFramePeriod() : 30);
-    timerId_ = frameEvent_ ? timeSetEvent(period, 1, TimerMain, reinterpret_cast<DWORD_PTR>(this), TIME_PERIODIC) : 0;
+    // Killed synchronously: the tick looks at the scene, which may go right
+    // after the timer has been stopped.
+    timerId_ = frameEvent_ ? timeSetEvent(period, 1, TimerMain, reinterpret_cast<DWORD_PTR>(this),
+                                          TIME_PERIODIC | TIME_KILL_SYNCHRONOUS)
+                           : 0;
     if (!timerId_) {
         // Resumed with the flag still set, a thread without its event would
         // spin on a failing wait: let it run only to see the flag and leave.
@@ -84,6 +89,7 @@ int CDUIDevRender::Stop() {
     frameEvent_.Reset();
     running_ = 0;
     FreeImage();
+    presentedOnce_ = 0;
     return 1;
 }
 
@@ -97,6 +103,13 @@ void CDUIDevRender::SetPresentCallbacks(DUI_PresentCallback before, void* before
 }
 
 int CDUIDevRender::OnTimerTick() {
+    // Nothing invalidated: the render thread stays asleep. A cheap, lock-free
+    // look; an invalidation racing with it is painted one tick later.
+    CDUI_UIScene* scene = manager_ ? manager_->GetScene() : nullptr;
+    if (!scene || !scene->HasPendingDirty()) {
+        ++ticksIdle_;
+        return 0;
+    }
     int expected = 0;
     if (!busy_.compare_exchange_strong(expected, 1)) {
         ++ticksDropped_;
@@ -128,26 +141,55 @@ int CDUIDevRender::RenderFrame() {
         std::lock_guard<std::mutex> guard(paintLock_);
         CDUI_UIScene* scene = manager_ ? manager_->GetScene() : nullptr;
         if (memoryDC_ && scene && scene->PaintFrame(memoryDC_)) {
-            HWND host = manager_->GetHostWindow();
-            HDC windowDC = GetDC(host);
-            RECT whole{0, 0, width_, height_};
-            if (before_) before_(host, windowDC, memoryDC_, &whole, beforeUser_);
-            if (manager_->GetLayeredMode()) {
-                SIZE size{width_, height_};
-                POINT source{0, 0};
-                BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-                UpdateLayeredWindow(host, windowDC, nullptr, &size, memoryDC_, &source, 0, &blend, ULW_ALPHA);
-            } else {
-                BitBlt(windowDC, 0, 0, width_, height_, memoryDC_, 0, 0, SRCCOPY);
-            }
-            if (after_) after_(host, windowDC, memoryDC_, &whole, afterUser_);
-            if (windowDC) ReleaseDC(host, windowDC);
+            Present(scene->GetLastPainted());
             ++framesPresented_;
             presented = 1;
         }
     }
     busy_ = 0;
     return presented;
+}
+
+void CDUIDevRender::Present(const DUI_Rect& painted) {
+    // Only the painted rectangle changed, so only it is handed over.
+    RECT dirty{painted.x, painted.y, painted.x + painted.width, painted.y + painted.height};
+    RECT whole{0, 0, width_, height_};
+    if (!IntersectRect(&dirty, &dirty, &whole)) dirty = whole;
+    HWND host = manager_->GetHostWindow();
+    // A layered window takes its frame without a device context of its own;
+    // fetching one (a round trip to the window system under Wine) is only
+    // worth it for a copy or for the host's callbacks.
+    const bool layered = manager_->GetLayeredMode() != 0;
+    HDC windowDC = (!layered || before_ || after_) ? GetDC(host) : nullptr;
+    if (before_) before_(host, windowDC, memoryDC_, &whole, beforeUser_);
+    {
+        DUI_StageTimer timer(DUI_RenderStage::Present);
+        if (layered) {
+            SIZE size{width_, height_};
+            POINT source{0, 0};
+            BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+            UPDATELAYEREDWINDOWINFO info{};
+            info.cbSize = sizeof info;
+            info.hdcDst = windowDC;
+            info.psize = &size;
+            info.hdcSrc = memoryDC_;
+            info.pptSrc = &source;
+            info.pblend = &blend;
+            info.dwFlags = ULW_ALPHA;
+            // The first frame sizes the layered surface, so it goes whole.
+            info.prcDirty = presentedOnce_ ? &dirty : nullptr;
+            if (!UpdateLayeredWindowIndirect(host, &info)) {
+                info.prcDirty = nullptr;
+                UpdateLayeredWindow(host, windowDC, nullptr, &size, memoryDC_, &source, 0, &blend, ULW_ALPHA);
+            }
+            presentedOnce_ = 1;
+        } else {
+            BitBlt(windowDC, dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top, memoryDC_,
+                   dirty.left, dirty.top, SRCCOPY);
+        }
+    }
+    if (after_) after_(host, windowDC, memoryDC_, &whole, afterUser_);
+    if (windowDC) ReleaseDC(host, windowDC);
 }
 
 uint32_t CDUIDevRender::GetPixel(int32_t x, int32_t y) const {

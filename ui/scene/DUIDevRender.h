@@ -1,8 +1,9 @@
 #pragma once
 // Paints the scene into a 32-bit off-screen image on its own thread and
 // pushes it to the host window: woken by a multimedia timer every frame
-// period, it paints only what is dirty and presents only when it painted.
-// Timer ticks that come while a frame is still in progress are dropped.
+// period, it paints only what is dirty and presents only the painted
+// rectangle. A tick with nothing invalidated does not wake the thread; ticks
+// that come while a frame is still in progress are dropped.
 #include <windows.h>
 
 #include <atomic>
@@ -10,6 +11,7 @@
 #include <mutex>
 
 #include "WinHandles.h"
+#include "core/DUI_Types.h"
 
 class CDUIDevManage;
 
@@ -38,8 +40,9 @@ public:
     // One frame as the render thread runs it: paint the dirty part, present
     // it when something was painted, clear the busy flag. 1 = presented.
     int RenderFrame();
-    // What the timer does on each tick: 1 = frame requested, 0 = dropped
-    // because the previous frame is still busy.
+    // What the timer does on each tick: 1 = frame requested, 0 = nothing to
+    // paint (the thread is not woken) or dropped because the previous frame
+    // is still busy.
     int OnTimerTick();
 
     HDC GetMemoryDC() const { return memoryDC_; }
@@ -52,9 +55,12 @@ public:
     uint32_t GetElapsedMs() const { return elapsedMs_; }
     uint64_t GetFramesPresented() const { return framesPresented_; }
     uint64_t GetTicksDropped() const { return ticksDropped_; }
+    uint64_t GetTicksIdle() const { return ticksIdle_; }
 
 private:
     static DWORD WINAPI ThreadMain(void* param);
+    // Hands the painted rectangle of the image to the host window.
+    void Present(const DUI_Rect& painted);
     static void CALLBACK TimerMain(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR);
 
     CDUIDevManage* manager_;  // borrowed
@@ -74,6 +80,8 @@ private:
     std::atomic<uint32_t> elapsedMs_{0};
     std::atomic<uint64_t> framesPresented_{0};
     std::atomic<uint64_t> ticksDropped_{0};
+    std::atomic<uint64_t> ticksIdle_{0};
+    int presentedOnce_ = 0;  // the layered surface has had a whole frame
     DUI_PresentCallback before_ = nullptr, after_ = nullptr;
     void* beforeUser_ = nullptr;
     void* afterUser_ = nullptr;

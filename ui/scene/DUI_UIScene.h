@@ -61,6 +61,10 @@ public:
     // Paints the dirty part of the tree into dc (a 32-bit DIB section's DC)
     // under the parameter lock. Returns 1 when something was painted.
     int PaintFrame(HDC dc);
+    // The rectangle the last painted frame covered (what needs presenting).
+    DUI_Rect GetLastPainted() const { return lastPainted_; }
+    // Lock-free: whether a frame would paint anything (for the frame timer).
+    int HasPendingDirty() const;
 
     // The control where the current press of button (0 left, 1 right,
     // 2 middle) began; a click needs the release on the same control.
@@ -130,6 +134,7 @@ private:
     DUI_Rect hintRect_;
 
     std::unique_ptr<CDUI_UIDirtyArea> dirty_;
+    DUI_Rect lastPainted_;  // written by the render thread under the paint lock
 };
 
 // The host messages that reach the control tree.

@@ -1,0 +1,34 @@
+#pragma once
+// The frame's pixels behind a GDI+ graphics, made known to the drawing
+// objects while the render thread paints a frame, so that plain opaque
+// rectangle fills can be written straight into them instead of through
+// GDI+'s general path (a whole-window fill costs a frame's budget there).
+#include <cstddef>
+#include <cstdint>
+
+#include "GdiplusInclude.h"
+
+struct DUI_PixelSurface {
+    Gdiplus::Graphics* graphics = nullptr;  // borrowed: drawing on these pixels
+    uint8_t* row0 = nullptr;                // first (top) row
+    ptrdiff_t stride = 0;                   // bytes from one row to the next below (negative when bottom-up)
+    int32_t width = 0, height = 0;
+};
+
+// Binds a surface to the calling thread for the lifetime of the object.
+class DUI_PixelSurfaceScope {
+public:
+    explicit DUI_PixelSurfaceScope(const DUI_PixelSurface& surface);
+    ~DUI_PixelSurfaceScope();
+    DUI_PixelSurfaceScope(const DUI_PixelSurfaceScope&) = delete;
+    DUI_PixelSurfaceScope& operator=(const DUI_PixelSurfaceScope&) = delete;
+
+private:
+    const DUI_PixelSurface* previous_;
+    DUI_PixelSurface surface_;
+};
+
+// Fills x, y, width, height with an opaque ARGB colour when g draws on the
+// thread's bound surface with a plain state (pixel units, no transform, a
+// rectangular clip); returns 0 when GDI+ has to do it.
+int DUI_FillOpaqueDirect(Gdiplus::Graphics* g, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t argb);
