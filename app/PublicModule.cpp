@@ -144,7 +144,7 @@ int CPublicModule::StartClient() {
     if (!m_pEngine->Initialize(parts)) return 0;
     CClientWindow* client = m_pEngine->ClientWindow();
     m_pMainWindow->SetMessageFilter(m_pEngine.get());
-    m_pMainWindow->SetGameTaskRunner(client->GameLink());
+    m_pMainWindow->SetGameTaskRunner(m_gameTaskRunner ? m_gameTaskRunner : client->GameLink());
     m_pMainWindow->SetUpdateChecker(client->UpdateLink());
     return 1;
 }

@@ -18,6 +18,7 @@ class CMainWindow;
 class COVFanLedDevice;
 class COVSystemConfig;
 class CUserLoginCtrl;
+class IGameTaskRunner;
 
 class CPublicModule {
 public:
@@ -34,6 +35,9 @@ public:
     // Called once during Initialize, as soon as the top-level window exists
     // (a second start can find it from then on).
     void SetWindowCreatedCallback(std::function<void()> callback) { m_onWindowCreated = std::move(callback); }
+    // Who runs the game modes handed over by Pexilo; set before Initialize.
+    // Without one the client window's game page does (borrowed).
+    void SetGameTaskRunner(IGameTaskRunner* runner) { m_gameTaskRunner = runner; }
 
     // The module of this process (the first one constructed), or nullptr.
     static CPublicModule* Current();
@@ -88,4 +92,5 @@ private:
     std::unique_ptr<CUserLoginCtrl> m_pAccount;
     int m_initialized = 0;
     std::function<void()> m_onWindowCreated;
+    IGameTaskRunner* m_gameTaskRunner = nullptr;  // borrowed; overrides the game page
 };

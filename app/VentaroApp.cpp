@@ -49,7 +49,7 @@ void ShowRunningCopy(HWND running) {
 }  // namespace
 
 int RunVentaro(HINSTANCE instance, const wchar_t* commandLine, int showCommand,
-               const std::function<void(CPublicModule&)>& afterStartUp) {
+               const std::function<void(CPublicModule&)>& beforeStartUp) {
     CStartUpLock lock;
     if (!lock.Usable()) return 0;  // another copy is still starting; it is the one that runs
 
@@ -63,9 +63,9 @@ int RunVentaro(HINSTANCE instance, const wchar_t* commandLine, int showCommand,
     // The rest of the start (the controller, the automatic login) may take
     // long; a second start only has to find the window, which exists now.
     module.SetWindowCreatedCallback([&lock] { lock.Release(); });
+    if (beforeStartUp) beforeStartUp(module);
     if (!module.Initialize(instance)) return 0;
     lock.Release();
-    if (afterStartUp) afterStartUp(module);
 
     const int exitCode = module.MainWindow()->RunMessageLoop(shell::StartShowCommand(command, showCommand));
     module.Teardown();

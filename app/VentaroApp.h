@@ -8,12 +8,12 @@
 class CPublicModule;
 
 // Serialises the start of copies: held from before the search for a running
-// copy until the module stands, so two starts in the same instant cannot both
-// miss each other's window.
+// copy until the top-level window exists, so two starts in the same instant
+// cannot both miss each other's window.
 constexpr const wchar_t* kStartUpLockName = L"Local\\Ventaro.StartUpLock";
 
 // Returns the process exit code: 0 for a second copy and for a failed
-// start-up, else the message loop's. afterStartUp, when given, sees the module
-// once it stands and before the loop runs.
+// start-up, else the message loop's. beforeStartUp, when given, sees the
+// module before its start-up steps run (to hand it its parts).
 int RunVentaro(HINSTANCE instance, const wchar_t* commandLine, int showCommand,
-               const std::function<void(CPublicModule&)>& afterStartUp = {});
+               const std::function<void(CPublicModule&)>& beforeStartUp = {});

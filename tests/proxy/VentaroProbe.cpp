@@ -46,6 +46,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int showC
         std::fclose(f);
     }
     CLoggingGamePage page(folder + L"handover.log");
+    // In place of the game page from the start, so that a hand-over taken in
+    // during the start-up reaches the log too.
     return RunVentaro(instance, commandLine, showCommand,
-                      [&](CPublicModule& module) { module.MainWindow()->SetGameTaskRunner(&page); });
+                      [&](CPublicModule& module) { module.SetGameTaskRunner(&page); });
 }
