@@ -162,6 +162,17 @@ int CHTTPClientWTPCtrl::QueryContentLength(uint32_t* length) {
     return 1;
 }
 
+int CHTTPClientWTPCtrl::QueryStatusCode(uint32_t* status) {
+    if (!open_ || !request_) return 0;
+    DWORD code = 0;
+    DWORD size = sizeof(code);
+    if (!WinHttpQueryHeaders(request_.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                             WINHTTP_HEADER_NAME_BY_INDEX, &code, &size, WINHTTP_NO_HEADER_INDEX))
+        return 0;
+    if (status) *status = code;
+    return 1;
+}
+
 int CHTTPClientWTPCtrl::QueryContentRange(uint32_t* total, uint32_t* first, uint32_t* last) {
     wchar_t text[51];
     if (!QueryHeaderText(WINHTTP_QUERY_CONTENT_RANGE, text, 51)) return 0;
@@ -200,6 +211,16 @@ int CHTTPClientWTPCtrl::DownloadToFile(const std::wstring& path, const std::wstr
         return 0;
     }
 
+    // An error page is not the file: a 404 body flashed as firmware or read
+    // as the update description would be worse than no download at all.
+    uint32_t status = 0;
+    if (!QueryStatusCode(&status) || status != (resumeOffset != 0 ? 206u : 200u)) {
+        CloseRequest();
+        // The fresh file would have replaced any earlier copy: none is left.
+        if (resumeOffset == 0) DeleteFileW(localFile.c_str());
+        return 0;
+    }
+
     CFileIOCtrl file;
     uint64_t expected = 0;
     if (resumeOffset != 0) {
@@ -212,9 +233,15 @@ int CHTTPClientWTPCtrl::DownloadToFile(const std::wstring& path, const std::wstr
         expected = last >= first ? uint64_t(last) - first + 1 : 0;
     } else {
         uint32_t length = 0;
-        if (!QueryContentLength(&length) ||
-            !file.Open(localFile, GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS) || !file.SetSize(length) ||
+        if (!QueryContentLength(&length)) {
+            CloseRequest();
+            DeleteFileW(localFile.c_str());
+            return 0;
+        }
+        if (!file.Open(localFile, GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS) || !file.SetSize(length) ||
             !file.SetPosition(0)) {
+            file.Close();
+            DeleteFileW(localFile.c_str());
             CloseRequest();
             return 0;
         }
@@ -229,5 +256,8 @@ int CHTTPClientWTPCtrl::DownloadToFile(const std::wstring& path, const std::wstr
     CloseRequest();
     file.Flush();
     file.Close();
+    // A fresh file that is not whole (already sized to the full length, with
+    // zeros where the body stopped) must not be mistaken for the download.
+    if (!ok && resumeOffset == 0) DeleteFileW(localFile.c_str());
     return ok;
 }

@@ -40,10 +40,14 @@ public:
     // caller then closes the request).
     int ReadBody(void* buffer, uint32_t* length, int drainRest = 1);
     int QueryContentLength(uint32_t* length);
+    // The status code of the received response (200, 404, ...).
+    int QueryStatusCode(uint32_t* status);
     int QueryContentRange(uint32_t* total, uint32_t* first, uint32_t* last);
     // GET path on the open connection into localFile: fresh when resumeOffset is
     // 0 (file created at its full size first), else resumed at the first byte
-    // of the server's Content-Range in the existing file.
+    // of the server's Content-Range in the existing file. Succeeds only for
+    // status 200 (fresh) or 206 (resumed) and the whole announced body; a
+    // failed fresh download leaves no file behind.
     int DownloadToFile(const std::wstring& path, const std::wstring& localFile, int32_t resumeOffset);
 
 private:

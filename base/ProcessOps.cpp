@@ -5,7 +5,7 @@
 #include <vector>
 
 int StartProcess(const std::wstring& application, const std::wstring& commandLine, int show,
-                 StartedProcess* started, int wait, uint32_t* exitCode) {
+                 StartedProcess* started, int wait, uint32_t* exitCode, const std::wstring& folder) {
     if (application.empty()) return 0;
     STARTUPINFOW si{};
     si.cb = sizeof(si);
@@ -16,7 +16,8 @@ int StartProcess(const std::wstring& application, const std::wstring& commandLin
     std::vector<wchar_t> cmd(commandLine.begin(), commandLine.end());
     cmd.push_back(L'\0');
     if (!CreateProcessW(application.c_str(), commandLine.empty() ? nullptr : cmd.data(), nullptr,
-                        nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, nullptr, &si, &pi))
+                        nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &si, &pi))
         return 0;
     if (wait) {
         WaitForSingleObject(pi.hProcess, INFINITE);

@@ -14,8 +14,10 @@ struct StartedProcess {
 // show: 1 -> SW_SHOW, else SW_HIDE. When `started` is given the handles are
 // handed out and the caller closes them; otherwise they are closed here.
 // With wait set, waits without limit and stores the exit code in *exitCode.
+// folder: the new process's working folder; empty inherits this one's.
 int StartProcess(const std::wstring& application, const std::wstring& commandLine, int show,
-                 StartedProcess* started = nullptr, int wait = 0, uint32_t* exitCode = nullptr);
+                 StartedProcess* started = nullptr, int wait = 0, uint32_t* exitCode = nullptr,
+                 const std::wstring& folder = std::wstring());
 
 // The full path of a module of this process (nullptr: the program), however
 // long; empty when the system cannot tell.

@@ -1,8 +1,8 @@
 #pragma once
 // One game mode: a record of the game-mode table (GameTaskConfig.ini),
 // section RID_<id>. Plain data with fixed-width text fields; the fields
-// follow the table's 21 columns in order (kept by COVSystemConfig,
-// lighting/OVSystemConfig.h). Clear a whole record before filling it.
+// follow the table's 21 columns in order (kept by CGameTaskStore,
+// GameTaskStore.h). Clear a whole record before filling it.
 #include <cstddef>
 #include <cstdint>
 #include <memory>

@@ -85,7 +85,7 @@ int COVSystemConfig::ShutDown() {
     ready_ = 0;
     lightTable_.reset();
     presetTable_.reset();
-    gameTaskTable_.reset();
+    gameTasks_.Close();
     return 1;
 }
 
@@ -130,4 +130,11 @@ int COVSystemConfig::AddTheme(LightThemeRecord* theme) {
 int COVSystemConfig::DeleteTheme(int32_t recordNumber) {
     if (!lightTable_ || recordNumber <= 0) return 0;
     return lightTable_->DeleteRecord(static_cast<uint32_t>(recordNumber));
+}
+
+int COVSystemConfig::OpenGameTasks(const std::wstring& programFolder) {
+    // A missing working file is restored from the shipped one at every start;
+    // without that too, the table starts empty.
+    SeedFromShippedCopy(programFolder + kGameTaskSeedName, gameTaskPath_);
+    return gameTasks_.Open(gameTaskPath_);
 }

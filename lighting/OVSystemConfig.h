@@ -5,12 +5,12 @@
 // the shipped .dat copies when missing. Every load reads the file again; a
 // returned list is a snapshot owned by the caller. GUI thread only.
 //
-// Light-theme part: OVSystemConfig.cpp; game-mode part: OVSystemConfigGameTasks.cpp.
+// Light-theme part: here; game-mode table: CGameTaskStore (gamemode/).
 #include <cstdint>
 #include <memory>
 #include <string>
 
-#include "../gamemode/GameTaskRecord.h"
+#include "GameTaskStore.h"
 #include "INIFormatTableCtrl.h"
 #include "LightThemeRecord.h"
 
@@ -51,16 +51,16 @@ public:
     int DeleteTheme(int32_t recordNumber);
 
     // Game modes. The load appends newly allocated records in table order.
-    int LoadGameTasks(GameTaskList* tasks);
+    int LoadGameTasks(GameTaskList* tasks) { return gameTasks_.Load(tasks); }
     // Adds the game mode as a new record and sets its id.
-    int AddGameTask(GameTaskRecord* task);
+    int AddGameTask(GameTaskRecord* task) { return gameTasks_.Add(task); }
     // Writes all 21 columns under the game mode's id.
-    int UpdateGameTask(const GameTaskRecord& task);
-    int RemoveGameTask(int32_t id);
+    int UpdateGameTask(const GameTaskRecord& task) { return gameTasks_.Update(task); }
+    int RemoveGameTask(int32_t id) { return gameTasks_.Remove(id); }
 
     // The column lists of the two table kinds, in stored order.
     static INIColumnList LightThemeColumns();
-    static INIColumnList GameTaskColumns();
+    static INIColumnList GameTaskColumns() { return CGameTaskStore::Columns(); }
 
 private:
     static int SeedFromShippedCopy(const std::wstring& shipped, const std::wstring& working);
@@ -71,5 +71,5 @@ private:
     std::wstring lightPath_, lightSeedPath_, gameTaskPath_;
     std::unique_ptr<CINIFormatTableCtrl> lightTable_;     // owned; set only once open
     std::unique_ptr<CINIFormatTableCtrl> presetTable_;    // owned; set only once open
-    std::unique_ptr<CINIFormatTableCtrl> gameTaskTable_;  // owned; set only once open
+    CGameTaskStore gameTasks_;
 };

@@ -180,9 +180,9 @@ def arrow_plate(name):
         dy = 1 if look == "pressed" else 0
         bg = ''
         if look == "hover":
-            bg = rrect(0, 0, w, h, 12, RAISED, LINE, opacity=0.9)
+            bg = rrect(0, 0, w, h, 12, RAISED) + rrect(0, 0, w, h, 12, "none", ACC, opacity=0.55)
         elif look == "pressed":
-            bg = rrect(0, 0, w, h, 12, CARD, LINE)
+            bg = rrect(0, 0, w, h, 12, "#0D1117", "#1E2635")
         return bg + icon(name, (w - 40) / 2, (h - 40) / 2 + dy, 40, colour, 3.0)
     return paint
 

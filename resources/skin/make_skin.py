@@ -21,6 +21,7 @@ import re
 import subprocess
 import sys
 
+sys.dont_write_bytecode = True  # the build leaves nothing in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import art  # noqa: E402
 from art import (ACC, ACC_H, ACC_P, BG, CARD, DIS, ERR, INFO, LINE, OK, RAISED, SEC, TXT, WARN)  # noqa: E402,F401
@@ -303,6 +304,22 @@ def pack_in_order(pieces, width, order):
     return places, (height + 15) // 16 * 16
 
 
+def check_places(places, height):
+    """Every piece inside the sheet, none over another: a packing fault must
+    fail the build, not draw one look over another."""
+    if height > 1024:
+        raise SystemExit("sheet taller than 1024 pixels: %d" % height)
+    boxes = sorted((x, y, x + PIECES[n][0], y + PIECES[n][1], n) for n, (x, y) in places.items())
+    for i, (x0, y0, x1, y1, n) in enumerate(boxes):
+        if x1 > SHEET_WIDTH or y1 > height:
+            raise SystemExit("piece %s outside the sheet" % n)
+        for (a0, b0, a1, b1, m) in boxes[i + 1:]:
+            if a0 >= x1:
+                break
+            if a0 < x1 and x0 < a1 and b0 < y1 and y0 < b1:
+                raise SystemExit("pieces %s and %s overlap" % (n, m))
+
+
 def sheet_svg(places, width, height):
     out = ['<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" viewBox="0 0 %d %d">'
            % (width, height, width, height), art.DEFS]
@@ -414,6 +431,7 @@ def main():
     os.makedirs(args.out, exist_ok=True)
 
     places, height = pack(PIECES, SHEET_WIDTH)
+    check_places(places, height)
     sheet = os.path.join(args.out, "ProductSkin")
     write(sheet + ".svg", sheet_svg(places, SHEET_WIDTH, height))
     render(sheet + ".svg", sheet + ".png")

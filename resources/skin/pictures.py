@@ -127,12 +127,12 @@ def dialog_banner():
     # The dialogs ("OVWindow") have the window's dark body: the banner fades into it.
     defs = ('<linearGradient id="g" x1="0" y1="0" x2="0" y2="1"><stop offset="0" stop-color="#121821"/>'
             '<stop offset="1" stop-color="#000000"/></linearGradient>'
-            '<radialGradient id="a" cx="0.5" cy="1" r="0.7"><stop offset="0" stop-color="#FF6A00" stop-opacity="0.25"/>'
+            '<radialGradient id="a" cx="0.5" cy="1" r="0.7"><stop offset="0" stop-color="#FF6A00" stop-opacity="0.18"/>'
             '<stop offset="1" stop-color="#FF6A00" stop-opacity="0"/></radialGradient>')
     body = '<rect width="%d" height="%d" fill="url(#g)"/><rect width="%d" height="%d" fill="url(#a)"/>' % (w, h, w, h)
     for i in range(-4, 14):
         x = i * 48
-        body += '<path d="M%d %dL%d 0" stroke="#FFFFFF" stroke-opacity="0.035" stroke-width="14"/>' % (x, h, x + 60)
+        body += '<path d="M%d %dL%d 0" stroke="#FFFFFF" stroke-opacity="0.022" stroke-width="14"/>' % (x, h, x + 60)
     body += '<circle cx="%d" cy="56" r="30" %s/>' % (w / 2, 'fill="none" stroke="%s" stroke-width="3"' % ACC)
     body += ('<g transform="translate(%.1f 34) scale(1.8333)" fill="none" stroke="%s" stroke-width="1.1" '
              'stroke-linecap="round" stroke-linejoin="round">%s</g>' % (w / 2 - 22, TXT, ICONS["fan"]))

@@ -206,16 +206,42 @@ TEST_F(HttpClient, ResumeAgainstServerWithoutContentRangeFails) {
     EXPECT_EQ(webstub::ReadFileBytes(file), std::string(5000, 'k'));
 }
 
-TEST_F(HttpClient, NotFoundBodyIsWrittenLikeAnyOther) {
+// An error page is never taken for the file: the download fails and no file
+// is left, not even an earlier copy of it.
+TEST_F(HttpClient, ErrorStatusIsAFailedDownloadAndLeavesNoFile) {
     const std::wstring file = dir_ + L"404.bin";
-    ASSERT_EQ(Download(L"/no/such/file.png", file, 0), 1);
-    EXPECT_EQ(webstub::ReadFileBytes(file), "<html><body>404 Not Found</body></html>");
+    WriteFile(file, "an earlier copy");
+    EXPECT_EQ(Download(L"/no/such/file.png", file, 0), 0);
+    EXPECT_FALSE(webstub::FileExists(file));
+
+    // A whole body under 500 is still an error page.
+    webstub::Fault(L"mode=500&path=/gen/");
+    EXPECT_EQ(Download(L"/gen/100.bin", file, 0), 0);
+    EXPECT_FALSE(webstub::FileExists(file));
+
+    // A resumed download needs 206; a 200 with the whole file is refused
+    // and the part already there stays as it was.
+    WriteFile(file, std::string(50, 'p'));
+    webstub::Fault(L"mode=norange&path=/gen/");
+    EXPECT_EQ(Download(L"/gen/100.bin", file, 50), 0);
+    EXPECT_EQ(webstub::ReadFileBytes(file), std::string(50, 'p'));
+
+    CHTTPClientWTPCtrl c;
+    uint32_t status = 0;
+    EXPECT_EQ(c.QueryStatusCode(&status), 0);  // no request yet
+    ASSERT_TRUE(c.Open() && c.Connect(L"127.0.0.1", webstub::Port()) && c.OpenRequest(0, L"/nothing", L"", 0) &&
+                c.SendRequest(nullptr, 0));
+    std::vector<char> headers(4096, 0);
+    ASSERT_EQ(c.ReceiveResponse(headers.data(), 4096), 1);
+    ASSERT_EQ(c.QueryStatusCode(&status), 1);
+    EXPECT_EQ(status, 404u);
 }
 
-TEST_F(HttpClient, BodyEndingShortOfItsLengthIsAFailedDownload) {
+TEST_F(HttpClient, BodyEndingShortOfItsLengthIsAFailedDownloadAndLeavesNoFile) {
     const std::wstring file = dir_ + L"short.bin";
     webstub::Fault(L"mode=short&path=/gen/");
     EXPECT_EQ(Download(L"/gen/10000.bin", file, 0), 0);
+    EXPECT_FALSE(webstub::FileExists(file));
 }
 
 TEST_F(HttpClient, DownloadIntoAnUnwritablePlaceFails) {

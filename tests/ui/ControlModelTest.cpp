@@ -323,7 +323,7 @@ TEST_F(ControlModel, ConfinedDragStopsAtTheParentsEdgePerAxis) {
     a->SetEventCallback(DUI_EVT_DRAGEND, Recorder::Callback, &rec);
     // Press at absolute (65, 65), inside a.
     EXPECT_EQ(a->DispatchControlMessage(WM_LBUTTONDOWN, MK_LBUTTON, Point(65, 65)), 1);
-    a->DispatchControlMessage(WM_MOUSEMOVE, MK_LBUTTON, Point(66, 66));  // starts the drag
+    a->DispatchControlMessage(WM_MOUSEMOVE, MK_LBUTTON, Point(75, 65));  // past the drag rectangle: starts the drag
     EXPECT_EQ(a->GetLayer(), kDuiDragLayer);
     EXPECT_EQ(box->GetChildAt(1), a);  // raised above its sibling
     int32_t x = 0, y = 0;
@@ -359,7 +359,7 @@ TEST_F(ControlModel, DragWithoutRestoreKeepsThePosition) {
     a->SetDragEnable(1);
     a->SetDragNoRestore(1);
     a->DispatchControlMessage(WM_LBUTTONDOWN, MK_LBUTTON, Point(15, 15));
-    a->DispatchControlMessage(WM_MOUSEMOVE, MK_LBUTTON, Point(16, 16));
+    a->DispatchControlMessage(WM_MOUSEMOVE, MK_LBUTTON, Point(25, 25));
     a->DispatchControlMessage(WM_MOUSEMOVE, MK_LBUTTON, Point(115, 215));
     // Moves without the button held do not drag.
     a->DispatchControlMessage(WM_MOUSEMOVE, 0, Point(300, 300));

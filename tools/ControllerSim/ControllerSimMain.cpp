@@ -5,6 +5,11 @@
 //
 //   ControllerSim --pipe NAME [--version TEXT] [--state FILE] [--fault KIND]
 //                 [--control FILE]
+//
+// The control file's first line, when it names a fault, is the fault in force;
+// a line "version=TEXT" anywhere in it changes the reported version (a
+// firmware flashed by another program). The state file's "connections" key
+// counts the clients connected right now.
 #include <windows.h>
 
 #include <cstdio>
@@ -27,11 +32,12 @@ struct Options {
     sim::Fault fault;
 };
 
-std::mutex g_lock;  // one exchange at a time across all connections
+std::mutex g_lock;  // one exchange at a time across all connections; guards the globals below
 Options g_options;
 sim::CControllerModel* g_model = nullptr;
 std::string g_activeFault = "";
 unsigned g_exchangesUnderFault = 0;
+unsigned g_connections = 0;
 
 void Usage() {
     std::fprintf(stderr,
@@ -46,18 +52,32 @@ std::string Trim(const std::string& s) {
     return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
 }
 
-// The fault in force for this exchange: the control file's first line when
-// the file exists and names a valid fault, else the command line's.
+// Reads the control file (when there is one): the fault in force for this
+// exchange is its first line when that names a valid fault, else the command
+// line's; a "version=TEXT" line sets the reported version.
 sim::Fault CurrentFault() {
     if (g_options.controlFile.empty()) return g_options.fault;
     FILE* f = _wfopen(g_options.controlFile.c_str(), L"rb");
     if (!f) return g_options.fault;
-    char line[128] = {};
-    const size_t n = std::fread(line, 1, sizeof line - 1, f);
+    std::string content;
+    char chunk[512];
+    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0 && content.size() < 65536;) content.append(chunk, n);
     std::fclose(f);
-    std::string text = Trim(std::string(line, n).substr(0, std::string(line, n).find('\n')));
-    sim::Fault fault;
-    if (text.empty() || !sim::ParseFault(text, &fault)) return g_options.fault;
+    sim::Fault fault = g_options.fault;
+    bool first = true;
+    for (size_t start = 0; start <= content.size();) {
+        size_t end = content.find('\n', start);
+        if (end == std::string::npos) end = content.size();
+        const std::string line = Trim(content.substr(start, end - start));
+        if (line.rfind("version=", 0) == 0) {
+            if (line.size() > 8 && line.substr(8) != g_model->Version()) g_model->SetVersion(line.substr(8));
+        } else if (first && !line.empty()) {
+            sim::Fault named;
+            if (sim::ParseFault(line, &named)) fault = named;
+        }
+        first = false;
+        start = end + 1;
+    }
     return fault;
 }
 
@@ -77,6 +97,19 @@ void WriteStateFile(const std::string& text) {
         }
         DeleteFileW(temp.c_str());
     }
+}
+
+// The model's state plus what only this program knows. Called under g_lock.
+std::string StateText(const sim::Fault& fault) {
+    return g_model->StateText(fault) + "connections=" + std::to_string(g_connections) + "\n";
+}
+
+// A client came or went: the state file shows the count at once.
+void CountConnection(int delta) {
+    std::lock_guard<std::mutex> guard(g_lock);
+    g_connections += delta;
+    const sim::Fault fault = CurrentFault();
+    WriteStateFile(StateText(fault));
 }
 
 // Serves one connection until the client goes away (ends or is killed) or a
@@ -107,7 +140,7 @@ void Serve(HANDLE pipe) {
             replies = g_model->HandleRequest(request, got, fault);
             ++g_exchangesUnderFault;
             disconnect = fault.kind == sim::FaultKind::kDisconnect && g_exchangesUnderFault >= fault.value;
-            WriteStateFile(g_model->StateText(fault));
+            WriteStateFile(StateText(fault));
         }
         if (fault.kind == sim::FaultKind::kDelay) Sleep(fault.value);
         bool broken = false;
@@ -140,7 +173,9 @@ void Listen(std::wstring name) {
             Sleep(10);  // a client that came and went before the connect
             continue;
         }
+        CountConnection(1);
         Serve(pipe.Get());
+        CountConnection(-1);
     }
 }
 
@@ -170,7 +205,10 @@ int wmain(int argc, wchar_t** argv) {
     sim::CControllerModel model(g_options.version);
     g_model = &model;
     g_activeFault = g_options.fault.text;
-    WriteStateFile(model.StateText(g_options.fault));
+    {
+        std::lock_guard<std::mutex> guard(g_lock);
+        WriteStateFile(StateText(g_options.fault));
+    }
     const std::wstring name = L"\\\\.\\pipe\\" + g_options.pipe;
     // Several listeners, so that a client reopening right after a close (or a
     // second client) always finds a free instance instead of a busy pipe.

@@ -41,7 +41,10 @@ bool ParseFault(const std::string& text, Fault* out) {
     return true;
 }
 
-CControllerModel::CControllerModel(std::string version) : version_(std::move(version)) {
+CControllerModel::CControllerModel(std::string version) { SetVersion(std::move(version)); }
+
+void CControllerModel::SetVersion(std::string version) {
+    version_ = std::move(version);
     if (version_.size() > 249) version_.resize(249);  // L must stay a byte
 }
 

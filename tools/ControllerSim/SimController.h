@@ -53,6 +53,10 @@ public:
     // returns the input reports (20 bytes each) to send back, possibly none.
     std::vector<std::vector<uint8_t>> HandleRequest(const uint8_t* report, size_t size, const Fault& fault);
 
+    // The version text the controller reports from now on (a flashed firmware).
+    void SetVersion(std::string version);
+    const std::string& Version() const { return version_; }
+
     // The whole state as "key=value" lines.
     std::string StateText(const Fault& fault) const;
     const ControllerState& State() const { return state_; }

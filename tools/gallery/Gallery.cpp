@@ -8,6 +8,7 @@
 //                               each of its looks, on one screen
 //   gallery.exe --skin product --pictures   the page pictures at their size
 //   VENTARO_GALLERY_SECONDS=n   ends by itself after n seconds (Esc closes)
+//   VENTARO_GALLERY_MESSAGE=1   opens a message box over the page at start
 #include <windows.h>
 
 #include <cstdlib>
@@ -221,16 +222,36 @@ void BuildScene() {
         picker->SetHSV(200, 0.7f, 0.9f);
     }
 
-    // Navigation bar.
-    AddLabel(back, L"导航栏", 680, 106, 200, 20, 0xFFC0C0C0);
-    if (auto* nav = Add(back, r->CreateNavigationBar(90, L"OVNavigationBar", L"", 680, 128, 160, 170))) {
-        NavigationNode* light = nav->AddNode(L"灯光设置", nullptr, 1, 0, 0);
-        nav->AddNode(L"主题", light, 2, 0, 0);
-        nav->AddNode(L"亮度", light, 3, 0, 0);
-        nav->AddNode(L"风扇控制", nullptr, 4, 0, 0);
-        nav->AddNode(L"游戏模式", nullptr, 5, 0, 0);
-        nav->SetSelectCallback([](CDUI_NavigationBar*, int32_t, const std::wstring& text, int32_t, NavigationNode*, int, void*) { SetStatus(L"导航：" + text); }, nullptr);
+    // Navigation bar: 20 rows in a bar for about 8; the wheel or the bar scrolls.
+    AddLabel(back, L"导航栏（20 行，可滚动）", 680, 106, 300, 20, 0xFFC0C0C0);
+    if (auto* nav = Add(back, r->CreateNavigationBar(90, L"OVNavigationBar", L"", 680, 128, 180, 170))) {
+        nav->SetNodeFonts(r->FindFont(L"yahei12"), r->FindFont(L"default"));
+        nav->SetNodeTextColors(0xFF000000, 0xFFFFFFFF);
+        NavigationNode* themes = nav->AddNode(L"灯光主题", nullptr, 1, 0, 0, 1);
+        const wchar_t* themeNames[] = {L"静态常亮", L"呼吸", L"彩虹", L"闪烁", L"渐变", L"音乐律动", L"自定义一", L"自定义二"};
+        int id = 10;
+        for (const wchar_t* name : themeNames) {
+            nav->AddNode(name, themes, id, 100 + id, 0);  // the value stands for a stored record
+            ++id;
+        }
+        NavigationNode* games = nav->AddNode(L"游戏模式", nullptr, 2, 0, 0, 1);
+        for (int i = 1; i <= 8; ++i, ++id) nav->AddNode(L"游戏 " + std::to_wstring(i), games, id, 200 + i, 0);
+        nav->AddNode(L"风扇控制", nullptr, 3, 0, 0);
+        nav->AddNode(L"空的分组", nullptr, 4, 0, 0, 1);  // a group with nothing in it yet
+        nav->SetNodeOpen(1, 1);
+        nav->SetNodeOpen(2, 1);
+        nav->SelectNode(11);
+        nav->SetSelectCallback([](CDUI_NavigationBar*, int32_t id, const std::wstring& text, int32_t value, NavigationNode*, int, void*) {
+            SetStatus(L"导航：" + text + L"（编号 " + std::to_wstring(id) + L"，记录 " + std::to_wstring(value) + L"）");
+        }, nullptr);
         nav->SetToggleCallback([](CDUI_NavigationBar*, int32_t, const std::wstring& text, int32_t, NavigationNode*, int open, void*) { SetStatus(text + (open ? L" 展开" : L" 收起")); }, nullptr);
+    }
+    // A disabled button explains itself when the pointer rests on it.
+    if (auto* b = Add(back, r->CreateButton(95, L"OVButton", L"固件升级", 870, 128, 110, 30))) {
+        b->SetTextColor(0xFFFFFFFF);
+        b->SetAlignment(18);
+        b->SetHint(0, L"未连接控制器，无法升级");
+        b->SetEnabled(0);
     }
 
     // Pie charts.
@@ -358,6 +379,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
                           std::wstring(commandLine).find(L"--pictures") != std::wstring::npos);
     else
         BuildScene();
+    if (const char* message = std::getenv("VENTARO_GALLERY_MESSAGE"); message && *message == '1' && g_gallery.box)
+        g_gallery.box->ShowMessage(L"确认删除主题“彩虹”？删除后无法恢复。", 4, 3);
 
     ShowWindow(g_gallery.window, SW_SHOW);
     SetTimer(g_gallery.window, kFrameTimer, 30, nullptr);

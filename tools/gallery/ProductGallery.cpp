@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -223,6 +224,47 @@ void BuildPictureScene(CDUI_UIResource* r, CDUI_UIScene* scene, int width, int h
             x += w + 40;
         }
     }
+
+    // A dialog as the account pages build one: "OVWindow" at 579 x 412 with
+    // the banner under its title strip, two fields, the check box and the login button.
+    if (CDUI_Window* dialog = r->CreateWindow(2, L"OVWindow", L"登录", 1800, 64, 579, 412)) {
+        dialog->SetMovable(0);
+        dialog->SetResizable(0);
+        dialog->SetTextColor(kText);
+        window->AddChild(dialog);
+        dialog->Show(0);
+        if (auto* banner = r->CreateImage(0, L"OVImage", L"", 1, 50, 10, 10)) {
+            banner->SetImageFromResource(GetModuleHandleW(nullptr), kPictureDialogBanner);
+            banner->FitToImage();
+            banner->SetTransparent(1);
+            banner->SetBorder(0);
+            dialog->AddChild(banner);
+        }
+        const wchar_t* fields[] = {L"demo", L"********"};
+        for (int i = 0; i < 2; ++i) {
+            if (auto* e = r->CreateTextEdit(0, L"OVTextEdit", fields[i], 160, 184 + i * 52, 260, 36)) {
+                e->SetBackColor(kRaised);
+                e->SetTextColor(kText);
+                e->SetBorder(0);
+                e->SetFont(r->FindFont(L"titleedt"));
+                dialog->AddChild(e);
+            }
+        }
+        if (auto* c = r->CreateCheckBox(0, L"TPStatusButton", L"自动登录", 160, 290, 140, 24)) {
+            c->SetTextColor(kSecondary);
+            c->SetFont(r->FindFont(L"yahei12"));
+            c->SetChecked(1);
+            dialog->AddChild(c);
+        }
+        AddLabel(r, dialog, L"忘记密码?", 340, 292, 80, 20, kSecondary, L"yahei12");
+        if (auto* b = r->CreateButton(0, L"UserLoginBtn", L"登录", 160, 336, ventaro_skin::kLoginButtonWidth,
+                                      ventaro_skin::kLoginButtonHeight)) {
+            b->SetTextColor(kOnAccent);
+            b->SetTextPlacement(1);
+            b->SetFont(r->FindFont(L"yahei14"));
+            dialog->AddChild(b);
+        }
+    }
 }
 
 }  // namespace
@@ -322,10 +364,19 @@ void BuildProductScene(CDUI_UIResource* r, CDUI_UIScene* scene, int width, int h
         if (auto* nav = r->CreateNavigationBar(0, L"OVNavigationBar", L"", 560, 40, 300, 180)) {
             nav->SetBackColor(kCard);
             nav->SetTextColor(kText);
-            NavigationNode* games = nav->AddNode(L"我的游戏", nullptr, 1000, 0, 0);
-            nav->AddNode(L"英雄联盟", games, 1, 0, 0);
-            nav->AddNode(L"绝地求生", games, 2, 0, 0);
-            nav->AddNode(L"永劫无间", games, 3, 0, 0);
+            // 20 rows in a bar for about 6: it scrolls (wheel or bar).
+            nav->SetNodeFonts(r->FindFont(L"yahei14"), r->FindFont(L"yahei12"));
+            NavigationNode* games = nav->AddNode(L"我的游戏", nullptr, 1000, 0, 0, 1);
+            const wchar_t* names[] = {L"英雄联盟", L"绝地求生", L"永劫无间", L"原神", L"反恐精英 2", L"刀塔 2",
+                                      L"守望先锋", L"无畏契约", L"魔兽世界", L"艾尔登法环", L"赛博朋克 2077",
+                                      L"荒野大镖客 2", L"极限竞速", L"我的世界", L"星露谷物语", L"黑神话：悟空"};
+            int id = 1;
+            for (const wchar_t* name : names) nav->AddNode(name, games, id++, 0, 0);
+            nav->AddNode(L"收藏", nullptr, 1001, 0, 0, 1);  // a group with nothing in it yet
+            nav->AddNode(L"最近运行", nullptr, 1002, 0, 0, 1);
+            nav->AddNode(L"全部游戏", nullptr, 1003, 0, 0);
+            nav->SetNodeOpen(1000, 1);
+            nav->SelectNode(2);
             card->AddChild(nav);
         }
         if (auto* pie = r->CreatePieChart(0, L"OVPieChart", L"", 880, 40, 110, 110)) {
@@ -366,9 +417,14 @@ void BuildProductScene(CDUI_UIResource* r, CDUI_UIScene* scene, int width, int h
         }
         py += picH + 4;
     }
-    // A message box over everything, as a page shows a notice.
+    // A message box over everything, as a page shows a notice. Kept
+    // non-modal so the looks stay undimmed and usable; with
+    // VENTARO_GALLERY_MESSAGE=1 it is modal as on a page: the screen behind
+    // is dimmed and takes no input until the box is closed.
     if (auto* box = r->CreateMessageBox(0, L"OVMessageBox", L"信息", 0, 0, 300, 150)) {
         scene->AddChild(box);
+        const char* modal = std::getenv("VENTARO_GALLERY_MESSAGE");
+        box->SetModal(modal && *modal == '1' ? 1 : 0);
         box->ShowMessage(L"主题已保存。", 3, 3);
         int32_t bw = 0, bh = 0;
         box->GetSize(&bw, &bh);

@@ -83,6 +83,7 @@ class State:
         self.faults = []
         self.switch_on = self.args.switch == "on"
         self.firmware_version = self.args.firmware_version
+        self.firmware_tail = False  # an item after download_path in the version reply
         self.soft_versions = [v for v in self.args.soft_versions.split(",") if v]
         self.accounts = {}
         self.sessions = {}      # open_id -> name
@@ -438,13 +439,18 @@ class Handler(BaseHTTPRequestHandler):
             if route == "v1_1/version/getnewversion":
                 if f.get("key") != b"pc" or f.get("softType") != b"200":
                     return answer(reply(2, "参数错误"))
-                return answer(php_json({
+                # download_path is the last item, so a client cutting at commas
+                # finds the closing brace on it, unless the tail item follows.
+                fields = {
                     "ret_num": "0",
                     "ret_msg": "成功",
                     "version": str(state.firmware_version),
                     "update_time": "2026-06-01",
                     "download_path": "http://%s/fw/Firmware.hex" % self.host_text(),
-                }))
+                }
+                if state.firmware_tail:
+                    fields["file_size"] = str(len(state.files.get("/fw/Firmware.hex") or make_firmware_hex()))
+                return answer(php_json(fields))
         self.send(404, reply(404, "接口不存在"), content_type=json_type)
 
     # ---- control ------------------------------------------------------------
@@ -500,6 +506,7 @@ class Handler(BaseHTTPRequestHandler):
                 return self.send(200, b"ok")
             if what == "firmware":
                 state.firmware_version = int(query.get("version", "0"))
+                state.firmware_tail = query.get("tail", "0") == "1"
                 return self.send(200, b"ok")
             if what == "versions":
                 state.soft_versions = [v for v in query.get("list", "").split(",") if v]

@@ -71,6 +71,31 @@ ProgressPieces ProgressLayout(const DUIRect& c, int headWidth, int tailWidth, un
 
 // ---- colour select ----
 
+void ArgbToHsv(uint32_t argb, float* h, float* s, float* v) {
+    const float r = float((argb >> 16) & 0xFF) / 255.0f, g = float((argb >> 8) & 0xFF) / 255.0f,
+                b = float(argb & 0xFF) / 255.0f;
+    const float maxc = std::max({r, g, b}), minc = std::min({r, g, b}), d = maxc - minc;
+    float hue = 0.0f;
+    if (d > 0.0f) {
+        if (maxc == r) hue = 60.0f * std::fmod((g - b) / d, 6.0f);
+        else if (maxc == g) hue = 60.0f * ((b - r) / d + 2.0f);
+        else hue = 60.0f * ((r - g) / d + 4.0f);
+        if (hue < 0.0f) hue += 360.0f;
+    }
+    if (h) *h = hue;
+    if (s) *s = maxc > 0.0f ? d / maxc : 0.0f;
+    if (v) *v = maxc;
+}
+
+int WheelUnits(int* remainder, int delta, int unitsPerNotch) {
+    // A reversal starts afresh: what was left over belonged to the other way.
+    if ((*remainder > 0 && delta < 0) || (*remainder < 0 && delta > 0)) *remainder = 0;
+    const long long total = static_cast<long long>(*remainder) + static_cast<long long>(delta) * unitsPerNotch;
+    const long long units = total / 120;
+    *remainder = static_cast<int>(total - units * 120);
+    return static_cast<int>(units);
+}
+
 uint32_t HsvToArgb(float h, float s, float v) {
     // NaN passes std::clamp unchanged and would reach the integer casts below.
     if (!std::isfinite(h)) h = 0.0f;

@@ -38,6 +38,8 @@ ProgressPieces ProgressLayout(const DUIRect& control, int headWidth, int tailWid
 
 // h in degrees (0..360, 360 = 0), s and v in 0..1 -> 0xFF000000 | R << 16 | G << 8 | B.
 uint32_t HsvToArgb(float h, float s, float v);
+// The inverse: h in 0..360, s and v in 0..1 of an RGB colour (alpha ignored).
+void ArgbToHsv(uint32_t argb, float* h, float* s, float* v);
 // Where the marker of the colour field sits for s and v.
 void ColorFieldMarker(const DUIRect& field, float s, float v, int* x, int* y);
 // The s and v a point of the field stands for (clamped into the field).
@@ -55,6 +57,11 @@ struct ScrollMetrics {
 // total content length, page (visible) length, position 0..total-page, track length.
 ScrollMetrics ScrollThumb(int total, int page, int position, int trackLength, int minThumb = 8);
 int ClampScrollPosition(int position, int total, int page);
+// Wheel deltas to whole units (pixels or rows): unitsPerNotch per WHEEL_DELTA
+// (120), the part below one unit kept in *remainder for the next message, so
+// a precise wheel's small deltas add up instead of being dropped. Positive
+// results scroll toward the start (the wheel turned away from the user).
+int WheelUnits(int* remainder, int delta, int unitsPerNotch);
 // The position a thumb dragged to thumbStart stands for.
 int ScrollPositionFromThumb(int thumbStart, int total, int page, int trackLength, int minThumb = 8);
 

@@ -121,9 +121,12 @@ int CDUI_PushButton::OnClickCommand() {
     return 0;
 }
 
-void CDUI_PushButton::OnCheckedChanged() {
-    CDUI_ButtonBase::OnCheckedChanged();
-    if (pushCallback_) FireEvent(kDuiPushButtonEvent, checked_);
+int CDUI_PushButton::SetChecked(int flag, int notify) {
+    CDUI_ParamLock lock(this);
+    if (!lock.Ok()) return 0;
+    if (!CDUI_ButtonBase::SetChecked(flag, notify)) return 0;
+    if (notify && pushCallback_) FireEvent(kDuiPushButtonEvent, checked_);
+    return 1;
 }
 
 void CDUI_PushButton::SetPushCallback(DUI_KindCallback callback, void* user) {
@@ -157,10 +160,10 @@ void CDUI_OptionButton::SetGroup(int32_t group) {
     if (lock.Ok()) group_ = group;
 }
 
-int CDUI_OptionButton::SetChecked(int flag) {
+int CDUI_OptionButton::SetChecked(int flag, int notify) {
     CDUI_ParamLock lock(this);
     if (!lock.Ok()) return 0;
-    if (!CDUI_UIControl::SetChecked(flag)) return 0;
+    if (!CDUI_UIControl::SetChecked(flag, notify)) return 0;
     if (!flag || !parent_ || !parent_->IsCollection()) return 1;
     for (CDUI_UIControl* sibling : static_cast<CDUI_UICollection*>(parent_)->GetChildren()) {
         if (sibling == this || sibling->GetKindName() != L"OptionButton") continue;
@@ -194,12 +197,12 @@ DUI_SkinRect CDUI_CheckBox::LookFor(int32_t state, int checked, int) {
     return checked ? style->check : style->noCheck;
 }
 
-int CDUI_CheckBox::SetChecked(int flag) {
+int CDUI_CheckBox::SetChecked(int flag, int notify) {
     CDUI_ParamLock lock(this);
     if (!lock.Ok()) return 0;
     const int before = checked_;
-    if (!CDUI_UIControl::SetChecked(flag)) return 0;
-    if (before != checked_) FireEvent(kDuiCheckBoxEvent, checked_);
+    if (!CDUI_UIControl::SetChecked(flag, notify)) return 0;
+    if (notify && before != checked_) FireEvent(kDuiCheckBoxEvent, checked_);
     return 1;
 }
 

@@ -23,6 +23,7 @@ struct DUI_ButtonDrawing {
 class CDUI_ButtonBase : public CDUI_UIControl {
 public:
     CDUI_ButtonBase(CDUI_UIResource* resource, CDUI_UIControlStyle* style, int32_t id);
+    ~CDUI_ButtonBase() override { LeaveTreeBeforeDestruction(); }
     void ReleaseResources() override {}
     void Paint(Gdiplus::Graphics* graphics) override;
     void OnStateChanged(int32_t oldState) override;
@@ -44,6 +45,7 @@ protected:
 class CDUI_Button : public CDUI_ButtonBase {
 public:
     CDUI_Button(CDUI_UIResource* resource, CDUI_Button_Style* style, int32_t id);
+    ~CDUI_Button() override { LeaveTreeBeforeDestruction(); }
 
 protected:
     DUI_SkinRect LookFor(int32_t state, int checked, int enabled) override;
@@ -52,9 +54,11 @@ protected:
 class CDUI_PushButton : public CDUI_ButtonBase {
 public:
     CDUI_PushButton(CDUI_UIResource* resource, CDUI_PushButton_Style* style, int32_t id);
+    ~CDUI_PushButton() override { LeaveTreeBeforeDestruction(); }
     int OnClickCommand() override;
     int OnEvent(const CDUI_EventRecord& event) override;
-    void OnCheckedChanged() override;
+    // With notify, event 4701 with the pushed flag (callback set).
+    int SetChecked(int flag, int notify = 1) override;
     // Event 4701 with the pushed flag.
     void SetPushCallback(DUI_KindCallback callback, void* user);
 
@@ -68,8 +72,10 @@ private:
 class CDUI_OptionButton : public CDUI_ButtonBase {
 public:
     CDUI_OptionButton(CDUI_UIResource* resource, CDUI_OptionButton_Style* style, int32_t id);
+    ~CDUI_OptionButton() override { LeaveTreeBeforeDestruction(); }
     // Selecting clears the other option buttons of the same parent and group.
-    int SetChecked(int flag) override;
+    // Option buttons report only clicks (32, 20), so notify changes nothing.
+    int SetChecked(int flag, int notify = 1) override;
     int OnClickCommand() override;
     void SetGroup(int32_t group);
     int32_t GetGroup() const { return group_; }
@@ -87,7 +93,9 @@ private:
 class CDUI_CheckBox : public CDUI_ButtonBase {
 public:
     CDUI_CheckBox(CDUI_UIResource* resource, CDUI_CheckBox_Style* style, int32_t id);
-    int SetChecked(int flag) override;
+    ~CDUI_CheckBox() override { LeaveTreeBeforeDestruction(); }
+    // A change fires 601 with notify; notify 0 only shows the flag.
+    int SetChecked(int flag, int notify = 1) override;
     int OnClickCommand() override;
     int OnEvent(const CDUI_EventRecord& event) override;
     // Text left (0) or right (2) of the box only.

@@ -67,13 +67,25 @@ void CDUI_ColorSelect::SetColorCallback(DUI_KindCallback callback, void* user) {
     if (lock.Ok()) callback_ = {callback, user};
 }
 
-void CDUI_ColorSelect::Report() {
+void CDUI_ColorSelect::Report(int notify) {
     color_ = HsvToArgb(hue_, sat_, val_);
     Invalidate();
-    FireEvent(kDuiColorEvent, static_cast<int32_t>(color_));
+    if (notify) FireEvent(kDuiColorEvent, static_cast<int32_t>(color_));
 }
 
-int CDUI_ColorSelect::SetHSV(float h, float s, float v) {
+int CDUI_ColorSelect::SetColor(uint32_t argb, int notify) {
+    CDUI_ParamLock lock(this);
+    if (!lock.Ok()) return 0;
+    float h = 0, s = 0, v = 0;
+    ArgbToHsv(argb, &h, &s, &v);
+    if (!SetHSV(h, s, v, 0)) return 0;
+    // The stored value itself, not what the floats make of it (8C00FF stays 8C00FF).
+    color_ = argb | 0xFF000000u;
+    if (notify) FireEvent(kDuiColorEvent, static_cast<int32_t>(color_));
+    return 1;
+}
+
+int CDUI_ColorSelect::SetHSV(float h, float s, float v, int notify) {
     CDUI_ParamLock lock(this);
     if (!lock.Ok()) return 0;
     // NaN passes std::clamp unchanged; it would reach the slider and marker casts.
@@ -81,13 +93,9 @@ int CDUI_ColorSelect::SetHSV(float h, float s, float v) {
     hue_ = std::clamp(number(h), 0.0f, 360.0f);
     sat_ = std::clamp(number(s), 0.0f, 1.0f);
     val_ = std::clamp(number(v), 0.0f, 1.0f);
-    if (slider_) {
-        // The slider's own report would come back here; the colour is reported once below.
-        slider_->SetSliderCallback(nullptr, nullptr);
-        slider_->SetSliderValue(HueSliderValue(hue_));
-        slider_->SetSliderCallback(&CDUI_ColorSelect::OnHueChanged, this);
-    }
-    Report();
+    // The slider's own report would come back here; the colour is reported once below.
+    if (slider_) slider_->SetSliderValue(HueSliderValue(hue_), 0);
+    Report(notify);
     return 1;
 }
 

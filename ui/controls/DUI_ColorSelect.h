@@ -13,6 +13,7 @@ class CDUI_ColorSelect : public CDUI_Panel {
 public:
     CDUI_ColorSelect(CDUI_UIResource* resource, CDUI_Panel_Style* panelStyle, CDUI_ColorSelect_Style* style,
                      int32_t id);
+    ~CDUI_ColorSelect() override { LeaveTreeBeforeDestruction(); }
     void Paint(Gdiplus::Graphics* graphics) override;
     void PaintChildren(Gdiplus::Graphics* graphics) override;
     void OnLayout() override;
@@ -22,8 +23,11 @@ public:
     std::wstring GetKindName() override { return L"ColorSelect"; }
 
     // h in degrees 0..360, s and v 0..1: moves the hue slider and the marker
-    // and reports the colour (4401).
-    int SetHSV(float h, float s, float v);
+    // and, with notify, reports the colour (4401); notify 0 only shows it.
+    int SetHSV(float h, float s, float v, int notify = 1);
+    // Shows a stored colour exactly: GetColor returns argb | 0xFF000000 (no
+    // float round trip), the slider and marker go to its HSV place.
+    int SetColor(uint32_t argb, int notify = 1);
     void GetHSV(float* h, float* s, float* v) const;
     uint32_t GetColor() const { return color_; }
     void SetColorCallback(DUI_KindCallback callback, void* user);
@@ -33,7 +37,7 @@ public:
 
 private:
     static void OnHueChanged(CDUI_UIControl* control, int32_t value, void* user);
-    void Report();
+    void Report(int notify = 1);
     CDUI_UIControlStyle* ownStyle_ = nullptr;  // borrowed: the ColorSelect record
     CDUI_Image* image_ = nullptr;              // owned through the child list
     CDUI_SliderBar* slider_ = nullptr;         // owned through the child list

@@ -7,6 +7,7 @@
 #include "core/DUI_FontType.h"
 #include "graphics/GdiplusInclude.h"
 #include "core/DUI_ParamLock.h"
+#include "scene/DUI_UIScene.h"
 #include "controls/DUI_Factory.h"
 #include "skin/DUI_UIResource.h"
 
@@ -39,7 +40,9 @@ CDUI_ListBox::CDUI_ListBox(CDUI_UIResource* resource, CDUI_ListBox_Style* style,
     }
 }
 
-CDUI_ListBox::~CDUI_ListBox() = default;
+CDUI_ListBox::~CDUI_ListBox() {
+    LeaveTreeBeforeDestruction();  // while the whole control still exists
+}
 
 void CDUI_ListBox::ReleaseResources() { bar_.reset(); }
 
@@ -90,35 +93,58 @@ int CDUI_ListBox::AddItem(const std::wstring& text, int32_t value, const std::ws
     return 1;
 }
 
-int CDUI_ListBox::Select(int32_t index, bool notify) {
+int CDUI_ListBox::Select(int32_t index, bool* changed) {
     if (index < 0 || index >= static_cast<int32_t>(items_.size())) return 0;
-    const bool changed = index != selected_;
+    *changed = index != selected_;
     selected_ = index;
     ScrollTo(ListScrollIntoView(first_, GetVisibleRows(), index, static_cast<int32_t>(items_.size())));
     Invalidate();
-    if (changed && notify && selectCallback_) selectCallback_(this, index, selectUser_);
     return 1;
 }
 
-int CDUI_ListBox::SelectIndex(int32_t index) {
-    CDUI_ParamLock lock(this);
-    return lock.Ok() ? Select(index, true) : 0;
+void CDUI_ListBox::Report(int32_t index) {
+    DUI_ListSelectCallback callback = nullptr;
+    void* user = nullptr;
+    {
+        CDUI_ParamLock lock(this);
+        if (!lock.Ok()) return;
+        callback = selectCallback_;
+        user = selectUser_;
+    }
+    if (callback) callback(this, index, user);
 }
 
-int CDUI_ListBox::SelectByText(const std::wstring& text) {
-    CDUI_ParamLock lock(this);
-    if (!lock.Ok()) return 0;
-    for (size_t i = 0; i < items_.size(); ++i)
-        if (items_[i].text == text) return Select(static_cast<int32_t>(i), true);
-    return 0;
+template <typename Match>
+int CDUI_ListBox::SelectFirst(Match match, int notify) {
+    int32_t index = -1;
+    bool changed = false;
+    {
+        CDUI_ParamLock lock(this);
+        if (!lock.Ok()) return 0;
+        for (size_t i = 0; i < items_.size() && index < 0; ++i)
+            if (match(static_cast<int32_t>(i), items_[i])) index = static_cast<int32_t>(i);
+        if (index < 0 || !Select(index, &changed)) return 0;
+    }
+    if (changed && notify) Report(index);
+    return 1;
 }
 
-int CDUI_ListBox::SelectByValue(int32_t value) {
-    CDUI_ParamLock lock(this);
-    if (!lock.Ok()) return 0;
-    for (size_t i = 0; i < items_.size(); ++i)
-        if (items_[i].value == value) return Select(static_cast<int32_t>(i), true);
-    return 0;
+int CDUI_ListBox::SelectIndex(int32_t index, int notify) {
+    return SelectFirst([&](int32_t i, const DUI_ListItem&) { return i == index; }, notify);
+}
+
+int CDUI_ListBox::SelectByText(const std::wstring& text, int notify) {
+    return SelectFirst([&](int32_t, const DUI_ListItem& item) { return item.text == text; }, notify);
+}
+
+int CDUI_ListBox::SelectByValue(int32_t value, int notify) {
+    return SelectFirst([&](int32_t, const DUI_ListItem& item) { return item.value == value; }, notify);
+}
+
+int CDUI_ListBox::OnEvent(const CDUI_EventRecord& event) {
+    if (event.code != kDuiListSelectEvent) return 0;
+    Report(event.arg[0]);
+    return 1;
 }
 
 int CDUI_ListBox::GetItem(int32_t index, std::wstring* text, int32_t* value, std::wstring* text2) {
@@ -170,7 +196,9 @@ int CDUI_ListBox::OnLButtonDown(int32_t x, int32_t y, WPARAM) {
     if (!absolute_.Contains(x, y) || x >= absolute_.x + TextAreaWidth()) return 0;
     const int32_t row = RowAt(y);
     if (row < 0 || row >= first_ + GetVisibleRows() || !items_[static_cast<size_t>(row)].visible) return 0;
-    if (row != selected_) Select(row, true);
+    bool changed = false;
+    // Reported through the queue: the page's callback runs after the dispatch lets go of the lock.
+    if (row != selected_ && Select(row, &changed) && changed) FireEvent(kDuiListSelectEvent, row);
     return 0;
 }
 
@@ -191,8 +219,11 @@ int CDUI_ListBox::OnMouseLeave() {
     return 0;
 }
 
-int CDUI_ListBox::OnMouseWheel(int32_t, int32_t, WPARAM, int32_t delta) {
-    ScrollTo(first_ - delta / WHEEL_DELTA);
+int CDUI_ListBox::OnMouseWheel(int32_t x, int32_t y, WPARAM, int32_t delta) {
+    if (!absolute_.Contains(x, y)) return 0;
+    // One row per notch; a precise wheel's small deltas add up.
+    const int rows = WheelUnits(&wheelRemainder_, delta, 1);
+    if (rows) ScrollTo(first_ - rows);
     return 1;
 }
 
@@ -283,14 +314,28 @@ int CDUI_ComboBox::Drop(int open) {
         SetLayer(kDropLayer);
         list_->SetShown(1);
         ResizeDrop();
+        // Above everything, not clipped by the panel the combo sits in; a
+        // press anywhere else closes it.
+        if (CDUI_UIScene* scene = GetScene()) scene->AddPopup(list_, this, [this] { Dismissed(); });
     } else {
         dropped_ = 0;
+        if (CDUI_UIScene* scene = GetScene()) scene->RemovePopup(list_);
         list_->SetShown(0);
         SetSize(width_, closedHeight_);
         SetLayer(savedLayer_);
     }
     Invalidate();
     return 1;
+}
+
+void CDUI_ComboBox::Dismissed() {
+    Drop(0);
+    SetState(DUI_STATE_NORMAL);
+}
+
+void CDUI_ComboBox::ShowSelectedText() {
+    std::wstring text;
+    if (list_ && edit_ && list_->GetItem(list_->GetSelectedIndex(), &text, nullptr, nullptr)) edit_->SetText(text);
 }
 
 void CDUI_ComboBox::OnListSelect(CDUI_UIControl*, int32_t index, void* user) {
@@ -351,8 +396,16 @@ int CDUI_ComboBox::AddItem(const std::wstring& text, int32_t value, const std::w
     return 1;
 }
 
-int CDUI_ComboBox::SelectByText(const std::wstring& text) { return list_ ? list_->SelectByText(text) : 0; }
-int CDUI_ComboBox::SelectByValue(int32_t value) { return list_ ? list_->SelectByValue(value) : 0; }
+int CDUI_ComboBox::SelectByText(const std::wstring& text, int notify) {
+    if (!list_ || !list_->SelectByText(text, notify)) return 0;
+    ShowSelectedText();
+    return 1;
+}
+int CDUI_ComboBox::SelectByValue(int32_t value, int notify) {
+    if (!list_ || !list_->SelectByValue(value, notify)) return 0;
+    ShowSelectedText();
+    return 1;
+}
 int CDUI_ComboBox::GetItem(int32_t index, std::wstring* text, int32_t* value, std::wstring* text2) {
     return list_ ? list_->GetItem(index, text, value, text2) : 0;
 }

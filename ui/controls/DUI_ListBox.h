@@ -14,8 +14,16 @@ class CDUI_ScrollBar;
 class CDUI_TextEdit;
 class CDUI_ListBox;
 
-// The selection changed: the new index.
+// The selection changed: the new index. The callback runs without the scene's
+// parameter lock: a click's report is queued and delivered on the UI thread
+// (at once only in the scene's direct-delivery mode, still inside the click's
+// dispatch), a selection from code is reported after the list let go of the
+// lock. It may therefore change the list or other controls, or block briefly,
+// without stalling the painter - unless its caller already holds the lock.
 using DUI_ListSelectCallback = void (*)(CDUI_UIControl* control, int32_t index, void* user);
+
+// Kind event of a list box carrying a click's selection to the UI thread.
+constexpr int32_t kDuiListSelectEvent = 2201;
 
 struct DUI_ListItem {
     std::wstring text;  // at most 99 characters
@@ -36,13 +44,15 @@ public:
     int OnMouseLeave() override;
     int OnMouseWheel(int32_t x, int32_t y, WPARAM keys, int32_t delta) override;
     int OnMouseMessage(UINT message, int32_t x, int32_t y, WPARAM wParam) override;
+    int OnEvent(const CDUI_EventRecord& event) override;
 
     int AddItem(const std::wstring& text, int32_t value, const std::wstring& text2);
-    // First item with that text / value: selects it (callback when it
-    // changed), scrolls it into view and returns 1; 0 when none matches.
-    int SelectByText(const std::wstring& text);
-    int SelectByValue(int32_t value);
-    int SelectIndex(int32_t index);
+    // First item with that text / value: selects it (with notify, the
+    // callback when it changed), scrolls it into view and returns 1; 0 when
+    // none matches. notify 0 shows a stored choice without reporting it.
+    int SelectByText(const std::wstring& text, int notify = 1);
+    int SelectByValue(int32_t value, int notify = 1);
+    int SelectIndex(int32_t index, int notify = 1);
     // Text, value and second text of an item; 0 past the end.
     int GetItem(int32_t index, std::wstring* text, int32_t* value, std::wstring* text2);
     int ClearItems();
@@ -57,7 +67,12 @@ public:
     void SetSelectCallback(DUI_ListSelectCallback callback, void* user);
 
 private:
-    int Select(int32_t index, bool notify);
+    // Under the lock: selects index; *changed tells whether it differs.
+    int Select(int32_t index, bool* changed);
+    // Outside the lock: the selection callback with index.
+    void Report(int32_t index);
+    template <typename Match>
+    int SelectFirst(Match match, int notify);
     void ScrollTo(int32_t first);
     int32_t RowAt(int32_t y);
     // Rows sit inside the two border lines, so the first row is not cut.
@@ -67,6 +82,7 @@ private:
     int32_t first_ = 0;
     int32_t selected_ = -1;
     int32_t hover_ = -1;
+    int wheelRemainder_ = 0;
     std::unique_ptr<CDUI_ScrollBar> bar_;  // owned, outside any child list
     DUI_ListSelectCallback selectCallback_ = nullptr;
     void* selectUser_ = nullptr;
@@ -75,6 +91,7 @@ private:
 class CDUI_ComboBox : public CDUI_UICollection {
 public:
     CDUI_ComboBox(CDUI_UIResource* resource, CDUI_ComboBox_Style* style, int32_t id);
+    ~CDUI_ComboBox() override { LeaveTreeBeforeDestruction(); }
     void Paint(Gdiplus::Graphics* graphics) override;
     void OnLayout() override;
     void OnStateChanged(int32_t oldState) override;
@@ -82,10 +99,12 @@ public:
     int SetText(const std::wstring& text) override;
     std::wstring GetText() override;
 
-    // Forwarded to the drop-down list; adding or clearing resizes it.
+    // Forwarded to the drop-down list; adding or clearing resizes it. A
+    // selection from code shows the item's text in the edit; with notify 0
+    // nothing is reported.
     int AddItem(const std::wstring& text, int32_t value, const std::wstring& text2);
-    int SelectByText(const std::wstring& text);
-    int SelectByValue(int32_t value);
+    int SelectByText(const std::wstring& text, int notify = 1);
+    int SelectByValue(int32_t value, int notify = 1);
     int GetItem(int32_t index, std::wstring* text, int32_t* value, std::wstring* text2);
     int ClearItems();
     int32_t GetSelectedIndex();
@@ -103,6 +122,8 @@ private:
     static void OnListSelect(CDUI_UIControl* control, int32_t index, void* user);
     DUI_Rect ButtonRect();
     void ResizeDrop();
+    void ShowSelectedText();
+    void Dismissed();
     CDUI_TextEdit* edit_ = nullptr;  // owned through the child list
     CDUI_ListBox* list_ = nullptr;   // owned through the child list
     int editable_ = 0;

@@ -7,6 +7,7 @@
 #include "controls/DUI_Label.h"
 #include "core/DUI_FontType.h"
 #include "core/DUI_ParamLock.h"
+#include "scene/DUI_UIScene.h"
 #include "skin/DUI_UIResource.h"
 
 namespace {
@@ -141,7 +142,27 @@ int CDUI_MessageBox::ShowMessage(const std::wstring& text, int iconType, int but
         }
         if (parent_) CenterInParent();
     }
-    return Show(0);
+    if (!Show(0)) return 0;
+    if (modal_) {
+        if (CDUI_UIScene* scene = GetScene()) scene->PushModal(this);
+    }
+    return 1;
+}
+
+void CDUI_MessageBox::SetModal(int flag) {
+    CDUI_ParamLock lock(this);
+    if (!lock.Ok()) return;
+    modal_ = flag ? 1 : 0;
+    if (!modal_)
+        if (CDUI_UIScene* scene = GetScene()) scene->PopModal(this);
+}
+
+void CDUI_MessageBox::OnVisibleChanged() {
+    // However it was hidden (a button, the close button, the page), the
+    // scene behind it takes input again.
+    if (!shown_ || !visible_)
+        if (CDUI_UIScene* scene = GetScene()) scene->PopModal(this);
+    CDUI_Window::OnVisibleChanged();
 }
 
 void CDUI_MessageBox::OnButtonClicked(CDUI_UIControl* control, const CDUI_EventRecord*, void* user) {

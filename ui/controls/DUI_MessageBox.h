@@ -19,13 +19,19 @@ class CDUI_MessageBox : public CDUI_Window {
 public:
     CDUI_MessageBox(CDUI_UIResource* resource, CDUI_Window_Style* windowStyle, CDUI_MessageBox_Style* style,
                     int32_t id);
+    ~CDUI_MessageBox() override { LeaveTreeBeforeDestruction(); }
     int OnEvent(const CDUI_EventRecord& event) override;
     CDUI_UIControlStyle* GetStyle() override { return ownStyle_; }
     std::wstring GetKindName() override { return L"MessageBox"; }
 
     // iconType 0 none, 1..6 error, exclamation, information, question, stop,
     // warning; buttonType 1..6 as in MessageBoxVisibleButtons.
+    // While shown the box is modal in its scene (on top, the rest dimmed and
+    // deaf to input) unless SetModal(0) was called.
     int ShowMessage(const std::wstring& text, int iconType, int buttonType);
+    void SetModal(int flag);
+    int GetModal() const { return modal_; }
+    void OnVisibleChanged() override;
     int GetResult() const { return result_; }
     // The text colour of all seven buttons at once.
     void SetButtonTextColor(uint32_t argb);
@@ -46,5 +52,6 @@ private:
     int buttonType_ = 2;
     int result_ = 0;
     int pressed_ = 0;  // a button set the result before the hide
+    int modal_ = 1;
     DUI_KindCallbackEntry callback_;
 };

@@ -62,7 +62,9 @@ CDUI_Panel::CDUI_Panel(CDUI_UIResource* resource, CDUI_Panel_Style* style, int32
     }
 }
 
-CDUI_Panel::~CDUI_Panel() = default;
+CDUI_Panel::~CDUI_Panel() {
+    LeaveTreeBeforeDestruction();  // while the whole control still exists
+}
 
 void CDUI_Panel::ReleaseResources() {
     CDUI_UICollection::ReleaseResources();
@@ -107,6 +109,24 @@ int CDUI_Panel::SetScrolling(int enable, int32_t contentWidth, int32_t contentHe
     scrollX_ = scrollY_ = 0;
     UpdateLayout();
     return 1;
+}
+
+int CDUI_Panel::SetContentSize(int32_t contentWidth, int32_t contentHeight) {
+    CDUI_ParamLock lock(this);
+    if (!lock.Ok()) return 0;
+    if (contentWidth == contentWidth_ && contentHeight == contentHeight_ && scrolling_) return 1;
+    scrolling_ = 1;
+    contentWidth_ = contentWidth;
+    contentHeight_ = contentHeight;
+    scrollX_ = ClampScrollPosition(scrollX_, contentWidth_, absolute_.width);
+    scrollY_ = ClampScrollPosition(scrollY_, contentHeight_, absolute_.height);
+    UpdateLayout();
+    return 1;
+}
+
+void CDUI_Panel::GetContentSize(int32_t* width, int32_t* height) const {
+    if (width) *width = contentWidth_;
+    if (height) *height = contentHeight_;
 }
 
 int CDUI_Panel::SetScrollOffset(int32_t x, int32_t y) {
@@ -174,7 +194,9 @@ void CDUI_Panel::PaintChildren(Gdiplus::Graphics* graphics) {
 
 int CDUI_Panel::OnRawMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (IsMouse(message)) {
-        const int32_t x = int16_t(LOWORD(lParam)), y = int16_t(HIWORD(lParam));
+        int32_t x = 0, y = 0;
+        DUI_MessagePoint(this, message, lParam, &x, &y);  // the wheel comes in screen coordinates
+        if (message == WM_MOUSEWHEEL && !absolute_.Contains(x, y)) return 0;  // for the panel under the pointer
         if (message != WM_MOUSEWHEEL && !absolute_.Contains(x, y)) {
             // Still let a dragged scroll thumb see the pointer.
             if (scrolling_ && vbar_ && vbar_->GetShown() && (wParam & MK_LBUTTON))
@@ -188,10 +210,11 @@ int CDUI_Panel::OnRawMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 if (bar && bar->GetShown() && bar->GetAbsoluteRect().Contains(x, y) &&
                     bar->DispatchControlMessage(message, wParam, lParam))
                     return 1;
-            if (message == WM_MOUSEWHEEL && vbar_ && vbar_->GetShown()) {
+            if (message == WM_MOUSEWHEEL && contentHeight_ > absolute_.height) {
+                // A scrollable child under the pointer (a list) scrolls first.
                 if (CDUI_UICollection::OnRawMessage(message, wParam, lParam)) return 1;
-                const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
-                SetScrollOffset(scrollX_, scrollY_ - delta / WHEEL_DELTA * 40);
+                const int pixels = WheelUnits(&wheelRemainder_, GET_WHEEL_DELTA_WPARAM(wParam), wheelStep_);
+                if (pixels) SetScrollOffset(scrollX_, scrollY_ - pixels);
                 return 1;
             }
         }

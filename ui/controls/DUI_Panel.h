@@ -23,6 +23,11 @@ public:
 
     // Scrolling over a content area of the given size (0 turns it off).
     int SetScrolling(int enable, int32_t contentWidth = 0, int32_t contentHeight = 0);
+    // Changes the content size keeping the scroll offset (clamped to it).
+    int SetContentSize(int32_t contentWidth, int32_t contentHeight);
+    void GetContentSize(int32_t* width, int32_t* height) const;
+    // Pixels one wheel notch scrolls (40).
+    void SetWheelStep(int32_t pixels) { wheelStep_ = pixels > 0 ? pixels : 40; }
     int GetScrolling() const { return scrolling_; }
     int SetScrollOffset(int32_t x, int32_t y);
     void GetScrollOffset(int32_t* x, int32_t* y) const;
@@ -36,5 +41,7 @@ private:
     int scrolling_ = 0;
     int32_t contentWidth_ = 0, contentHeight_ = 0;
     int32_t scrollX_ = 0, scrollY_ = 0;
+    int32_t wheelStep_ = 40;
+    int wheelRemainder_ = 0;  // wheel movement below one pixel, kept for the next message
     std::unique_ptr<CDUI_ScrollBar> vbar_, hbar_;  // owned, outside the child list
 };

@@ -17,6 +17,7 @@ struct DUI_PieItem {
 class CDUI_PieChart : public CDUI_UIControl {
 public:
     CDUI_PieChart(CDUI_UIResource* resource, CDUI_PieChart_Style* style, int32_t id);
+    ~CDUI_PieChart() override { LeaveTreeBeforeDestruction(); }
     void ReleaseResources() override {}
     void Paint(Gdiplus::Graphics* graphics) override;
 

@@ -44,9 +44,10 @@ void CDUI_Progress::OnPositionChanged() {
     Invalidate();
 }
 
-int CDUI_Progress::SetProgress(uint32_t value) {
+int CDUI_Progress::SetProgress(uint32_t value, int notify) {
     CDUI_ParamLock lock(this);
     if (!lock.Ok()) return 0;
+    (void)notify;  // nothing of its own to report
     value_ = ClampProgressValue(value, maximum_);
     Relayout();
     Invalidate();

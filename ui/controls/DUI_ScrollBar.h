@@ -12,6 +12,7 @@ class CDUI_ScrollBar_Style;
 class CDUI_ScrollBar : public CDUI_UIControl {
 public:
     CDUI_ScrollBar(CDUI_UIResource* resource, CDUI_ScrollBar_Style* style, int32_t id);
+    ~CDUI_ScrollBar() override { LeaveTreeBeforeDestruction(); }
     void ReleaseResources() override {}
     void Paint(Gdiplus::Graphics* graphics) override;
     int OnLButtonDown(int32_t x, int32_t y, WPARAM keys) override;

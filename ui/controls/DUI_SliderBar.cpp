@@ -62,7 +62,7 @@ void CDUI_SliderBar::OnPositionChanged() {
     Invalidate();
 }
 
-int CDUI_SliderBar::SetSliderValue(int32_t value) {
+int CDUI_SliderBar::SetSliderValue(int32_t value, int notify) {
     CDUI_ParamLock lock(this);
     if (!lock.Ok()) return 0;
     value = ClampSliderValue(value, maximum_);
@@ -71,7 +71,7 @@ int CDUI_SliderBar::SetSliderValue(int32_t value) {
     value_ = value;
     Relayout();
     Invalidate();
-    if (callback_) FireEvent(kDuiSliderValueEvent, value_);
+    if (notify && callback_) FireEvent(kDuiSliderValueEvent, value_);
     return 1;
 }
 

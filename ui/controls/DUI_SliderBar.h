@@ -11,6 +11,7 @@ class CDUI_SliderBar : public CDUI_UIControl {
 public:
     CDUI_SliderBar(CDUI_UIResource* resource, CDUI_SliderBar_Style* style, int32_t id, int32_t orientation,
                    int32_t maximum, int32_t value);
+    ~CDUI_SliderBar() override { LeaveTreeBeforeDestruction(); }
     void ReleaseResources() override {}
     void Paint(Gdiplus::Graphics* graphics) override;
     void OnLayout() override;
@@ -22,8 +23,9 @@ public:
     int OnEvent(const CDUI_EventRecord& event) override;
 
     // Clamped to 0..maximum; an unchanged value does nothing; else the value
-    // is stored, the pieces laid out and event 1301 fires (callback set).
-    int SetSliderValue(int32_t value);
+    // is stored, the pieces laid out and, with notify, event 1301 fires
+    // (callback set). notify 0: a value shown from code, not reported.
+    int SetSliderValue(int32_t value, int notify = 1);
     int32_t GetSliderValue() const { return value_; }
     int32_t GetMaximum() const { return maximum_; }
     int32_t GetOrientation() const { return orientation_; }

@@ -3,7 +3,10 @@
 #include <imm.h>
 
 #include "ClipBoardCtrl.h"
+#include <cmath>
+
 #include "core/DUI_FontType.h"
+#include "graphics/GraphicsCtrl.h"
 #include "graphics/GdiplusInclude.h"
 #include "core/DUI_ParamLock.h"
 #include "scene/DUI_UIScene.h"
@@ -21,7 +24,31 @@ CDUI_TextEdit::CDUI_TextEdit(CDUI_UIResource* resource, CDUI_TextEdit_Style* sty
     tabStop_ = 1;
     cursor_ = LoadCursorW(nullptr, IDC_IBEAM);
     backColor_ = 0xFFFFFFFF;
+    // Caret, scrolling and clicks use the glyph edges the painter will draw.
+    model_.SetMeasure([this](const std::wstring& shown) { return MeasureEdges(shown); });
     SyncMetrics();
+}
+
+std::vector<int> CDUI_TextEdit::MeasureEdges(const std::wstring& shown) {
+    if (shown.empty()) return {0};
+    // The font's string object is shared with the painter: only used under
+    // the scene's lock, so an edit outside the scene waits to be measured.
+    CGraphics_StringCtrl* strings = font_ && GetScene() ? font_->GetStringCtrl() : nullptr;
+    if (!strings) return {};
+    // The same font object and string format as Paint's DrawString; a probe
+    // character after the text gives the right end, trailing spaces included.
+    strings->SetAlignment(kTextAlignment);
+    strings->SetFormatFlags(kTextFormat);
+    strings->SetTrimming(0);
+    std::vector<DUIRectF> boxes;
+    const std::wstring probe = shown + L"x";
+    if (!strings->MeasureCharacterRanges(nullptr, probe, DUIRectF{0, 0, 1000000.0f, float(std::max(1, height_))},
+                                         &boxes) ||
+        boxes.size() != probe.size())
+        return {};
+    std::vector<int> edges(shown.size() + 1);
+    for (size_t i = 0; i <= shown.size(); ++i) edges[i] = static_cast<int>(std::lround(boxes[i].x));
+    return edges;
 }
 
 void CDUI_TextEdit::SyncMetrics() {
@@ -39,6 +66,7 @@ void CDUI_TextEdit::OnSizeChanged() {
 
 void CDUI_TextEdit::OnFontChanged() {
     SyncMetrics();
+    model_.SetMeasure([this](const std::wstring& shown) { return MeasureEdges(shown); });  // measure afresh
     Invalidate();
 }
 
@@ -213,10 +241,19 @@ void CDUI_TextEdit::Paint(Gdiplus::Graphics* graphics) {
                                     inner.height - 6);
         }
     }
-    if (font_ && count > 0) {
-        // Left-aligned and vertically centred, whatever the control's alignment.
-        font_->DrawString(graphics, shown.substr(static_cast<size_t>(first), static_cast<size_t>(count)),
-                          DUI_Rect{inner.x, inner.y, inner.width + kPadding, inner.height}, textColor_, 17, 4, 0);
+    if (font_ && !shown.empty()) {
+        // The whole text, shifted so the first visible character starts at the
+        // inner edge and clipped to the inner area: every glyph sits exactly
+        // where the model measured it. Left-aligned and vertically centred,
+        // whatever the control's alignment.
+        const int shift = model_.Edges()[static_cast<size_t>(first)];
+        Gdiplus::Region outer;
+        graphics->GetClip(&outer);
+        graphics->SetClip(Gdiplus::Rect(inner.x, inner.y, inner.width + kPadding, inner.height),
+                          Gdiplus::CombineModeIntersect);
+        font_->DrawString(graphics, shown, DUI_Rect{inner.x - shift, inner.y, shift + inner.width + kPadding, inner.height},
+                          textColor_, kTextAlignment, kTextFormat, 0);
+        graphics->SetClip(&outer);
     }
     if (focus_) {
         Gdiplus::Pen caret(Gdiplus::Color(textColor_), 1.0f);

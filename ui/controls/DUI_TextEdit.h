@@ -17,6 +17,7 @@ constexpr uint32_t kDuiCmdSelectAll = 0x7003;
 class CDUI_TextEdit : public CDUI_UIControl {
 public:
     CDUI_TextEdit(CDUI_UIResource* resource, CDUI_TextEdit_Style* style, int32_t id);
+    ~CDUI_TextEdit() override { LeaveTreeBeforeDestruction(); }
     void ReleaseResources() override {}
     void Paint(Gdiplus::Graphics* graphics) override;
     int SetText(const std::wstring& text) override;
@@ -44,6 +45,11 @@ public:
 private:
     // Inner padding between the frame and the text.
     static constexpr int kPadding = 3;
+    // How the text is drawn and measured: near + vertically centred, no clipping.
+    static constexpr uint32_t kTextAlignment = 17;
+    static constexpr uint32_t kTextFormat = 4;
+    // Glyph edges of the shown text with the paint call's font and format.
+    std::vector<int> MeasureEdges(const std::wstring& shown);
     void SyncMetrics();
     void Changed();
     TextEditModel model_;

@@ -6,7 +6,32 @@ void TextEditModel::SetMetrics(int asciiWidth, int nonAsciiWidth, int viewWidth)
     m_asciiWidth = std::max(1, asciiWidth);
     m_nonAsciiWidth = std::max(1, nonAsciiWidth);
     m_viewWidth = std::max(0, viewWidth);
+    m_edgesValid = false;
     ScrollToCaret();
+}
+
+void TextEditModel::SetMeasure(Measure measure) {
+    m_measure = std::move(measure);
+    m_edgesValid = false;
+    ScrollToCaret();
+}
+
+const std::vector<int>& TextEditModel::Edges() const {
+    const std::wstring shown = DisplayText();
+    if (m_edgesValid && shown == m_edgesFor && (m_edgesMeasured || !m_measure)) return m_edges;
+    std::vector<int> edges;
+    if (m_measure) edges = m_measure(shown);
+    m_edgesMeasured = edges.size() == shown.size() + 1;
+    if (!m_edgesMeasured) {
+        edges.assign(1, 0);
+        for (wchar_t ch : shown) edges.push_back(edges.back() + WidthOf(ch));
+    }
+    // Never backwards: a zero-width or overlapping glyph sits on the previous edge.
+    for (size_t i = 1; i < edges.size(); ++i) edges[i] = std::max(edges[i], edges[i - 1]);
+    m_edges = std::move(edges);
+    m_edgesFor = shown;
+    m_edgesValid = true;
+    return m_edges;
 }
 
 void TextEditModel::SetPassword(bool password) {
@@ -153,12 +178,10 @@ void TextEditModel::SetCaret(int caret) {
 }
 
 int TextEditModel::VisibleCount() const {
-    int used = 0, count = 0;
-    for (size_t i = static_cast<size_t>(m_firstVisible); i < m_text.size(); ++i) {
-        used += WidthOf(m_text[i]);
-        if (used > m_viewWidth) break;
-        ++count;
-    }
+    const int len = static_cast<int>(m_text.size());
+    const int start = EdgeAt(m_firstVisible);
+    int count = 0;
+    for (int i = m_firstVisible; i < len && EdgeAt(i + 1) - start <= m_viewWidth; ++i) ++count;
     return count;
 }
 
@@ -177,22 +200,15 @@ void TextEditModel::ScrollToCaret() {
 
 int TextEditModel::OffsetOf(int index) const {
     index = std::clamp(index, 0, static_cast<int>(m_text.size()));
-    int offset = 0;
-    if (index >= m_firstVisible) {
-        for (int i = m_firstVisible; i < index; ++i) offset += WidthOf(m_text[i]);
-    } else {
-        for (int i = index; i < m_firstVisible; ++i) offset -= WidthOf(m_text[i]);
-    }
-    return offset;
+    return EdgeAt(index) - EdgeAt(m_firstVisible);
 }
 
 int TextEditModel::IndexAt(int offsetX) const {
-    int offset = 0;
     const int len = static_cast<int>(m_text.size());
+    const int start = EdgeAt(m_firstVisible);
     for (int i = m_firstVisible; i < len; ++i) {
-        const int w = WidthOf(m_text[i]);
-        if (offsetX < offset + w / 2) return i;
-        offset += w;
+        const int left = EdgeAt(i) - start, w = EdgeAt(i + 1) - EdgeAt(i);
+        if (offsetX < left + w / 2) return i;
     }
     return len;
 }

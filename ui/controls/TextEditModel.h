@@ -2,9 +2,13 @@
 // The editing rules of the text edit, apart from painting and input plumbing:
 // which characters are accepted, the maximum length, password and read-only
 // modes, the caret, the selection and the horizontal scroll by first visible
-// character. Widths come from the font's ASCII and non-ASCII character widths.
+// character. Positions come from a measure function that the edit gives it
+// (the real glyph edges of the shown text, as the painter draws it); without
+// one, from the font's ASCII and non-ASCII character widths.
 #include <algorithm>
+#include <functional>
 #include <string>
+#include <vector>
 
 class TextEditModel {
 public:
@@ -12,6 +16,13 @@ public:
     static constexpr int kKeyEnd = 35, kKeyHome = 36, kKeyLeft = 37, kKeyRight = 39, kKeyDelete = 46;
 
     void SetMetrics(int asciiWidth, int nonAsciiWidth, int viewWidth);
+    // Edges of the characters of a shown text: size + 1 ascending pixel
+    // positions from the text's origin (edge i = left of character i, the
+    // last one = right end). A result of another size means "cannot measure".
+    using Measure = std::function<std::vector<int>(const std::wstring& shown)>;
+    void SetMeasure(Measure measure);
+    // The edges in use for the shown text now (measured or from the metrics).
+    const std::vector<int>& Edges() const;
     void SetMaxLength(int maxLength) { m_maxLength = maxLength < 0 ? 0 : maxLength; }
     int GetMaxLength() const { return m_maxLength; }
     void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
@@ -57,6 +68,8 @@ public:
 
 private:
     int WidthOf(wchar_t ch) const;
+    // Edge of character index (index == size: the right end).
+    int EdgeAt(int index) const { return Edges()[static_cast<size_t>(index)]; }
     bool Accepts(wchar_t ch, bool fromIme) const;
     bool DeleteSelection();
     void ClearSelection() { m_selStart = m_selEnd = m_caret; }
@@ -71,4 +84,9 @@ private:
     bool m_readOnly = false;
     bool m_password = false;
     int m_asciiWidth = 7, m_nonAsciiWidth = 14, m_viewWidth = 100;
+    Measure m_measure;
+    mutable std::vector<int> m_edges;  // cache for m_edgesFor
+    mutable std::wstring m_edgesFor;
+    mutable bool m_edgesValid = false;
+    mutable bool m_edgesMeasured = false;  // false: from the metrics, measure again next time
 };

@@ -1,9 +1,11 @@
 #pragma once
 // Kind builders by kind name, for controls that build other kinds (a window
 // builds its caption buttons, icon and title label) without linking them.
-// A kind registers itself from its own source file, so it is available
-// whenever the program links that kind:
-//   static const int registered = DUI_RegisterControlBuilder(L"Button", &BuildButton);
+// Nothing registers itself: a program calls DUI_RegisterStandardControls()
+// (controls/DUI_StandardControls.h) once at start-up, before it builds its
+// first window or message box; without that a window gets no caption
+// buttons, icon or title. A program may register its own builder for a kind
+// afterwards, which replaces the standard one.
 #include <cstdint>
 #include <string>
 

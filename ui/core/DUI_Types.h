@@ -86,5 +86,13 @@ enum DUI_State : int32_t { DUI_STATE_HOVER = 1, DUI_STATE_PRESSED = 2, DUI_STATE
 
 // Layer a control is raised to while it is dragged.
 constexpr int32_t kDuiDragLayer = 65000;
+
+// A press becomes a drag only once the pointer leaves the drag rectangle
+// (width x height, the system's SM_CXDRAG x SM_CYDRAG) centred on the press;
+// smaller wobbles stay a click.
+inline bool DUI_PastDragThreshold(int32_t dx, int32_t dy, int32_t width, int32_t height) {
+    const int32_t halfW = width > 1 ? width / 2 : 1, halfH = height > 1 ? height / 2 : 1;
+    return dx > halfW || dx < -halfW || dy > halfH || dy < -halfH;
+}
 // Milliseconds one painted frame advances the animations by.
 constexpr int32_t kDuiFramePeriodMs = 30;

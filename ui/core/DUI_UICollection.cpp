@@ -12,10 +12,15 @@ CDUI_UICollection::CDUI_UICollection(CDUI_UIResource* resource, CDUI_UIControlSt
     : CDUI_UIControl(resource, style, id) {}
 
 CDUI_UICollection::~CDUI_UICollection() {
-    // Children still attached are owned here; a kind that released them
-    // already left the list empty.
+    // Out of the tree first (under the lock); after that the children are
+    // reachable only from here. A kind that released them left the list empty.
+    LeaveTreeBeforeDestruction();
     std::vector<CDUI_UIControl*> children;
-    children.swap(children_);
+    {
+        CDUI_ParamLock lock(this);  // only a scene root still has a lock here
+        children.swap(children_);
+        focusedChild_ = nullptr;
+    }
     for (CDUI_UIControl* child : children) {
         child->SetParent(nullptr);
         child->ReleaseResources();
@@ -70,18 +75,26 @@ int CDUI_UICollection::AddChild(CDUI_UIControl* child) {
 }
 
 int CDUI_UICollection::RemoveAllChildren(int deleteChildren) {
-    DUI_LOCK_OR_RETURN(0);
     std::vector<CDUI_UIControl*> children;
-    children.swap(children_);
-    focusedChild_ = nullptr;
-    for (CDUI_UIControl* child : children) {
-        child->DetachFromParent();
-        if (deleteChildren) {
+    {
+        DUI_LOCK_OR_RETURN(0);
+        children.swap(children_);
+        focusedChild_ = nullptr;
+        for (CDUI_UIControl* child : children) child->DetachFromParent();
+    }
+    // Detached above under the lock: nothing paints them any more.
+    if (deleteChildren) {
+        for (CDUI_UIControl* child : children) {
             child->ReleaseResources();
             delete child;
         }
     }
     return 1;
+}
+
+int CDUI_UICollection::DestroyChild(CDUI_UIControl* child) {
+    if (!child || child->GetParent() != this) return 0;
+    return child->Destroy();
 }
 
 int CDUI_UICollection::RemoveChild(CDUI_UIControl* child) {

@@ -25,12 +25,15 @@ public:
 
     // Takes ownership; inserts before the first child with a greater layer.
     int AddChild(CDUI_UIControl* child);
-    // Detaches every child; with deleteChildren 1 also releases and deletes them.
+    // Detaches every child under the lock; with deleteChildren 1 then releases
+    // and deletes them (outside the lock unless the caller holds it).
     int RemoveAllChildren(int deleteChildren);
     // Detaches one child without deleting it (ownership goes to the caller).
     int RemoveChild(CDUI_UIControl* child);
     // Releases and deletes every child.
     int DeleteChildren();
+    // Detaches one child under the lock, then releases and deletes it (Destroy).
+    int DestroyChild(CDUI_UIControl* child);
     // Moves child to its place after its layer changed.
     int ResortChild(CDUI_UIControl* child);
 

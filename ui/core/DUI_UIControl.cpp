@@ -49,6 +49,16 @@ CDUI_UICollection* AsCollection(CDUI_UIControl* control) {
 
 }  // namespace
 
+void DUI_MessagePoint(CDUI_UIControl* control, UINT message, LPARAM lParam, int32_t* x, int32_t* y) {
+    POINT p{PointX(lParam), PointY(lParam)};
+    if (message == WM_MOUSEWHEEL || message == 0x020E) {
+        CDUI_UIScene* scene = control ? control->GetScene() : nullptr;
+        if (scene && scene->GetHostWindow()) ScreenToClient(scene->GetHostWindow(), &p);
+    }
+    if (x) *x = p.x;
+    if (y) *y = p.y;
+}
+
 bool DUI_IsLiveControl(const CDUI_UIControl* control) {
     std::lock_guard<std::mutex> guard(g_liveLock);
     return LiveControls().count(control) != 0;
@@ -63,9 +73,9 @@ CDUI_UIControl::CDUI_UIControl(CDUI_UIResource* resource, CDUI_UIControlStyle* s
 }
 
 CDUI_UIControl::~CDUI_UIControl() {
-    // Deleted by its page while still attached: leave the parent's list, so
-    // the parent never paints or dispatches to freed memory.
-    if (CDUI_UICollection* parent = AsCollection(parent_)) parent->RemoveChild(this);
+    // Kinds leave the tree in their own destructors already; a control class
+    // of a page that does not still leaves here, before its memory goes.
+    LeaveTreeBeforeDestruction();
     {
         std::lock_guard<std::mutex> guard(g_liveLock);
         LiveControls().erase(this);
@@ -75,6 +85,33 @@ CDUI_UIControl::~CDUI_UIControl() {
 
 // ---- tree ----
 
+void CDUI_UIControl::LeaveTreeBeforeDestruction() {
+    if (!parent_) return;
+    if (CDUI_UICollection* parent = AsCollection(parent_)) {
+        // Under the scene's lock: the painter never sees a half-destroyed control.
+        if (parent->RemoveChild(this)) return;
+    }
+    CDUI_ParamLock lock(this);
+    parent_ = nullptr;
+}
+
+int CDUI_UIControl::Destroy() {
+    if (parent_) {
+        CDUI_UICollection* parent = AsCollection(parent_);
+        if (parent) {
+            if (!parent->RemoveChild(this)) return 0;
+        } else {
+            DUI_LOCK_OR_RETURN(0);
+            parent_ = nullptr;
+        }
+    }
+    // Out of the tree: nothing else reaches it or its children, so the
+    // release needs no lock and cannot stall the painter.
+    ReleaseResources();
+    delete this;
+    return 1;
+}
+
 int CDUI_UIControl::AttachToParent(CDUI_UIControl* parent) {
     parent_ = parent;
     UpdateLayout();
@@ -83,6 +120,8 @@ int CDUI_UIControl::AttachToParent(CDUI_UIControl* parent) {
 
 int CDUI_UIControl::DetachFromParent() {
     Invalidate();
+    // A modal box or pop-up leaving the tree stops blocking and painting above it.
+    if (CDUI_UIScene* scene = GetScene()) scene->ForgetSubtree(this);
     if (parent_ && parent_->GetFocusedChild() == this) parent_->SetFocusedChild(nullptr);
     parent_ = nullptr;
     return 1;
@@ -257,6 +296,7 @@ int CDUI_UIControl::SetVisible(int flag) {
     visible_ = flag ? 1 : 0;
     if (!visible_) RemoveFocusIfSet();
     OnVisibleChanged();
+    if (CDUI_UIScene* scene = GetScene()) scene->NoteVisibility(this);
     return 1;
 }
 int CDUI_UIControl::GetVisible() { return visible_; }
@@ -397,7 +437,7 @@ std::wstring CDUI_UIControl::GetText() {
     return text_;
 }
 
-int CDUI_UIControl::SetChecked(int flag) {
+int CDUI_UIControl::SetChecked(int flag, int) {
     DUI_LOCK_OR_RETURN(0);
     checked_ = flag ? 1 : 0;
     OnCheckedChanged();
@@ -420,6 +460,7 @@ int CDUI_UIControl::SetShown(int flag) {
     DUI_LOCK_OR_RETURN(0);
     shown_ = flag ? 1 : 0;
     OnVisibleChanged();
+    if (CDUI_UIScene* scene = GetScene()) scene->NoteVisibility(this);
     return 1;
 }
 int CDUI_UIControl::GetShown() { return shown_; }
@@ -653,6 +694,11 @@ void CDUI_UIControl::PaintChildren(Gdiplus::Graphics*) {}
 
 void CDUI_UIControl::PaintControl(Gdiplus::Graphics* graphics, const DUI_Rect& dirty) {
     if (!shown_ || !visible_) return;
+    if (aboveTree_) {
+        // A modal box or open drop-down: painted by the scene after the tree.
+        CDUI_UIScene* scene = GetScene();
+        if (scene && !scene->IsPaintingAbove()) return;
+    }
     if (prePaintHook_) prePaintHook_(this, graphics, prePaintUser_);
     PrePaint(graphics);
     StepAnimations();
@@ -888,6 +934,9 @@ void CDUI_UIControl::DragMove(int32_t x, int32_t y) {
     drag_.lastX = x;
     drag_.lastY = y;
     if (!drag_.dragging) {
+        if (!DUI_PastDragThreshold(x - drag_.pressX, y - drag_.pressY, GetSystemMetrics(SM_CXDRAG),
+                                   GetSystemMetrics(SM_CYDRAG)))
+            return;
         drag_.dragging = 1;
         SetLayer(kDuiDragLayer);
         FireEvent(DUI_EVT_DRAGSTART, drag_.grabX, drag_.grabY);
@@ -924,9 +973,11 @@ int CDUI_UIControl::DispatchControlMessage(UINT message, WPARAM wParam, LPARAM l
     if (!visible_ || !shown_) return 0;
     if (!enabled_) {
         // A disabled control only explains itself through its hint.
-        if (message == WM_MOUSEHOVER && !hintText_.empty()) {
+        if ((message == WM_MOUSEHOVER || message == WM_MOUSEMOVE) && !hintText_.empty()) {
             int32_t x = PointX(lParam), y = PointY(lParam);
-            return HitTest(x, y);
+            if (!HitTest(x, y)) return 0;
+            if (CDUI_UIScene* scene = GetScene()) scene->ClaimHint(this, hintText_, x, y);
+            return message == WM_MOUSEHOVER ? 1 : 0;
         }
         return 0;
     }
@@ -946,14 +997,8 @@ int CDUI_UIControl::DispatchControlMessage(UINT message, WPARAM wParam, LPARAM l
 }
 
 int CDUI_UIControl::DispatchMouse(UINT message, WPARAM wParam, LPARAM lParam) {
-    int32_t x = PointX(lParam), y = PointY(lParam);
-    if (message == WM_MOUSEWHEEL) {
-        POINT p{x, y};
-        CDUI_UIScene* scene = GetScene();
-        if (scene && scene->GetHostWindow()) ScreenToClient(scene->GetHostWindow(), &p);
-        x = p.x;
-        y = p.y;
-    }
+    int32_t x = 0, y = 0;
+    DUI_MessagePoint(this, message, lParam, &x, &y);
     const int inside = message == WM_MOUSELEAVE ? 0 : HitTest(x, y);
     int consumed = 0;
     if (!inside) {
@@ -1005,6 +1050,7 @@ int CDUI_UIControl::DispatchMouse(UINT message, WPARAM wParam, LPARAM lParam) {
         };
         switch (message) {
         case WM_MOUSEMOVE:
+            if (inside && !hintText_.empty() && scene) scene->ClaimHint(this, hintText_, x, y);
             taken = OnMouseMove(x, y, wParam);
             if (drag_.prepared && (wParam & MK_LBUTTON)) DragMove(x, y);
             if (inside) FireEvent(DUI_EVT_MOUSEMOVE, x, y, int32_t(wParam));
@@ -1097,6 +1143,9 @@ int CDUI_UIControl::DispatchMouse(UINT message, WPARAM wParam, LPARAM lParam) {
         }
     }
     if (taken) return 1;
+    // The wheel is not a press: a control that does nothing with it lets the
+    // panel or list around it scroll.
+    if (message == WM_MOUSEWHEEL) return (inside && hitEnable_ && callbacks_[DUI_EVT_MOUSEWHEEL].callback) ? 1 : 0;
     return (inside && hitEnable_ && consumed) ? 1 : 0;
 }
 

@@ -32,6 +32,7 @@ public:
     CDUI_UIControl& operator=(const CDUI_UIControl&) = delete;
 
     // ---- virtual table, in the engine's fixed order ----
+    // A control still attached is detached under the lock first (see Destroy).
     virtual ~CDUI_UIControl();
     virtual int AttachToParent(CDUI_UIControl* parent);
     virtual int DetachFromParent();
@@ -108,7 +109,9 @@ public:
     virtual int GetTabStop();
     virtual int SetText(const std::wstring& text);
     virtual std::wstring GetText();
-    virtual int SetChecked(int flag);
+    // notify 0 sets the flag without the kind's report (check box 601, push
+    // button 4701): a page showing a stored record must not hear it back.
+    virtual int SetChecked(int flag, int notify = 1);
     virtual int GetChecked();
 
     virtual int SetTextPlacement(int placement);  // 0 left (17), 1 centred (18), 2 right (20)
@@ -216,6 +219,13 @@ public:
     virtual void ApplyClip(Gdiplus::Graphics* graphics);
     // ---- end of the virtual table ----
 
+    // The one way a control leaves the tree for good: under the scene's lock it
+    // is taken out of its parent (so the render thread can no longer reach it
+    // or its children), then, without the lock, released and deleted with its
+    // whole subtree. Returns 0 (and deletes nothing) when the lock cannot be had.
+    // Deleting an attached engine kind with `delete` takes the same path.
+    int Destroy();
+
     // Event callbacks for the common codes 1..32 (kinds keep their own).
     int SetEventCallback(int32_t code, DUI_EventCallback callback, void* user);
     // Queues an event (coalescing with the newest record of the same code)
@@ -253,10 +263,17 @@ public:
     CDUI_UIControl* GetFocusedChild() { return focusedChild_; }
     void SetFocusedChild(CDUI_UIControl* child) { focusedChild_ = child; }
     int IsDragging() { return drag_.dragging; }
+    // Set by the scene for a modal control or pop-up: its parent's pass skips
+    // it, the scene paints it above the tree.
+    void SetAboveTree(int flag) { aboveTree_ = flag ? 1 : 0; }
+    int GetAboveTree() const { return aboveTree_; }
     int IsAnimating() { return anim_.running; }
     int IsFading() { return fade_.running; }
 
 protected:
+    // First step of every kind's destructor: leaves the parent under the lock
+    // while the whole object is still intact. Idempotent.
+    void LeaveTreeBeforeDestruction();
     // Runs PaintChildren with the frame's dirty rectangle kept in paintDirty_.
     void PaintChildrenInDirty(Gdiplus::Graphics* graphics, const DUI_Rect& dirty);
     // Removes record and every older one from the queue (copying record out
@@ -354,7 +371,12 @@ protected:
     CDUI_UIControl* focusedChild_ = nullptr;  // borrowed; collections record their focused child
     int pressInside_[3] = {0, 0, 0};          // left, right, middle press began inside
     int pressConsumed_ = 0;                   // last press taken by a control without the input flag
+    int aboveTree_ = 0;                       // painted by the scene above the tree
 };
+
+// The point of a mouse message in scene (host client) coordinates:
+// WM_MOUSEWHEEL carries screen coordinates, the others client ones.
+void DUI_MessagePoint(CDUI_UIControl* control, UINT message, LPARAM lParam, int32_t* x, int32_t* y);
 
 // True while control has been constructed and not yet destroyed; used to
 // refuse posted events whose control is gone.

@@ -1,5 +1,8 @@
 #include "scene/DUI_UIScene.h"
 
+#include <algorithm>
+
+#include "core/DUI_FontType.h"
 #include "graphics/GdiplusInclude.h"
 #include "core/DUI_ParamLock.h"
 #include "core/DUI_RectConv.h"
@@ -65,8 +68,13 @@ int CDUI_UIScene::ForwardMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (!DUI_IsSceneInputMessage(message, wParam)) return 0;
     CDUI_ParamLock lock(this);
     if (!lock.Ok()) return 0;
-    int handled = DispatchToChildren(message, wParam, lParam);
-    if (!handled) {
+    if (message == WM_MOUSEMOVE) hintClaimed_ = 0;
+    int handled = 0;
+    const int above = DispatchAbove(message, wParam, lParam, &handled);
+    if (!above) handled = DispatchToChildren(message, wParam, lParam);
+    // The hint follows the pointer: no hinted control under it, no hint.
+    if ((message == WM_MOUSEMOVE && !hintClaimed_) || message == WM_MOUSELEAVE) ShowHint(nullptr, L"", 0, 0);
+    if (!handled && !above) {
         if (clearFocusOnPress_ &&
             (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN))
             ClearChildFocus(nullptr);
@@ -113,4 +121,281 @@ int CDUI_UIScene::PaintFrame(HDC dc) {
     }
     dirty_->ResetCurrent();
     return 1;
+}
+
+// ---- layers above the tree ----
+
+namespace {
+
+bool IsBelow(CDUI_UIControl* control, CDUI_UIControl* ancestor) {
+    for (CDUI_UIControl* c = control; c; c = c->GetParent())
+        if (c == ancestor) return true;
+    return false;
+}
+
+// Shown with all its ancestors: a box in a page that was hidden is out of play.
+bool IsShownInScene(CDUI_UIControl* control) {
+    for (CDUI_UIControl* c = control; c; c = c->GetParent())
+        if (!c->GetShown() || !c->GetVisible()) return false;
+    return true;
+}
+
+bool IsButtonDown(UINT message) {
+    return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN ||
+           message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK;
+}
+
+bool IsMouseInput(UINT message) {
+    return (message >= WM_MOUSEFIRST && message <= 0x020D) || message == WM_MOUSEHOVER || message == WM_MOUSELEAVE;
+}
+
+constexpr int32_t kHintPadding = 4;
+constexpr uint32_t kHintBack = 0xF01A2230, kHintFrame = 0xFF263042, kHintText = 0xFFE8ECF2;
+
+}  // namespace
+
+void CDUI_UIScene::InvalidateAll() { InvalidateRect(absolute_); }
+
+int CDUI_UIScene::PushModal(CDUI_UIControl* control) {
+    if (!control || control == this) return 0;
+    CDUI_ParamLock lock(this);
+    if (!lock.Ok() || control->GetScene() != this) return 0;
+    modals_.erase(std::remove(modals_.begin(), modals_.end(), control), modals_.end());
+    modals_.push_back(control);
+    control->SetAboveTree(1);
+    // Whatever was pressed or hovered behind it is over.
+    for (auto& origin : pressOrigin_) origin = nullptr;
+    ResetChildStates(control);
+    ClearChildFocus(control);
+    ShowHint(nullptr, L"", 0, 0);
+    InvalidateAll();
+    return 1;
+}
+
+int CDUI_UIScene::PopModal(CDUI_UIControl* control) {
+    CDUI_ParamLock lock(this);
+    if (!lock.Ok()) return 0;
+    auto it = std::find(modals_.begin(), modals_.end(), control);
+    if (it == modals_.end()) return 0;
+    modals_.erase(it);
+    if (!IsLayeredAbove(control)) control->SetAboveTree(0);
+    InvalidateAll();
+    return 1;
+}
+
+CDUI_UIControl* CDUI_UIScene::ActiveModal() {
+    // The newest modal control that can be seen; one inside a hidden page neither blocks nor dims.
+    for (auto it = modals_.rbegin(); it != modals_.rend(); ++it)
+        if (IsShownInScene(*it)) return *it;
+    return nullptr;
+}
+
+CDUI_UIControl* CDUI_UIScene::GetModal() {
+    CDUI_ParamLock lock(this);
+    if (!lock.Ok()) return nullptr;
+    return ActiveModal();
+}
+
+void CDUI_UIScene::SetDimColor(uint32_t argb) {
+    CDUI_ParamLock lock(this);
+    if (!lock.Ok()) return;
+    dimColor_ = argb;
+    if (!modals_.empty()) InvalidateAll();
+}
+
+int CDUI_UIScene::AddPopup(CDUI_UIControl* control, CDUI_UIControl* keepOpen, std::function<void()> dismiss) {
+    if (!control || control == this) return 0;
+    CDUI_ParamLock lock(this);
+    if (!lock.Ok() || control->GetScene() != this) return 0;
+    RemovePopup(control);
+    popups_.push_back({control, keepOpen, std::move(dismiss)});
+    control->SetAboveTree(1);
+    control->Invalidate();
+    return 1;
+}
+
+int CDUI_UIScene::RemovePopup(CDUI_UIControl* control) {
+    CDUI_ParamLock lock(this);
+    if (!lock.Ok()) return 0;
+    auto it = std::find_if(popups_.begin(), popups_.end(), [&](const Popup& p) { return p.control == control; });
+    if (it == popups_.end()) return 0;
+    popups_.erase(it);
+    if (std::find(modals_.begin(), modals_.end(), control) == modals_.end()) control->SetAboveTree(0);
+    control->Invalidate();
+    return 1;
+}
+
+int CDUI_UIScene::IsPopup(CDUI_UIControl* control) {
+    CDUI_ParamLock lock(this);
+    if (!lock.Ok()) return 0;
+    return std::any_of(popups_.begin(), popups_.end(), [&](const Popup& p) { return p.control == control; }) ? 1 : 0;
+}
+
+int CDUI_UIScene::IsLayeredAbove(CDUI_UIControl* control) {
+    if (std::find(modals_.begin(), modals_.end(), control) != modals_.end()) return 1;
+    return std::any_of(popups_.begin(), popups_.end(), [&](const Popup& p) { return p.control == control; }) ? 1
+                                                                                                              : 0;
+}
+
+void CDUI_UIScene::NoteVisibility(CDUI_UIControl* control) {
+    for (CDUI_UIControl* m : modals_)
+        if (IsBelow(m, control)) {
+            InvalidateAll();
+            return;
+        }
+}
+
+void CDUI_UIScene::ForgetSubtree(CDUI_UIControl* control) {
+    if (!control) return;
+    CDUI_ParamLock lock(this);
+    if (!lock.Ok()) return;
+    bool changed = false;
+    for (auto it = modals_.begin(); it != modals_.end();) {
+        if (IsBelow(*it, control)) {
+            (*it)->SetAboveTree(0);
+            it = modals_.erase(it);
+            changed = true;
+        } else {
+            ++it;
+        }
+    }
+    for (auto it = popups_.begin(); it != popups_.end();) {
+        if (IsBelow(it->control, control)) {
+            it->control->SetAboveTree(0);
+            it = popups_.erase(it);
+            changed = true;
+        } else {
+            if (it->keepOpen && IsBelow(it->keepOpen, control)) it->keepOpen = nullptr;
+            ++it;
+        }
+    }
+    if (hintOwner_ && IsBelow(hintOwner_, control)) ShowHint(nullptr, L"", 0, 0);
+    if (changed) InvalidateAll();
+}
+
+void CDUI_UIScene::ShowHint(CDUI_UIControl* owner, const std::wstring& text, int32_t x, int32_t y) {
+    CDUI_ParamLock lock(this);
+    if (!lock.Ok()) return;
+    if (text.empty() || !owner) {
+        if (!hintShown_.empty()) InvalidateRect(hintRect_);
+        hintOwner_ = nullptr;
+        hintShown_.clear();
+        hintRect_ = {};
+        return;
+    }
+    if (owner == hintOwner_ && text == hintShown_) return;  // stays where it first appeared
+    if (!hintShown_.empty()) InvalidateRect(hintRect_);
+    CDUI_FontType* font = owner->GetFont() ? owner->GetFont() : font_;
+    int32_t a = 7, o = 14, line = 16;
+    if (font) font->GetMetrics(&a, &o, &line);
+    const int32_t textWidth = font ? font->MeasureWidth(text) : static_cast<int32_t>(text.size()) * 14;
+    const int32_t w = std::min<int32_t>(textWidth + 2 * kHintPadding + 4, std::max<int32_t>(absolute_.width, 1));
+    const int32_t h = std::max<int32_t>(line, 12) + 2 * kHintPadding;
+    // Below and right of the pointer, kept inside the scene.
+    int32_t hx = x + 12, hy = y + 20;
+    if (hx + w > absolute_.width) hx = std::max(0, absolute_.width - w);
+    if (hy + h > absolute_.height) hy = std::max(0, y - h - 4);
+    hintOwner_ = owner;
+    hintShown_ = text;
+    hintRect_ = {hx, hy, w, h};
+    InvalidateRect(hintRect_);
+}
+
+void CDUI_UIScene::ClaimHint(CDUI_UIControl* owner, const std::wstring& text, int32_t x, int32_t y) {
+    // The topmost hinted control under the pointer wins for this move.
+    if (hintClaimed_) return;
+    hintClaimed_ = 1;
+    ShowHint(owner, text, x, y);
+}
+
+std::wstring CDUI_UIScene::GetHintText() {
+    CDUI_ParamLock lock(this);
+    return lock.Ok() ? hintShown_ : std::wstring();
+}
+
+CDUI_UIControl* CDUI_UIScene::GetHintOwner() {
+    CDUI_ParamLock lock(this);
+    return lock.Ok() ? hintOwner_ : nullptr;
+}
+
+DUI_Rect CDUI_UIScene::GetHintRect() {
+    CDUI_ParamLock lock(this);
+    return lock.Ok() ? hintRect_ : DUI_Rect{};
+}
+
+void CDUI_UIScene::PaintAbove(CDUI_UIControl* control, Gdiplus::Graphics* graphics) {
+    paintingAbove_ = 1;
+    control->PaintControl(graphics, paintDirty_);
+    paintingAbove_ = 0;
+}
+
+void CDUI_UIScene::PaintChildren(Gdiplus::Graphics* graphics) {
+    CDUI_UICollection::PaintChildren(graphics);
+    if (!graphics) return;
+    CDUI_UIControl* modal = ActiveModal();
+    for (const Popup& p : popups_)
+        if ((!modal || !IsBelow(p.control, modal)) && IsShownInScene(p.control)) PaintAbove(p.control, graphics);
+    for (CDUI_UIControl* m : modals_)
+        if (m != modal && IsShownInScene(m)) PaintAbove(m, graphics);  // part of the page behind the newest one
+    if (modal) {
+        if (dimColor_ >> 24) {
+            Gdiplus::SolidBrush dim{Gdiplus::Color(dimColor_)};
+            graphics->FillRectangle(&dim, paintDirty_.x, paintDirty_.y, paintDirty_.width, paintDirty_.height);
+        }
+        PaintAbove(modal, graphics);
+        // Pop-ups of the modal control (a list inside the box) above it.
+        for (const Popup& p : popups_)
+            if (IsBelow(p.control, modal)) PaintAbove(p.control, graphics);
+    }
+    if (!hintShown_.empty() && !DUI_Intersect(hintRect_, paintDirty_).IsEmpty()) {
+        const DUI_Rect r = hintRect_;
+        Gdiplus::SolidBrush back{Gdiplus::Color(kHintBack)};
+        graphics->FillRectangle(&back, r.x, r.y, r.width, r.height);
+        Gdiplus::Pen frame{Gdiplus::Color(kHintFrame), 1.0f};
+        graphics->DrawRectangle(&frame, r.x, r.y, r.width - 1, r.height - 1);
+        CDUI_FontType* font = hintOwner_ && hintOwner_->GetFont() ? hintOwner_->GetFont() : font_;
+        if (font)
+            font->DrawString(graphics, hintShown_,
+                             DUI_Rect{r.x + kHintPadding, r.y, r.width - 2 * kHintPadding, r.height}, kHintText, 17,
+                             4, 0);
+    }
+}
+
+int CDUI_UIScene::DispatchAbove(UINT message, WPARAM wParam, LPARAM lParam, int* handled) {
+    // Returns 1 when the tree below must not see the message.
+    const bool mouse = IsMouseInput(message);
+    CDUI_UIControl* modal = ActiveModal();
+    if (mouse && !popups_.empty()) {
+        POINT p{int16_t(LOWORD(lParam)), int16_t(HIWORD(lParam))};
+        if (message == WM_MOUSEWHEEL && host_) ScreenToClient(host_, &p);
+        // The newest pop-up first; a press outside a pop-up and its owner closes it.
+        std::vector<Popup> snapshot = popups_;
+        for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
+            CDUI_UIControl* control = it->control;
+            if (modal && !IsBelow(control, modal)) continue;
+            if (!IsLayeredAbove(control) || !IsShownInScene(control)) continue;
+            const bool inside = control->GetAbsoluteRect().Contains(p.x, p.y);
+            const bool inOwner = it->keepOpen && it->keepOpen->GetAbsoluteRect().Contains(p.x, p.y);
+            if (inside || (message == WM_MOUSEMOVE && (wParam & MK_LBUTTON))) {
+                if (control->DispatchControlMessage(message, wParam, lParam)) {
+                    *handled = 1;
+                    return 1;
+                }
+                if (inside) {
+                    *handled = 1;
+                    return 1;  // a pop-up covers what lies under it
+                }
+            }
+            if (IsButtonDown(message) && !inside && !inOwner && it->dismiss) it->dismiss();
+        }
+    }
+    if (modal) {
+        if (mouse || DUI_IsSceneInputMessage(message, wParam)) {
+            // Only the modal control hears input; everything else waits for it to close.
+            *handled = modal->DispatchControlMessage(message, wParam, lParam);
+            if (mouse && message != WM_MOUSELEAVE) *handled = 1;
+            return 1;
+        }
+    }
+    return 0;
 }

@@ -2,7 +2,10 @@
 // The root of the control tree for one host window. Owns the parameter lock
 // that serialises the tree between the UI thread, worker threads and the
 // render thread, the dirty area, and the entry point for host messages.
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "WinHandles.h"
 #include "core/DUI_UICollection.h"
@@ -19,6 +22,9 @@ public:
 
     void ReleaseResources() override;
     CDUI_UIScene* GetScene() override { return this; }
+    // The tree, then the layers above it: the dimming under a modal control,
+    // the pop-ups and modal controls themselves, and the hint.
+    void PaintChildren(Gdiplus::Graphics* graphics) override;
     // The children are offered by ForwardMessage itself; as a control the
     // scene has nothing more to pass on.
     int OnRawMessage(UINT, WPARAM, LPARAM) override { return 0; }
@@ -61,6 +67,40 @@ public:
     CDUI_UIControl* GetPressOrigin(int button) const { return pressOrigin_[button]; }
     void SetPressOrigin(int button, CDUI_UIControl* control) { pressOrigin_[button] = control; }
 
+    // ---- layers above the tree ----
+    // A modal control (a shown message box) is painted above everything, the
+    // rest of the scene dimmed under it, and only it gets mouse and keyboard
+    // input until it is popped. Modal controls stack; the newest one rules.
+    int PushModal(CDUI_UIControl* control);
+    int PopModal(CDUI_UIControl* control);
+    CDUI_UIControl* GetModal();
+    // ARGB painted over the scene under a modal control (0: no dimming).
+    void SetDimColor(uint32_t argb);
+    uint32_t GetDimColor() const { return dimColor_; }
+    // A pop-up (an open drop-down list) is painted above the tree, unclipped
+    // by its parents, and offered mouse messages before the tree. A press
+    // outside it and outside keepOpen (its owner) calls dismiss.
+    int AddPopup(CDUI_UIControl* control, CDUI_UIControl* keepOpen, std::function<void()> dismiss);
+    int RemovePopup(CDUI_UIControl* control);
+    int IsPopup(CDUI_UIControl* control);
+    // Controls above the tree are painted by the scene itself, not by their parents.
+    int IsLayeredAbove(CDUI_UIControl* control);
+    int IsPaintingAbove() const { return paintingAbove_; }
+    // A control was shown or hidden: a modal box below it starts or stops
+    // dimming the whole scene.
+    void NoteVisibility(CDUI_UIControl* control);
+    // Forgets control and everything below it (it leaves the tree).
+    void ForgetSubtree(CDUI_UIControl* control);
+
+    // The hint display: the text of the hinted control under the pointer,
+    // in a small box next to it. Empty text hides it.
+    void ShowHint(CDUI_UIControl* owner, const std::wstring& text, int32_t x, int32_t y);
+    // Called by the dispatch for a hinted control under the pointer.
+    void ClaimHint(CDUI_UIControl* owner, const std::wstring& text, int32_t x, int32_t y);
+    std::wstring GetHintText();
+    CDUI_UIControl* GetHintOwner();
+    DUI_Rect GetHintRect();
+
 private:
     win::CUniqueHandle paramMutex_;
     HWND host_ = nullptr;
@@ -70,6 +110,24 @@ private:
     int fallback_ = 0;
     int takeFallbackResult_ = 0;
     CDUI_UIControl* pressOrigin_[3] = {nullptr, nullptr, nullptr};  // compared, never dereferenced
+
+    struct Popup {
+        CDUI_UIControl* control;   // borrowed, in the tree
+        CDUI_UIControl* keepOpen;  // borrowed, may be null
+        std::function<void()> dismiss;
+    };
+    void PaintAbove(CDUI_UIControl* control, Gdiplus::Graphics* graphics);
+    int DispatchAbove(UINT message, WPARAM wParam, LPARAM lParam, int* handled);
+    void InvalidateAll();
+    CDUI_UIControl* ActiveModal();
+    std::vector<CDUI_UIControl*> modals_;  // borrowed, in the tree; the last one rules
+    std::vector<Popup> popups_;
+    uint32_t dimColor_ = 0x99000000;
+    int paintingAbove_ = 0;  // the layers above the tree are being painted
+    CDUI_UIControl* hintOwner_ = nullptr;  // borrowed
+    std::wstring hintShown_;
+    int hintClaimed_ = 0;  // a control took the hint during this mouse move
+    DUI_Rect hintRect_;
 
     std::unique_ptr<CDUI_UIDirtyArea> dirty_;
 };

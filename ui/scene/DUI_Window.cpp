@@ -42,7 +42,9 @@ CDUI_Window::CDUI_Window(CDUI_UIResource* resource, CDUI_Window_Style* style, in
     if (style) backColor_ = style->windowBackColor;
 }
 
-CDUI_Window::~CDUI_Window() = default;
+CDUI_Window::~CDUI_Window() {
+    LeaveTreeBeforeDestruction();  // while the whole control still exists
+}
 
 void CDUI_Window::ReleaseResources() {
     icon_ = maxButton_ = minButton_ = resetButton_ = closeButton_ = titleLabel_ = nullptr;
@@ -325,56 +327,86 @@ int CDUI_Window::Hide() { return HideWindow(this, 0, veto_, vetoUser_, afterHide
 
 int CDUI_Window::CloseByButton() { return HideWindow(this, 1, veto_, vetoUser_, afterHide_, afterHideUser_); }
 
-void CDUI_Window::SetMovable(int flag) { config_.movable = flag ? 1 : 0; }
-void CDUI_Window::SetMoveByBody(int flag) { config_.moveByBody = flag ? 1 : 0; }
-void CDUI_Window::SetConfine(int flag) { config_.confine = flag ? 1 : 0; }
-void CDUI_Window::SetResizable(int flag) { config_.resizable = flag ? 1 : 0; }
+// The configuration is read by the dispatch and the layout on other threads:
+// every change, and the layout it causes, runs under the lock.
+void CDUI_Window::SetMovable(int flag) {
+    DUI_LOCK_OR_RETURN();
+    config_.movable = flag ? 1 : 0;
+}
+void CDUI_Window::SetMoveByBody(int flag) {
+    DUI_LOCK_OR_RETURN();
+    config_.moveByBody = flag ? 1 : 0;
+}
+void CDUI_Window::SetConfine(int flag) {
+    DUI_LOCK_OR_RETURN();
+    config_.confine = flag ? 1 : 0;
+}
+void CDUI_Window::SetResizable(int flag) {
+    DUI_LOCK_OR_RETURN();
+    config_.resizable = flag ? 1 : 0;
+}
 void CDUI_Window::SetShowTitle(int flag) {
+    DUI_LOCK_OR_RETURN();
     config_.showTitle = flag ? 1 : 0;
     ApplyCaptionVisibility();
 }
 void CDUI_Window::SetShowIcon(int flag) {
+    DUI_LOCK_OR_RETURN();
     config_.showIcon = flag ? 1 : 0;
     ApplyCaptionVisibility();
 }
 void CDUI_Window::SetShowClose(int flag) {
+    DUI_LOCK_OR_RETURN();
     config_.showClose = flag ? 1 : 0;
     ApplyCaptionVisibility();
 }
 void CDUI_Window::SetShowMax(int flag) {
+    DUI_LOCK_OR_RETURN();
     config_.showMax = flag ? 1 : 0;
     ApplyCaptionVisibility();
 }
 void CDUI_Window::SetShowMin(int flag) {
+    DUI_LOCK_OR_RETURN();
     config_.showMin = flag ? 1 : 0;
     ApplyCaptionVisibility();
 }
-void CDUI_Window::SetTitleExtraHeight(int32_t height) { config_.titleExtraHeight = height; }
+void CDUI_Window::SetTitleExtraHeight(int32_t height) {
+    DUI_LOCK_OR_RETURN();
+    config_.titleExtraHeight = height;
+}
 void CDUI_Window::SetFrameMode(int mode) {
     DUI_LOCK_OR_RETURN();
     config_.frameMode = mode;
     UpdateLayout();
 }
 void CDUI_Window::SetResizeCursors(HCURSOR vertical, HCURSOR horizontal, HCURSOR both) {
+    DUI_LOCK_OR_RETURN();
     config_.cursorVertical = vertical;
     config_.cursorHorizontal = horizontal;
     config_.cursorBoth = both;
 }
-DUI_WindowConfig CDUI_Window::GetConfig() { return config_; }
+DUI_WindowConfig CDUI_Window::GetConfig() {
+    DUI_LOCK_OR_RETURN(config_);
+    return config_;
+}
 
 void CDUI_Window::SetVetoCallback(DUI_WindowVetoCallback callback, void* user) {
+    DUI_LOCK_OR_RETURN();
     veto_ = callback;
     vetoUser_ = user;
 }
 void CDUI_Window::SetAfterShowCallback(DUI_WindowCallback callback, void* user) {
+    DUI_LOCK_OR_RETURN();
     afterShow_ = callback;
     afterShowUser_ = user;
 }
 void CDUI_Window::SetAfterHideCallback(DUI_WindowCallback callback, void* user) {
+    DUI_LOCK_OR_RETURN();
     afterHide_ = callback;
     afterHideUser_ = user;
 }
 void CDUI_Window::SetMovedCallback(DUI_WindowMovedCallback callback, void* user) {
+    DUI_LOCK_OR_RETURN();
     moved_ = callback;
     movedUser_ = user;
 }

@@ -1,6 +1,5 @@
-// The game-mode part of COVSystemConfig: table GameTaskConfig, one record per
-// game mode, 21 columns in the order of GameTaskRecord's fields.
-#include "OVSystemConfig.h"
+#include "GameTaskStore.h"
+
 #include "ProfileText.h"
 
 namespace {
@@ -8,6 +7,7 @@ namespace {
 using profiletext::kColumnBool;
 using profiletext::kColumnText;
 
+const wchar_t kTableName[] = L"GameTaskConfig";
 const wchar_t kName[] = L"GameTaskName";
 const wchar_t kPath[] = L"GameTaskPath";
 const wchar_t kLightStatus[] = L"GameTaskLightStatus";
@@ -67,7 +67,11 @@ void ReadGameTask(CINIFormatTableCtrl& table, uint32_t id, GameTaskRecord* t) {
 
 }  // namespace
 
-INIColumnList COVSystemConfig::GameTaskColumns() {
+CGameTaskStore::CGameTaskStore() = default;
+
+CGameTaskStore::~CGameTaskStore() = default;
+
+INIColumnList CGameTaskStore::Columns() {
     INIColumnList c = {{kName, kColumnText}, {kPath, kColumnText}, {kLightStatus, kColumnBool},
                        {kLightName, kColumnText}, {kWebSetStatus, kColumnBool}};
     for (int i = 0; i < GameTaskRecord::kRows; ++i) {
@@ -83,44 +87,44 @@ INIColumnList COVSystemConfig::GameTaskColumns() {
     return c;
 }
 
-int COVSystemConfig::OpenGameTasks(const std::wstring& programFolder) {
-    // A missing working file is restored from the shipped one at every start;
-    // without that too, the table starts empty.
-    SeedFromShippedCopy(programFolder + kGameTaskSeedName, gameTaskPath_);
+int CGameTaskStore::Open(const std::wstring& path) {
+    Close();
     auto table = std::make_unique<CINIFormatTableCtrl>();
-    table->Configure(kGameTaskTableName, gameTaskPath_, GameTaskColumns());
+    table->Configure(kTableName, path, Columns());
     if (!table->Open()) return 0;
-    gameTaskTable_ = std::move(table);
+    table_ = std::move(table);
     return 1;
 }
 
-int COVSystemConfig::LoadGameTasks(GameTaskList* tasks) {
-    if (!gameTaskTable_ || !tasks) return 0;
+void CGameTaskStore::Close() { table_.reset(); }
+
+int CGameTaskStore::Load(GameTaskList* tasks) {
+    if (!table_ || !tasks) return 0;
     std::vector<uint32_t> ids;
-    if (!gameTaskTable_->ListRecordNumbers(&ids)) return 0;
+    if (!table_->ListRecordNumbers(&ids)) return 0;
     for (uint32_t id : ids) {
         auto task = NewGameTaskRecord();
         task->id = static_cast<int32_t>(id);
-        ReadGameTask(*gameTaskTable_, id, task.get());
+        ReadGameTask(*table_, id, task.get());
         tasks->push_back(std::move(task));
     }
     return 1;
 }
 
-int COVSystemConfig::AddGameTask(GameTaskRecord* task) {
-    if (!gameTaskTable_ || !task) return 0;
+int CGameTaskStore::Add(GameTaskRecord* task) {
+    if (!table_ || !task) return 0;
     uint32_t id = 0;
-    if (!gameTaskTable_->InsertRecord(&id, GameTaskValues(*task))) return 0;
+    if (!table_->InsertRecord(&id, GameTaskValues(*task))) return 0;
     task->id = static_cast<int32_t>(id);
     return 1;
 }
 
-int COVSystemConfig::UpdateGameTask(const GameTaskRecord& task) {
-    if (!gameTaskTable_ || task.id <= 0) return 0;
-    return gameTaskTable_->WriteRecord(static_cast<uint32_t>(task.id), GameTaskValues(task));
+int CGameTaskStore::Update(const GameTaskRecord& task) {
+    if (!table_ || task.id <= 0) return 0;
+    return table_->WriteRecord(static_cast<uint32_t>(task.id), GameTaskValues(task));
 }
 
-int COVSystemConfig::RemoveGameTask(int32_t id) {
-    if (!gameTaskTable_ || id <= 0) return 0;
-    return gameTaskTable_->DeleteRecord(static_cast<uint32_t>(id));
+int CGameTaskStore::Remove(int32_t id) {
+    if (!table_ || id <= 0) return 0;
+    return table_->DeleteRecord(static_cast<uint32_t>(id));
 }

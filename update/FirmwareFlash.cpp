@@ -1,0 +1,72 @@
+#include "FirmwareFlash.h"
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <memory>
+
+#include "HTTPClientWTPCtrl.h"
+#include "HttpText.h"
+#include "ProcessOps.h"
+#include "UpdateRules.h"
+#include "WebHosts.h"
+#include "WinHandles.h"
+
+int FlashFirmware(const std::wstring& address, const FlashFiles& files, IFlashHost* host) {
+    if (!host) return 0;
+    auto client = std::make_unique<CHTTPClientWTPCtrl>();
+    if (!client->Open()) return 0;
+    std::wstring hostText, path;
+    httptext::SplitServedAddress(address, &hostText, &path);
+    const httptext::HostPort server = webhosts::ServedHost(hostText);
+    if (server.host.empty() || !client->Connect(server.host, server.port) ||
+        !client->DownloadToFile(path, files.firmwareFile, 0)) {
+        client->CloseConnection();
+        client->Close();
+        return 0;
+    }
+
+    host->SetProgress(20);
+    host->CloseController();  // the tool opens the controller itself
+    for (uint32_t progress = 30; progress <= 90; progress += 10) {
+        host->Wait(1000);
+        host->SetProgress(progress);
+    }
+
+    uint32_t exitCode = 0;
+    const int started = StartProcess(files.toolFile, updaterules::FlashCommandLine(files.firmwareFile), 0, nullptr,
+                                     1, &exitCode);
+    const int ok = started && exitCode == 1 ? 1 : 0;
+    if (!ok)
+        for (const wchar_t* image : updaterules::kFlashToolImages) EndProcessesByImageName(image);
+
+    host->SetProgress(100);
+    host->Wait(1000);
+    host->OpenController();
+    client->CloseConnection();
+    client->Close();
+    return ok;
+}
+
+int EndProcessesByImageName(const std::wstring& name) {
+    if (name.empty()) return 0;
+    win::CUniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return 0;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    int ended = 0;
+    const DWORD self = GetCurrentProcessId();
+    for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more; more = Process32NextW(snapshot.Get(), &entry)) {
+        // Some systems report a whole path here; the image name is its last part.
+        const wchar_t* image = entry.szExeFile;
+        for (const wchar_t* p = entry.szExeFile; *p; ++p)
+            if (*p == L'\\' || *p == L'/') image = p + 1;
+        if (entry.th32ProcessID == self || lstrcmpiW(image, name.c_str()) != 0) continue;
+        win::CUniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+        if (!process || !TerminateProcess(process.Get(), 1)) continue;
+        // Gone before the controller is taken back.
+        WaitForSingleObject(process.Get(), 5000);
+        ++ended;
+    }
+    return ended;
+}

@@ -1,0 +1,481 @@
+#include "UpdateCtrlPage.h"
+
+#include <windows.h>
+
+#include "ApplicationEnv.h"
+#include "OVFanLedDevice.h"
+#include "ProcessOps.h"
+#include "UpdateChecks.h"
+#include "UpdateRules.h"
+#include "controls/DUI_Button.h"
+#include "controls/DUI_Label.h"
+#include "controls/DUI_MessageBox.h"
+#include "controls/DUI_Panel.h"
+#include "controls/DUI_Progress.h"
+#include "core/DUI_Types.h"
+#include "scene/DUI_UIScene.h"
+#include "scene/DUI_Window.h"
+#include "skin/DUI_UIResource.h"
+
+namespace {
+
+// Colours of the product look.
+constexpr uint32_t kPanelColor = 0xFF121821;
+constexpr uint32_t kFrameColor = 0xFF263042;
+constexpr uint32_t kPrimaryText = 0xFFE8ECF2;
+constexpr uint32_t kSecondaryText = 0xFF9AA4B2;
+constexpr uint32_t kAccent = 0xFFFF6A00;
+
+// Control ids of this page.
+enum : int32_t {
+    kPanelId = 2300,
+    kReturnId,
+    kTitleId,
+    kSoftwareOptionId,
+    kFirmwareOptionId,
+    kCardId,
+    kVersionLabelId,
+    kUpdatingLabelId,
+    kProgressId,
+    kUpdateButtonId,
+    kFlashButtonId,
+    kRestartButtonId,
+    kResetButtonId,
+    kBoxId,
+};
+
+// The card holding the version, the progress and the buttons.
+constexpr int32_t kCardX = 283, kCardY = 190, kCardW = 800, kCardH = 232;
+// Plate sizes of the skin: controls of exactly these sizes show their art pixel for pixel.
+constexpr int32_t kButtonW = 128, kButtonH = 36, kTabW = 120, kTabH = 40;
+
+// A control of the page's own skin style when the skin has one, else of the
+// shared style of its kind.
+template <typename Make>
+auto BuildStyled(const wchar_t* own, const wchar_t* shared, Make make) {
+    auto* control = make(own);
+    return control ? control : make(shared);
+}
+
+// The interface is touched from the update thread only while it holds the
+// scene's parameter lock. The wait is bounded and gives up when the page
+// shuts down, so the thread never blocks a shut-down that waits for it.
+class UiLock {
+public:
+    UiLock(CDUI_UIScene* scene, const std::atomic<int>& stopping) {
+        HANDLE mutex = scene ? scene->GetParamMutex() : nullptr;
+        if (!scene) {
+            ok_ = 1;
+            return;
+        }
+        if (!mutex) return;
+        while (!stopping.load()) {
+            const DWORD wait = WaitForSingleObject(mutex, 50);
+            if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) {
+                held_ = mutex;
+                ok_ = 1;
+                return;
+            }
+            if (wait != WAIT_TIMEOUT) return;
+        }
+    }
+    ~UiLock() {
+        if (held_) ReleaseMutex(held_);
+    }
+    UiLock(const UiLock&) = delete;
+    UiLock& operator=(const UiLock&) = delete;
+    int Ok() const { return ok_; }
+
+private:
+    HANDLE held_ = nullptr;
+    int ok_ = 0;
+};
+
+}  // namespace
+
+// What the flash needs from the page, called on the update thread.
+class CUpdateCtrlPage::FlashHost : public IFlashHost {
+public:
+    explicit FlashHost(CUpdateCtrlPage* page) : page_(page) {}
+    void SetProgress(uint32_t percent) override {
+        UiLock ui(page_->scene_, page_->stopping_);
+        if (ui.Ok() && page_->progress_) page_->progress_->SetProgress(percent);
+    }
+    void CloseController() override {
+        if (COVFanLedDevice* device = page_->host_->Services().device) device->CloseDevice();
+    }
+    int OpenController() override {
+        COVFanLedDevice* device = page_->host_->Services().device;
+        return device ? device->OpenDevice() : 0;
+    }
+    void Wait(uint32_t milliseconds) override { Sleep(milliseconds); }
+
+private:
+    CUpdateCtrlPage* page_;  // borrowed
+};
+
+CUpdateCtrlPage::CUpdateCtrlPage(CDUI_UIResource* resource, CDUI_UIScene* scene, IClientHost* host)
+    : resource_(resource), scene_(scene), host_(host), firmwareLabel_(updaterules::kFirmwareLabelInitial) {}
+
+CUpdateCtrlPage::~CUpdateCtrlPage() { Shutdown(); }
+
+int CUpdateCtrlPage::Create() {
+    CDUI_Window* window = host_ ? host_->WindowControl() : nullptr;
+    if (!resource_ || !window || panel_) return panel_ ? 1 : 0;
+
+    // The page's area under the title strip, transparent over the window.
+    panel_ = resource_->CreatePanel(kPanelId, L"OVPanel", L"", 0, 50, 1366, 718);
+    if (!panel_) return 0;
+    panel_->SetTransparent(1);
+    panel_->SetVisible(0);
+    window->AddChild(panel_);
+
+    auto button = [&](int32_t id, const wchar_t* own, const wchar_t* text, int32_t x, int32_t y, int32_t w,
+                      int32_t h, CDUI_UIControl* parent) {
+        CDUI_Button* b = BuildStyled(own, L"OVButton", [&](const wchar_t* style) {
+            return resource_->CreateButton(id, style, text, x, y, w, h);
+        });
+        if (!b) return b;
+        b->SetTransparent(1);
+        b->SetBorder(0);
+        b->SetTextColor(kPrimaryText);
+        b->SetAlignment(2 | 16);  // centred
+        if (CDUI_FontType* font = resource_->FindFont(L"yahei12")) b->SetFont(font);
+        static_cast<CDUI_Panel*>(parent)->AddChild(b);
+        b->SetEventCallback(DUI_EVT_CLICKED, &CUpdateCtrlPage::OnClicked, this);
+        return b;
+    };
+    auto option = [&](int32_t id, const wchar_t* own, const wchar_t* text, int32_t x) {
+        CDUI_OptionButton* o = BuildStyled(own, L"OVOptionButton", [&](const wchar_t* style) {
+            return resource_->CreateOptionButton(id, style, text, x, 80, kTabW, kTabH);
+        });
+        if (!o) return o;
+        o->SetGroup(1);
+        o->SetTransparent(1);
+        o->SetBorder(0);
+        o->SetTextColor(kPrimaryText);
+        o->SetAlignment(2 | 16);
+        if (CDUI_FontType* font = resource_->FindFont(L"yahei14")) o->SetFont(font);
+        panel_->AddChild(o);
+        o->SetEventCallback(DUI_EVT_CLICKED, &CUpdateCtrlPage::OnClicked, this);
+        return o;
+    };
+    auto label = [&](int32_t id, const wchar_t* own, const std::wstring& text, int32_t x, int32_t y, int32_t w,
+                     int32_t h, const wchar_t* font, uint32_t color, CDUI_UIControl* parent) {
+        CDUI_Label* l = BuildStyled(own, L"OVLabel", [&](const wchar_t* style) {
+            return resource_->CreateLabel(id, style, text, x, y, w, h);
+        });
+        if (!l) return l;
+        l->SetTransparent(1);
+        l->SetBorder(0);
+        l->SetTextColor(color);
+        l->SetAlignment(1 | 16);  // left, vertically centred
+        if (CDUI_FontType* f = resource_->FindFont(font)) l->SetFont(f);
+        static_cast<CDUI_Panel*>(parent)->AddChild(l);
+        return l;
+    };
+
+    // Header row: return at the left, then the page title.
+    returnButton_ = button(kReturnId, L"UpdateReturnButton", L"返回", 24, 14, 96, kButtonH, panel_);
+    titleLabel_ = label(kTitleId, L"OVLabel", L"软件升级", 136, 14, 300, kButtonH, L"yahei20", kPrimaryText, panel_);
+    softwareOption_ = option(kSoftwareOptionId, L"UpdateSoftwareOptionButton", L"软件更新", kCardX);
+    firmwareOption_ = option(kFirmwareOptionId, L"UpdateFirmwareOptionButton", L"固件更新", kCardX + kTabW + 8);
+
+    card_ = resource_->CreatePanel(kCardId, L"OVPanel", L"", kCardX, kCardY - 50, kCardW, kCardH);
+    if (card_) {
+        card_->SetTransparent(0);
+        card_->SetBackColor(kPanelColor);
+        card_->SetBorder(1);
+        card_->SetBorderColors(kFrameColor, kPanelColor);  // one hairline, the inner line in the card colour
+        panel_->AddChild(card_);
+        versionLabel_ = label(kVersionLabelId, L"OVLabel", updaterules::kFirmwareLabelInitial, 24, 24, 752, 40,
+                              L"yahei20", kPrimaryText, card_);
+        updatingLabel_ = label(kUpdatingLabelId, L"OVLabel", updaterules::kUpdatingText, 24, 80, 300, 24,
+                               L"yahei12", kAccent, card_);
+        progress_ = BuildStyled(L"UpdateProgress", L"OVProgress", [&](const wchar_t* style) {
+            return resource_->CreateProgress(kProgressId, style, L"", 24, 112, 752, 16);
+        });
+        if (progress_) {
+            progress_->SetMaximum(100);
+            progress_->SetProgress(0);
+            card_->AddChild(progress_);
+        }
+        // The buttons of both views share one row; each view shows its own.
+        constexpr int32_t row = kCardH - 24 - kButtonH, step = kButtonW + 16;
+        updateButton_ = button(kUpdateButtonId, L"UpdateButton", L"检查更新", 24, row, kButtonW, kButtonH, card_);
+        flashButton_ = button(kFlashButtonId, L"UpdateFanLedButton", L"固件升级", 24, row, kButtonW, kButtonH, card_);
+        restartButton_ = button(kRestartButtonId, L"ResetFanLedButton", L"重启控制器", 24 + step, row, kButtonW,
+                                kButtonH, card_);
+        resetButton_ = button(kResetButtonId, L"FactoryFanLedButton", L"恢复出厂设置", 24 + 2 * step, row, kButtonW,
+                              kButtonH, card_);
+    }
+    if (updatingLabel_) updatingLabel_->SetVisible(0);
+    if (progress_) progress_->SetVisible(0);
+
+    box_ = resource_->CreateMessageBox(kBoxId, L"OVMessageBox", L"信息", 0, 0, 360, 160);
+    if (box_) {
+        window->AddChild(box_);
+        box_->SetResultCallback(&CUpdateCtrlPage::OnBoxResult, this);
+    }
+    ShowSoftwareView();
+    return softwareOption_ && firmwareOption_ && versionLabel_ && progress_ && updateButton_ && flashButton_ &&
+                   restartButton_ && resetButton_ && returnButton_ && box_
+               ? 1
+               : 0;
+}
+
+void CUpdateCtrlPage::Show() {
+    if (!panel_) return;
+    if (softwareOption_) softwareOption_->SetChecked(1);
+    ShowSoftwareView();
+    panel_->SetVisible(1);
+}
+
+void CUpdateCtrlPage::Hide() {
+    if (panel_) panel_->SetVisible(0);
+}
+
+void CUpdateCtrlPage::Shutdown() {
+    stopping_ = 1;
+    if (worker_.joinable()) worker_.join();
+}
+
+int CUpdateCtrlPage::CheckForUpdate(int silent) {
+    OfferSoftwareUpdate(silent);
+    return 1;
+}
+
+CDUI_UIControl* CUpdateCtrlPage::Control(const std::wstring& name) {
+    if (name == L"UpdatePanel") return panel_;
+    if (name == L"UpdateReturnButton") return returnButton_;
+    if (name == L"UpdateSoftwareOptionButton") return softwareOption_;
+    if (name == L"UpdateFirmwareOptionButton") return firmwareOption_;
+    if (name == L"UpdateButton") return updateButton_;
+    if (name == L"UpdateFanLedButton") return flashButton_;
+    if (name == L"ResetFanLedButton") return restartButton_;
+    if (name == L"FactoryFanLedButton") return resetButton_;
+    if (name == L"UpdateProgress") return progress_;
+    if (name == L"UpdateVersionLabel") return versionLabel_;
+    if (name == L"UpdatingLabel") return updatingLabel_;
+    if (name == L"UpdateMessageBox") return box_;
+    return nullptr;
+}
+
+// ---- views ----------------------------------------------------------------------
+
+void CUpdateCtrlPage::ShowSoftwareView() {
+    viewFlag_ = 0;
+    if (versionLabel_)
+        versionLabel_->SetText(std::wstring(updaterules::kSoftwareLabelPrefix) + updaterules::kCurrentVersion);
+    ApplyViewButtons();
+}
+
+void CUpdateCtrlPage::ShowFirmwareView() {
+    viewFlag_ = 1;
+    COVFanLedDevice* device = host_ ? host_->Services().device : nullptr;
+    std::wstring text;
+    // Without an answer the view shows the last firmware version it knew,
+    // never the software version of the other view.
+    if (!flashing_ && device && device->QueryVersion(&text))
+        firmwareLabel_ = updaterules::kFirmwareLabelPrefix + updaterules::ControllerRelease(text);
+    if (versionLabel_) versionLabel_->SetText(firmwareLabel_);
+    ApplyViewButtons();
+}
+
+void CUpdateCtrlPage::ApplyViewButtons() {
+    const int idle = flashing_ ? 0 : 1;
+    const int firmware = viewFlag_ == 1;
+    if (updateButton_) updateButton_->SetVisible(idle && !firmware);
+    if (flashButton_) flashButton_->SetVisible(idle && firmware);
+    if (restartButton_) restartButton_->SetVisible(idle && firmware);
+    if (resetButton_) resetButton_->SetVisible(idle && firmware);
+}
+
+// ---- input ------------------------------------------------------------------------
+
+void CUpdateCtrlPage::OnClicked(CDUI_UIControl* control, const CDUI_EventRecord*, void* user) {
+    static_cast<CUpdateCtrlPage*>(user)->HandleClick(control);
+}
+
+void CUpdateCtrlPage::OnBoxResult(CDUI_UIControl*, int32_t result, void* user) {
+    static_cast<CUpdateCtrlPage*>(user)->HandleBoxResult(result);
+}
+
+void CUpdateCtrlPage::HandleClick(CDUI_UIControl* control) {
+    if (control == returnButton_) {
+        if (host_) host_->ShowHomeView();
+    } else if (control == softwareOption_) {
+        ShowSoftwareView();
+    } else if (control == firmwareOption_) {
+        ShowFirmwareView();
+    } else if (control == updateButton_) {
+        if (viewFlag_ == 0) OfferSoftwareUpdate(0);
+    } else if (control == flashButton_) {
+        OfferFirmwareUpdate();
+    } else if (control == restartButton_) {
+        AskRestart();
+    } else if (control == resetButton_) {
+        AskFactoryReset();
+    }
+}
+
+void CUpdateCtrlPage::HandleBoxResult(int32_t result) {
+    const auto what = static_cast<Pending>(pending_.exchange(static_cast<int>(Pending::None)));
+    if (result != kMsgYes) return;
+    switch (what) {
+    case Pending::Software:
+        StartUpdater();
+        break;
+    case Pending::Firmware:
+        StartFirmwareUpdate();
+        break;
+    case Pending::Restart:
+        RunMaintenance(0);
+        break;
+    case Pending::Reset:
+        RunMaintenance(1);
+        break;
+    default:
+        break;
+    }
+}
+
+void CUpdateCtrlPage::Inform(const std::wstring& text) {
+    pending_ = static_cast<int>(Pending::None);
+    if (box_) box_->ShowMessage(text, 3, 2);
+}
+
+void CUpdateCtrlPage::Ask(Pending what, const std::wstring& text) {
+    pending_ = static_cast<int>(what);
+    if (box_) box_->ShowMessage(text, 4, 5);
+}
+
+// ---- software update ----------------------------------------------------------------
+
+void CUpdateCtrlPage::ShowMainWindowOnUpdatePage() {
+    CApplicationEnv* env = host_ ? host_->Services().env : nullptr;
+    if (env && env->GetWindowHandle()) ShowWindow(env->GetWindowHandle(), SW_SHOWNORMAL);
+    if (host_) host_->ShowPage(ClientPageId::Update);
+}
+
+void CUpdateCtrlPage::OfferSoftwareUpdate(int silent) {
+    // Handing over to the updater would end the program in the middle of a flash.
+    if (flashing_) return;
+    CApplicationEnv* env = host_ ? host_->Services().env : nullptr;
+    std::wstring version;
+    const SoftwareCheckResult result =
+        env ? CheckSoftwareUpdate(env->GetProgramFolder(), &version) : SoftwareCheckResult::Failed;
+    if (result == SoftwareCheckResult::Newer) {
+        newSoftwareVersion_ = version;
+        ShowMainWindowOnUpdatePage();
+        Ask(Pending::Software, updaterules::SoftwareOfferText(version));
+        return;
+    }
+    if (silent) return;
+    ShowMainWindowOnUpdatePage();
+    Inform(result == SoftwareCheckResult::UpToDate ? updaterules::kUpToDateText : updaterules::kCheckFailedText);
+}
+
+void CUpdateCtrlPage::StartUpdater() {
+    CApplicationEnv* env = host_ ? host_->Services().env : nullptr;
+    const std::wstring updater = env ? env->GetProgramFolder() + updaterules::kUpdaterFile : std::wstring();
+    if (updater.empty() || !StartProcess(updater, L"", 1)) {
+        Inform(updaterules::kUpdaterFailedText);
+        return;
+    }
+    // Posted, not sent: the close must not tear the page down under this
+    // very callback.
+    if (env->GetWindowHandle()) PostMessageW(env->GetWindowHandle(), WM_CLOSE, 0, 0);
+}
+
+// ---- firmware update -------------------------------------------------------------------
+
+void CUpdateCtrlPage::OfferFirmwareUpdate() {
+    if (flashing_) return;
+    uint32_t version = 0;
+    std::wstring address;
+    if (!QueryNewFirmware(&version, &address)) {
+        Inform(updaterules::kFirmwareQueryFailedText);
+        return;
+    }
+    newFirmware_ = version;
+    firmwareAddress_ = address;
+    COVFanLedDevice* device = host_ ? host_->Services().device : nullptr;
+    std::wstring text;
+    if (!device || !device->QueryVersion(&text)) return;
+    if (newFirmware_ > updaterules::ControllerReleaseNumber(text))
+        Ask(Pending::Firmware, updaterules::FirmwareOfferText(newFirmware_));
+    else
+        Inform(updaterules::kFirmwareNewestText);
+}
+
+void CUpdateCtrlPage::StartFirmwareUpdate() {
+    if (flashing_ || stopping_) return;
+    if (worker_.joinable()) worker_.join();  // the last one has finished: flashing_ is 0
+    flashing_ = 1;
+    ApplyViewButtons();
+    if (progress_) {
+        progress_->SetProgress(0);
+        progress_->SetVisible(1);
+    }
+    if (updatingLabel_) updatingLabel_->SetVisible(1);
+    worker_ = std::thread(&CUpdateCtrlPage::RunFirmwareUpdate, this);
+}
+
+void CUpdateCtrlPage::RunFirmwareUpdate() {
+    CApplicationEnv* env = host_->Services().env;
+    COVFanLedDevice* device = host_->Services().device;
+    FlashFiles files;
+    if (env) {
+        files.firmwareFile = env->GetDataFolder() + updaterules::kFirmwareFile;
+        files.toolFile = env->GetProgramFolder() + updaterules::kFlashToolFile;
+    }
+    FlashHost flashHost(this);
+    const int ok = env ? FlashFirmware(firmwareAddress_, files, &flashHost) : 0;
+    std::wstring text;
+    const int haveVersion = ok && device && device->QueryVersion(&text);
+
+    UiLock ui(scene_, stopping_);
+    flashing_ = 0;
+    if (!ui.Ok()) return;  // shutting down: nobody is left to tell
+    if (haveVersion) {
+        firmwareLabel_ = updaterules::kFirmwareLabelPrefix + updaterules::ControllerRelease(text);
+        if (viewFlag_ == 1 && versionLabel_) versionLabel_->SetText(firmwareLabel_);
+    }
+    if (progress_) progress_->SetVisible(0);
+    if (updatingLabel_) updatingLabel_->SetVisible(0);
+    ApplyViewButtons();
+    Inform(ok ? updaterules::kFlashSucceededText : updaterules::kFlashFailedText);
+}
+
+// ---- restart and factory reset -------------------------------------------------------------
+
+void CUpdateCtrlPage::AskRestart() {
+    if (flashing_) return;
+    Ask(Pending::Restart, updaterules::kRestartAskText);
+}
+
+void CUpdateCtrlPage::AskFactoryReset() {
+    if (flashing_) return;
+    Ask(Pending::Reset, updaterules::kResetAskText);
+}
+
+void CUpdateCtrlPage::RunMaintenance(int factoryReset) {
+    if (flashing_) return;
+    COVFanLedDevice* device = host_ ? host_->Services().device : nullptr;
+    int reopened = 0;
+    if (device) {
+        // The command's own answer does not count: the controller may restart
+        // before it replies. It counts as done when it can be opened again.
+        if (factoryReset) device->FactoryReset();
+        else device->RestartController();
+        Sleep(1000);
+        device->CloseDevice();
+        Sleep(1000);
+        reopened = device->OpenDevice();
+    }
+    if (factoryReset)
+        Inform(reopened ? updaterules::kResetDoneText : updaterules::kResetFailedText);
+    else
+        Inform(reopened ? updaterules::kRestartDoneText : updaterules::kRestartFailedText);
+}
