@@ -213,7 +213,7 @@ void CMainWindow::OnCopyData(const COPYDATASTRUCT* data) {
     const std::wstring text(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t));
     unsigned int id = 0;
     if (!shell::ParseGameTaskHandOver(text, &id)) return;
-    if (m_gameTasks) {
+    if (m_gameTasks && m_acceptHandOvers) {
         m_gameTasks->RunGameTaskById(id);
     } else if (m_waitingGameTasks.size() < kMaxWaitingGameTasks) {
         m_waitingGameTasks.push_back(id);
@@ -222,10 +222,19 @@ void CMainWindow::OnCopyData(const COPYDATASTRUCT* data) {
 
 void CMainWindow::SetGameTaskRunner(IGameTaskRunner* runner) {
     m_gameTasks = runner;
-    if (!runner) return;
+    RunWaitingGameTasks();
+}
+
+void CMainWindow::AcceptHandOvers() {
+    m_acceptHandOvers = 1;
+    RunWaitingGameTasks();
+}
+
+void CMainWindow::RunWaitingGameTasks() {
+    if (!m_gameTasks || !m_acceptHandOvers) return;
     std::vector<unsigned int> waiting;
     waiting.swap(m_waitingGameTasks);
-    for (unsigned int id : waiting) runner->RunGameTaskById(id);
+    for (unsigned int id : waiting) m_gameTasks->RunGameTaskById(id);
 }
 
 void CMainWindow::OnDragButtonDown(int x, int y) {

@@ -42,10 +42,15 @@ public:
     // Borrowed collaborators; each may stay unset.
     void SetMessageFilter(IWindowMessageFilter* filter) { m_filter = filter; }
     void SetTaskBar(CClientTaskBar* taskBar) { m_taskBar = taskBar; }
-    // A hand-over that arrives before there is a game page (the window
-    // exists from the middle of start-up on, and a shortcut may be quicker)
-    // waits here and runs as soon as one is set.
+    // A hand-over that arrives before there is a game page, or while the
+    // hand-overs are held (the window exists from the middle of start-up on,
+    // and a shortcut may be quicker), waits here and runs as soon as both a
+    // game page is set and the hand-overs are accepted.
     void SetGameTaskRunner(IGameTaskRunner* runner);
+    // The start-up holds hand-overs from the window's creation until the
+    // program stands; accepted is the default.
+    void HoldHandOvers() { m_acceptHandOvers = 0; }
+    void AcceptHandOvers();
     void SetUpdateChecker(IUpdateChecker* checker) { m_updates = checker; }
 
     // One tick of the one-second timer (the timer procedure calls it).
@@ -58,6 +63,7 @@ private:
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(unsigned int id);
     void OnCopyData(const COPYDATASTRUCT* data);
+    void RunWaitingGameTasks();
     void OnDragButtonDown(int x, int y);
     void OnDragMove(int x, int y, WPARAM keys);
     void OnCaptureLost();
@@ -82,5 +88,6 @@ private:
     UINT m_taskbarCreated = 0;                 // the shell's registered "TaskbarCreated" message
     IGameTaskRunner* m_gameTasks = nullptr;    // borrowed: the game page
     std::vector<unsigned int> m_waitingGameTasks;  // hand-overs before the game page
+    int m_acceptHandOvers = 1;
     IUpdateChecker* m_updates = nullptr;       // borrowed: the update page
 };

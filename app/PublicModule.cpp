@@ -122,6 +122,9 @@ int CPublicModule::StartMainWindow() {
     HWND window = m_pMainWindow->Initialize(m_instance);
     if (!window) return 0;
     m_pEnv->SetWindowHandle(window);
+    // A game mode runs in a program that stands, not half way through its
+    // start: RunVentaro accepts the hand-overs before the loop.
+    m_pMainWindow->HoldHandOvers();
     m_pMainWindow->SetTaskBar(m_pTaskBar.get());
     m_pTaskBar->SetWindow(window, m_pMainWindow->GetPopupMenu());
     if (m_onWindowCreated) m_onWindowCreated();

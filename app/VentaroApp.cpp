@@ -66,6 +66,8 @@ int RunVentaro(HINSTANCE instance, const wchar_t* commandLine, int showCommand,
     if (beforeStartUp) beforeStartUp(module);
     if (!module.Initialize(instance)) return 0;
     lock.Release();
+    // Hand-overs that came while the module was built run now.
+    module.MainWindow()->AcceptHandOvers();
 
     const int exitCode = module.MainWindow()->RunMessageLoop(shell::StartShowCommand(command, showCommand));
     module.Teardown();

@@ -154,6 +154,13 @@ TEST_F(MainWindowTest, HandOverBeforeTheGamePageRunsOnceItIsThere) {
     SendText(window, L"GameTaskID_5");
     main.SetGameTaskRunner(&runner);
     EXPECT_EQ(runner.ids, (std::vector<unsigned int>{3, 4, 5}));
+
+    // Held during a start-up, they wait even with a game page set.
+    main.HoldHandOvers();
+    SendText(window, L"GameTaskID_6");
+    EXPECT_EQ(runner.ids.size(), 3u);
+    main.AcceptHandOvers();
+    EXPECT_EQ(runner.ids, (std::vector<unsigned int>{3, 4, 5, 6}));
 }
 
 TEST_F(MainWindowTest, CommandsHideShowAndCheck) {
