@@ -22,7 +22,6 @@ namespace {
 using gametext::Field;
 using gametext::SetField;
 
-// The look (design.md): dark cards with hairline frames, light text.
 // Companion and address rows: on and off.
 constexpr uint32_t kRowOnColour = 0xFFE1E1E1;
 constexpr uint32_t kRowOffColour = 0xFF444444;
