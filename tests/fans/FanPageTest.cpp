@@ -383,4 +383,20 @@ TEST_F(FanPage, ReturnButtonGoesHome) {
     EXPECT_EQ(nullptr, h.FindById(kIdFanConfirmButton, true));
 }
 
+TEST_F(FanPage, AHiddenPageKeepsItsFiguresAndDrawsNothingUntilShown) {
+    // Built hidden, as the client window builds it; no temperature file and
+    // no driver here, so only this test reports a temperature.
+    CFanCtrlPage* page = h.AddPage<CFanCtrlPage>(ClientPageId::Fan);
+    ASSERT_NE(nullptr, page);
+    h.Scene()->TakeDirty(nullptr);
+    page->ShowTemperature(61);
+    page->ShowLoad(42);
+    const DUI_Rect dirty = h.Scene()->PeekDirty();
+    EXPECT_TRUE(dirty.width <= 0 || dirty.height <= 0) << "a hidden page woke the render thread";
+    h.Host().ShowPage(ClientPageId::Fan);
+    EXPECT_EQ(L"61℃\nCPU", TextOfId(kIdFanTemperatureLabel)) << "the latest reading is there at once";
+    page->ShowTemperature(63);
+    EXPECT_EQ(L"63℃\nCPU", TextOfId(kIdFanTemperatureLabel)) << "a shown page follows every reading";
+}
+
 }  // namespace
