@@ -25,6 +25,18 @@ struct CDUI_EventRecord;
 
 namespace accountui {
 
+// The login and password dialogs: one column of fields under the dialog
+// picture, then "UserLoginBtn" at the size of its plate.
+namespace dialog {
+inline constexpr int32_t kWidth = 579;
+inline constexpr int32_t kHeight = 412;
+inline constexpr int32_t kFieldWidth = 360;
+inline constexpr int32_t kLeft = (kWidth - kFieldWidth) / 2;
+inline constexpr int32_t kFieldHeight = 40;
+inline constexpr int32_t kFirstField = 164;
+inline constexpr int32_t kButtonWidth = 260, kButtonHeight = 40;
+}  // namespace dialog
+
 // Text placement flags of the engine: horizontal near/centre/far in bits
 // 0-2, vertical in bits 3-5.
 inline constexpr uint32_t kAlignLeftMiddle = 1 | 16;

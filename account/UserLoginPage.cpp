@@ -14,16 +14,8 @@
 using namespace accountui;
 
 namespace {
-constexpr int32_t kWidth = 579;
-constexpr int32_t kHeight = 412;
-// One column under the dialog picture: fields, options, the button.
-constexpr int32_t kFieldWidth = 360;
-constexpr int32_t kLeft = (kWidth - kFieldWidth) / 2;
-constexpr int32_t kFieldHeight = 40;
-constexpr int32_t kFirstField = 164;
-constexpr int32_t kFieldStep = 48;
-// "UserLoginBtn" at the size of its plate.
-constexpr int32_t kButtonWidth = 260, kButtonHeight = 40;
+using namespace accountui::dialog;
+constexpr int32_t kFieldStep = 48;  // fields, options, the button
 }  // namespace
 
 int OpenInBrowser(const std::wstring& address) {

@@ -8,15 +8,8 @@
 using namespace accountui;
 
 namespace {
-constexpr int32_t kWidth = 579;
-constexpr int32_t kHeight = 412;
-// The login dialog's column: three fields, then the button.
-constexpr int32_t kFieldWidth = 360;
-constexpr int32_t kLeft = (kWidth - kFieldWidth) / 2;
-constexpr int32_t kFieldHeight = 40;
-constexpr int32_t kFirstField = 164;
-constexpr int32_t kFieldStep = 52;
-constexpr int32_t kButtonWidth = 260, kButtonHeight = 40;
+using namespace accountui::dialog;
+constexpr int32_t kFieldStep = 52;  // three fields, then the button
 }  // namespace
 
 CUserPassPage::CUserPassPage(CDUI_UIResource* resource, CDUI_UIScene*, IClientHost* host)

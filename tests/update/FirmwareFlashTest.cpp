@@ -15,6 +15,7 @@
 #include "UpdateChecks.h"
 #include "UpdateRules.h"
 #include "TextConv.h"
+#include "StandInLog.h"
 #include "WebServiceStub.h"
 
 namespace {
@@ -34,20 +35,7 @@ uint64_t Fnv1a(const std::string& bytes) {
     return h;
 }
 
-std::map<std::string, std::string> ReadLog(const std::wstring& path) {
-    std::map<std::string, std::string> values;
-    const std::string text = simharness::ReadFileText(path);
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string::npos) end = text.size();
-        const std::string line = text.substr(pos, end - pos);
-        const size_t eq = line.find('=');
-        if (eq != std::string::npos) values[line.substr(0, eq)] = line.substr(eq + 1);
-        pos = end + 1;
-    }
-    return values;
-}
+std::map<std::string, std::string> ReadLog(const std::wstring& path) { return standin::ParseLog(simharness::ReadFileText(path)); }
 
 int CountProcesses(const wchar_t* image) {
     HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);

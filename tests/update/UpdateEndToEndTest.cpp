@@ -13,6 +13,7 @@
 #include "SimulatedController.h"
 #include "TestPaths.h"
 #include "UiDump.h"
+#include "StandInLog.h"
 #include "WebServiceStub.h"
 #include "XDoTool.h"
 
@@ -32,19 +33,7 @@ std::wstring UnixShot(const std::wstring& name) {
     return out + L"/tests/update_shots/e2e_" + name + L".png";
 }
 
-std::map<std::string, std::string> ReadLog(const std::wstring& path) {
-    std::map<std::string, std::string> values;
-    const std::string text = e2e::ReadFileText(path);
-    for (size_t pos = 0; pos < text.size();) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string::npos) end = text.size();
-        const std::string line = text.substr(pos, end - pos);
-        const size_t eq = line.find('=');
-        if (eq != std::string::npos) values[line.substr(0, eq)] = line.substr(eq + 1);
-        pos = end + 1;
-    }
-    return values;
-}
+std::map<std::string, std::string> ReadLog(const std::wstring& path) { return standin::ParseLog(e2e::ReadFileText(path)); }
 
 simharness::CSimProcess* Sim() { return e2e::SimulatedControllerEnvironment::Sim(); }
 int SimCount(const char* key) { return std::atoi(Sim()->Value(key).c_str()); }

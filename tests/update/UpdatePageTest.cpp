@@ -14,6 +14,7 @@
 #include "TextConv.h"
 #include "UpdateCtrlPage.h"
 #include "UpdateRules.h"
+#include "StandInLog.h"
 #include "WebServiceStub.h"
 #include "controls/DUI_Label.h"
 #include "controls/DUI_MessageBox.h"
@@ -30,19 +31,7 @@ std::wstring ShotDir() {
     return dir;
 }
 
-std::map<std::string, std::string> ReadLog(const std::wstring& path) {
-    std::map<std::string, std::string> values;
-    const std::string text = simharness::ReadFileText(path);
-    for (size_t pos = 0; pos < text.size();) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string::npos) end = text.size();
-        const std::string line = text.substr(pos, end - pos);
-        const size_t eq = line.find('=');
-        if (eq != std::string::npos) values[line.substr(0, eq)] = line.substr(eq + 1);
-        pos = end + 1;
-    }
-    return values;
-}
+std::map<std::string, std::string> ReadLog(const std::wstring& path) { return standin::ParseLog(simharness::ReadFileText(path)); }
 
 // Runs the host window's posted messages (a close request among them).
 void Pump() {
