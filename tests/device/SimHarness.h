@@ -115,7 +115,14 @@ public:
 
     std::map<std::string, std::string> State() const {
         std::map<std::string, std::string> values;
-        const std::string text = ReadFileText(statePath_);
+        // The simulator replaces the file whole, but falls back to rewriting
+        // it in place while a reader holds it open: read until the last key
+        // ("connections") is there.
+        std::string text = ReadFileText(statePath_);
+        for (int i = 0; i < 100 && text.find("connections=") == std::string::npos; ++i) {
+            Sleep(10);
+            text = ReadFileText(statePath_);
+        }
         size_t pos = 0;
         while (pos < text.size()) {
             size_t end = text.find('\n', pos);

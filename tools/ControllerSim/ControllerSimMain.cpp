@@ -157,18 +157,24 @@ void Serve(HANDLE pipe) {
 
 constexpr int kListeners = 4;
 
-// Creates an instance, waits for a client, serves it, and starts over.
-void Listen(std::wstring name) {
-    for (;;) {
+HANDLE CreateInstance(const std::wstring& name) {
+    HANDLE pipe = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT,
+                                   PIPE_UNLIMITED_INSTANCES, 4096, 4096, 0, nullptr);
+    if (pipe == INVALID_HANDLE_VALUE) {
+        std::fprintf(stderr, "ControllerSim: cannot create %ls (error %lu)\n", name.c_str(), GetLastError());
+        ExitProcess(1);
+    }
+    return pipe;
+}
+
+// Waits for a client on the instance, serves it, and starts over on a new
+// instance. The first instance comes made, so that all listeners exist as
+// soon as a client can see the pipe.
+void Listen(std::wstring name, HANDLE first) {
+    for (HANDLE next = first;; next = CreateInstance(name)) {
         // Closing an instance without DisconnectNamedPipe lets the client
         // still read what was sent; its next read or write fails.
-        win::CUniqueHandle pipe(CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX,
-                                            PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT,
-                                            PIPE_UNLIMITED_INSTANCES, 4096, 4096, 0, nullptr));
-        if (!pipe) {
-            std::fprintf(stderr, "ControllerSim: cannot create %ls (error %lu)\n", name.c_str(), GetLastError());
-            ExitProcess(1);
-        }
+        win::CUniqueHandle pipe(next);
         if (!ConnectNamedPipe(pipe.Get(), nullptr) && GetLastError() != ERROR_PIPE_CONNECTED) {
             Sleep(10);  // a client that came and went before the connect
             continue;
@@ -212,8 +218,10 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring name = L"\\\\.\\pipe\\" + g_options.pipe;
     // Several listeners, so that a client reopening right after a close (or a
     // second client) always finds a free instance instead of a busy pipe.
+    std::vector<HANDLE> instances;
+    for (int i = 0; i < kListeners; ++i) instances.push_back(CreateInstance(name));
     std::vector<std::thread> listeners;
-    for (int i = 0; i < kListeners; ++i) listeners.emplace_back(Listen, name);
+    for (HANDLE instance : instances) listeners.emplace_back(Listen, name, instance);
     std::fprintf(stderr, "ControllerSim: serving %ls\n", name.c_str());
     for (auto& t : listeners) t.join();
     return 1;
