@@ -281,16 +281,9 @@ int CFanCtrlPage::BuildSpeedCard() {
 
 void CFanCtrlPage::Show() {
     if (panel_) panel_->SetVisible(1);
-    shown_ = 1;
-    // What the sensing thread read while the page was hidden.
-    const int load = lastLoad_;
-    const int temperature = lastTemperature_;
-    if (load != kNoFigure) PutLoad(load);
-    if (temperature != kNoFigure) PutTemperature(temperature);
 }
 
 void CFanCtrlPage::Hide() {
-    shown_ = 0;
     if (messageBox_ && messageBox_->GetVisible()) messageBox_->Hide();
     if (panel_) panel_->SetVisible(0);
 }
@@ -409,28 +402,16 @@ void CFanCtrlPage::ShowProcessorInfo(const ProcessorRecord& processor) {
 }
 
 void CFanCtrlPage::ShowLoad(int percent) {
-    lastLoad_ = percent;
-    if (!shown_) return;  // Show draws the latest
     CSensingUpdate update(scene_, stopping_.Get());
     if (!update.Ok()) return;
-    PutLoad(percent);
-}
-
-void CFanCtrlPage::ShowTemperature(int celsius) {
-    lastTemperature_ = celsius;
-    if (!shown_) return;
-    CSensingUpdate update(scene_, stopping_.Get());
-    if (!update.Ok()) return;
-    PutTemperature(celsius);
-}
-
-void CFanCtrlPage::PutLoad(int percent) {
     if (loadLabel_) loadLabel_->SetText(LoadText(percent));
     // -1 (no system times) must not read as a full bar.
     if (loadBar_) loadBar_->SetProgress(static_cast<uint32_t>(ClampPercent(percent)));
 }
 
-void CFanCtrlPage::PutTemperature(int celsius) {
+void CFanCtrlPage::ShowTemperature(int celsius) {
+    CSensingUpdate update(scene_, stopping_.Get());
+    if (!update.Ok()) return;
     if (temperatureLabel_) temperatureLabel_->SetText(TemperatureText(celsius));
     if (temperaturePie_) {
         const float sweep = TemperaturePieSweep(celsius);

@@ -107,9 +107,6 @@ private:
     // Slider, its label, "AutoButton" and the atomic flag from the settings.
     void LoadFromSettings();
     void ShowSpeed(int percent);
-    // The figures of the sensing thread; drawn only while the page shows.
-    void PutLoad(int percent);
-    void PutTemperature(int celsius);
     // Automatic mode locks the slider (disabled and faded).
     void LockSlider(int locked);
     void ShowMessage(const std::wstring& text, int iconType);
@@ -140,12 +137,6 @@ private:
     CDUI_MessageBox* messageBox_ = nullptr;
 
     std::atomic<int> autoOn_{0};  // copy of OVFanAutoAdjust for the sensing thread
-    // The latest figures, kept while the page is hidden: a hidden page that
-    // redrew them every second would wake the render thread for nothing.
-    static constexpr int kNoFigure = -1000;
-    std::atomic<int> shown_{0};
-    std::atomic<int> lastLoad_{kNoFigure};
-    std::atomic<int> lastTemperature_{kNoFigure};
     std::unique_ptr<CFanLevelSender> fans_;
     win::CUniqueHandle stopping_;  // event: set when Shutdown begins
     std::unique_ptr<CCpuSensingCtrl> sensing_;

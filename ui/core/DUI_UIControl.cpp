@@ -669,6 +669,15 @@ void CDUI_UIControl::StepAnimations() {
 int CDUI_UIControl::HitTest(int32_t x, int32_t y) { return absolute_.Contains(x, y) ? 1 : 0; }
 
 void CDUI_UIControl::Invalidate() {
+    // What is not drawn needs no frame: a hidden page whose figures change
+    // every second must not wake the render thread.
+    if (!shown_ || !visible_) return;
+    InvalidateArea();
+}
+
+void CDUI_UIControl::InvalidateArea() {
+    for (CDUI_UIControl* up = parent_; up; up = up->parent_)
+        if (!up->shown_ || !up->visible_) return;
     if (CDUI_UIScene* scene = GetScene()) scene->InvalidateRect(absolute_);
 }
 
@@ -829,7 +838,7 @@ void CDUI_UIControl::OnColorChanged() { Invalidate(); }
 void CDUI_UIControl::OnFontChanged() { Invalidate(); }
 void CDUI_UIControl::OnPositionChanged() { Invalidate(); }
 void CDUI_UIControl::OnSizeChanged() { Invalidate(); }
-void CDUI_UIControl::OnVisibleChanged() { Invalidate(); }
+void CDUI_UIControl::OnVisibleChanged() { InvalidateArea(); }
 void CDUI_UIControl::OnEnabledChanged() { Invalidate(); }
 void CDUI_UIControl::OnLayerChanged() { Invalidate(); }
 void CDUI_UIControl::OnFocusChanged() { Invalidate(); }

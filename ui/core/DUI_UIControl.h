@@ -153,7 +153,8 @@ public:
     virtual int StopFade();
 
     virtual int HitTest(int32_t x, int32_t y);  // absolute rectangle, right/bottom excluded
-    virtual void Invalidate();                  // absolute rectangle -> scene's dirty area
+    virtual void Invalidate();                  // absolute rectangle -> scene's dirty area, when drawn
+    void InvalidateArea();                      // the same whether or not the control itself is shown
     virtual void Tick();                        // OnTick (collections: and their children)
     virtual void UpdateLayout();                // recompute the absolute rectangle, invalidate old and new
 
