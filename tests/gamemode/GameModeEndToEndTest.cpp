@@ -165,7 +165,7 @@ TEST_F(GameModeEndToEnd, PexiloHandsAModeToAHiddenVentaro) {
     EXPECT_EQ(TrimSlash(g->folder), TrimSlash(s_.ProgramFolder()));
     EXPECT_EQ(CountEvents(lines, L"close"), 1u);
     EXPECT_EQ(GetFileAttributesW(injected.c_str()), INVALID_FILE_ATTRIBUTES) << "a command processor ran";
-    EXPECT_EQ(s_.BrowserLog(),
+    EXPECT_EQ(s_.SortedBrowserLog(),
               (std::vector<std::wstring>{L"http://www.example.com/游戏?a=1&b=2", L"https://secure.example.org/x"}));
     // The theme reached the controller through the lighting page.
     std::ostringstream colour;

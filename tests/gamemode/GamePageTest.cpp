@@ -378,7 +378,7 @@ TEST_F(GamePage, RunByIdAgainstTheStandIns) {
     EXPECT_EQ(g->commandLine, L"\"" + game + L"\"");
     EXPECT_EQ(TrimSlash(g->folder), TrimSlash(s_.ProgramFolder()));
     EXPECT_EQ(CountEvents(lines, L"close"), 1u);
-    EXPECT_EQ(s_.BrowserLog(), (std::vector<std::wstring>{L"http://www.example.com/游戏", L"https://example.org"}));
+    EXPECT_EQ(s_.SortedBrowserLog(), (std::vector<std::wstring>{L"http://www.example.com/游戏", L"https://example.org"}));
     EXPECT_EQ(light_.applied, std::vector<std::wstring>{L"烈焰红"});
     std::wstring count;
     EXPECT_EQ(Page().GetGameTaskCountText(&count), 1);

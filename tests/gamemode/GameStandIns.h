@@ -124,6 +124,13 @@ public:
         return out;
     }
     std::vector<std::wstring> BrowserLog() const { return ReadUtf8Lines(BrowserLogPath()); }
+    // Each opened address is its own browser process, so the lines arrive in
+    // whatever order the processes happen to start in.
+    std::vector<std::wstring> SortedBrowserLog() const {
+        auto lines = BrowserLog();
+        std::sort(lines.begin(), lines.end());
+        return lines;
+    }
 
     bool WaitForLogLines(size_t n, int ms = 10000) const {
         return WaitFor([&] { return StubLog().size() >= n; }, ms);
