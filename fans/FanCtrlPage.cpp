@@ -162,6 +162,8 @@ int CFanCtrlPage::BuildHeader() {
                                                       Style(L"Button", L"FanReturnButton", L"OVButton"), L"返回",
                                                       r.x, r.y, r.width, r.height));
     if (!back) return 0;
+    back->SetTransparent(1);  // the plate has clear corners, as on the other pages
+    back->SetBorder(0);
     back->SetTextColor(pagelook::kText);
     back->SetAlignment(kAlignCentre);
     if (CDUI_FontType* f = resource_->FindFont(L"yahei12")) back->SetFont(f);

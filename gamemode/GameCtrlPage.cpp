@@ -1,5 +1,6 @@
 #include "GameCtrlPage.h"
 
+#include "PageChoice.h"
 #include "PageLook.h"
 #include "ApplicationEnv.h"
 #include "GameShellOps.h"
@@ -241,7 +242,7 @@ void CGameCtrlPage::BuildLightPanel(CDUI_Panel* panel) {
     themeCombo_ = resource_->CreateComboBox(0, L"OVComboBox", L"", 220, 60, 360, 32);
     if (themeCombo_) {
         themeCombo_->SetFont(resource_->FindFont(L"yahei12"));
-        themeCombo_->SetTextColor(pagelook::kText);
+        pagelook::StyleChoice(themeCombo_);
         themeCombo_->SetEditable(0);
         panel->AddChild(themeCombo_);
     }

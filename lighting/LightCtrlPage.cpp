@@ -16,6 +16,7 @@
 #include "controls/DUI_TextEdit.h"
 #include "scene/DUI_Window.h"
 #include "skin/DUI_UIResource.h"
+#include "PageChoice.h"
 #include "PageLook.h"
 
 namespace {
@@ -222,9 +223,7 @@ int CLightCtrlPage::BuildControls() {
         interval_->SetFont(f);
     }
     for (CDUI_ComboBox* combo : {mode_, interval_}) {
-        StyleInput(combo);
-        if (combo->GetEdit()) StyleInput(combo->GetEdit());
-        if (combo->GetList()) StyleInput(combo->GetList());
+        pagelook::StyleChoice(combo);
         combo->SetDropRows(4);
     }
     switch_->SetCheckCallback([](CDUI_UIControl*, int32_t value, void* user) {

@@ -143,6 +143,13 @@ TEST_F(SceneDispatch, TopmostLayerTakesTheMessage) {
     high->SetHitEnable(0);
     Send(WM_LBUTTONDOWN, MK_LBUTTON, 20, 20);
     EXPECT_EQ(rec.Count(low, DUI_EVT_LBUTTONDOWN), 1);
+    EXPECT_EQ(low->GetFocus(), 1);
+    // Nor does it take the focus where nothing lies beneath it.
+    high->SetPosition(100, 10);
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, 110, 20);
+    EXPECT_EQ(high->GetFocus(), 0);
+    EXPECT_EQ(low->GetFocus(), 1);
+    high->SetPosition(10, 10);
     // Hidden and not-shown controls are not offered anything.
     low->SetShown(0);
     high->SetVisible(0);

@@ -46,6 +46,23 @@ TEST(MessageBoxRules, SizeFollowsTheLargerPart) {
     EXPECT_EQ(r.height, 30 + 5 + 10 + 20 + 28 + 10);
 }
 
+TEST(MessageBoxRules, TextLinesAreMeasuredOneByOne) {
+    // The width is the widest line, not the whole text laid end to end.
+    MessageBoxTextBlock b = MeasureMessageBoxText(L"ab\n\n\u6E38\u620F", 7, 14, 420);
+    EXPECT_EQ(b.width, 28);
+    EXPECT_EQ(b.lines, 3);  // the empty line between keeps its height
+    b = MeasureMessageBoxText(L"abc\r\n", 7, 14, 420);
+    EXPECT_EQ(b.width, 21);
+    EXPECT_EQ(b.lines, 2);
+    // A long line wraps; the block is never wider than allowed.
+    b = MeasureMessageBoxText(std::wstring(61, L'x'), 7, 14, 420);
+    EXPECT_EQ(b.width, 420);
+    EXPECT_EQ(b.lines, 2);
+    b = MeasureMessageBoxText(L"", 7, 14, 420);
+    EXPECT_EQ(b.width, 0);
+    EXPECT_EQ(b.lines, 1);
+}
+
 TEST(NavigationTree, DuplicateIdsFailAndGroupsToggle) {
     NavigationTree tree;
     NavigationNode* group = tree.AddNode(L"灯光", nullptr, 1, 10, 11);

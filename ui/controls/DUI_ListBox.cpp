@@ -227,14 +227,23 @@ int CDUI_ListBox::OnMouseWheel(int32_t x, int32_t y, WPARAM, int32_t delta) {
     return 1;
 }
 
+void CDUI_ListBox::SetSelectionColors(uint32_t selectedBack, uint32_t hoverBack, uint32_t selectedText) {
+    CDUI_ParamLock lock(this);
+    if (!lock.Ok()) return;
+    selectedBack_ = selectedBack;
+    hoverBack_ = hoverBack;
+    selectedText_ = selectedText;
+    Invalidate();
+}
+
 void CDUI_ListBox::Paint(Gdiplus::Graphics* graphics) {
     if (!graphics) return;
     const int32_t rowH = GetRowHeight();
     const int32_t rows = GetVisibleRows();
     const int32_t width = TextAreaWidth();
     const int32_t inset = RowsInset();
-    Gdiplus::SolidBrush selectedBrush{Gdiplus::Color(0xFF3399FF)};
-    Gdiplus::SolidBrush hoverBrush{Gdiplus::Color(0xFFD0E4F8)};
+    Gdiplus::SolidBrush selectedBrush{Gdiplus::Color(selectedBack_)};
+    Gdiplus::SolidBrush hoverBrush{Gdiplus::Color(hoverBack_)};
     for (int32_t i = 0; i < rows && first_ + i < static_cast<int32_t>(items_.size()); ++i) {
         const int32_t index = first_ + i;
         const DUI_ListItem& item = items_[static_cast<size_t>(index)];
@@ -246,7 +255,7 @@ void CDUI_ListBox::Paint(Gdiplus::Graphics* graphics) {
             graphics->FillRectangle(&hoverBrush, row.x, row.y, row.width, row.height);
         if (font_)
             font_->DrawString(graphics, item.text, DUI_Rect{row.x + 3, row.y, row.width - 3, row.height},
-                              index == selected_ ? 0xFFFFFFFF : textColor_, 17, 0, 3);
+                              index == selected_ ? selectedText_ : textColor_, 17, 0, 3);
     }
     if (bar_ && bar_->GetShown()) bar_->PaintControl(graphics, DUI_Intersect(clip_, absolute_));
 }

@@ -65,6 +65,9 @@ public:
     // Height that shows exactly that many rows (the border lines included).
     int32_t HeightForRows(int32_t rows);
     void SetSelectCallback(DUI_ListSelectCallback callback, void* user);
+    // Row colours (ARGB): the selected row, the row under the pointer and the
+    // selected row's text; a skin's page sets its own accent here.
+    void SetSelectionColors(uint32_t selectedBack, uint32_t hoverBack, uint32_t selectedText);
 
 private:
     // Under the lock: selects index; *changed tells whether it differs.
@@ -83,6 +86,9 @@ private:
     int32_t selected_ = -1;
     int32_t hover_ = -1;
     int wheelRemainder_ = 0;
+    uint32_t selectedBack_ = 0xFF3399FF;
+    uint32_t hoverBack_ = 0xFFD0E4F8;
+    uint32_t selectedText_ = 0xFFFFFFFF;
     std::unique_ptr<CDUI_ScrollBar> bar_;  // owned, outside any child list
     DUI_ListSelectCallback selectCallback_ = nullptr;
     void* selectUser_ = nullptr;

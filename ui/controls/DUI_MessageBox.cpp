@@ -113,11 +113,9 @@ int CDUI_MessageBox::ShowMessage(const std::wstring& text, int iconType, int but
         int32_t ascii = 7, other = 14, line = 16;
         CDUI_FontType* font = label_ ? label_->GetFont() : nullptr;
         if (font) font->GetMetrics(&ascii, &other, &line);
-        const int32_t textWidth = font ? font->MeasureWidth(text) : static_cast<int32_t>(text.size()) * other;
-        const int32_t lines = std::max<int32_t>(1, (textWidth + kMaxTextWidth - 1) / kMaxTextWidth) +
-                              static_cast<int32_t>(std::count(text.begin(), text.end(), L'\n'));
-        m.textWidth = std::min(textWidth, kMaxTextWidth) + 4;
-        m.textHeight = std::max<int32_t>(line, 1) * lines + 4;
+        const MessageBoxTextBlock block = MeasureMessageBoxText(text, ascii, other, kMaxTextWidth);
+        m.textWidth = block.width + 4;
+        m.textHeight = std::max<int32_t>(line, 1) * block.lines + 4;
         const std::vector<int> visible = MessageBoxVisibleButtons(buttonType_);
         m.buttonWidth = kButtonWidth;
         m.buttonHeight = kButtonHeight;

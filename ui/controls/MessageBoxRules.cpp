@@ -51,3 +51,25 @@ MessageBoxLayoutResult MessageBoxLayout(const MessageBoxMetrics& m) {
     }
     return r;
 }
+
+MessageBoxTextBlock MeasureMessageBoxText(const std::wstring& text, int asciiWidth, int otherWidth, int maxWidth) {
+    MessageBoxTextBlock block;
+    block.lines = 0;
+    maxWidth = std::max(1, maxWidth);
+    long long line = 0;
+    auto endLine = [&] {
+        block.width = static_cast<int>(std::max<long long>(block.width, std::min<long long>(line, maxWidth)));
+        block.lines += static_cast<int>(std::max<long long>(1, (line + maxWidth - 1) / maxWidth));
+        line = 0;
+    };
+    for (wchar_t c : text) {
+        if (c == L'\r') continue;
+        if (c == L'\n') {
+            endLine();
+            continue;
+        }
+        line += c < 128 ? asciiWidth : otherWidth;
+    }
+    endLine();
+    return block;
+}

@@ -1,5 +1,6 @@
 #pragma once
 // The message box's button table and size rules.
+#include <string>
 #include <vector>
 
 // The seven buttons in result order: "确定", "取消", "是", "否", "终止", "重试", "忽略".
@@ -31,3 +32,12 @@ struct MessageBoxLayoutResult {
 // width = frame left + right + 10 + max(button row with 5-pixel gaps, icon + 5 + text);
 // height = frame top + bottom + 10 + max(icon, text) + button height + 10.
 MessageBoxLayoutResult MessageBoxLayout(const MessageBoxMetrics& m);
+
+// The text's block: each '\n' starts a line, an empty line keeps its height,
+// and a line wider than maxWidth wraps onto as many lines as it needs.
+// Widths per character: asciiWidth below 128, otherWidth above.
+struct MessageBoxTextBlock {
+    int width = 0;  // the widest line, at most maxWidth
+    int lines = 1;
+};
+MessageBoxTextBlock MeasureMessageBoxText(const std::wstring& text, int asciiWidth, int otherWidth, int maxWidth);

@@ -1033,7 +1033,9 @@ int CDUI_UIControl::DispatchMouse(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_RBUTTONDBLCLK:
         case WM_MBUTTONDOWN:
         case WM_MBUTTONDBLCLK:
-            SetFocus(1);
+            // A press passes through a control with hit-testing off; it
+            // must not take the focus from the control that gets the press.
+            if (hitEnable_) SetFocus(1);
             SetState(DUI_STATE_PRESSED);
             break;
         default:
