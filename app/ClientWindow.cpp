@@ -130,6 +130,9 @@ int CClientWindow::BuildWindowControl() {
     // strip), and the one close button is the title strip's own.
     m_window->SetShown(0);
     m_window->SetVisible(0);
+    // The skin's window colour is plain black; the product's ground is the
+    // dark blue every page and card is designed against.
+    m_window->SetBackColor(pagelook::kWindow);
     m_window->SetMovable(0);
     m_window->SetResizable(0);
     m_window->SetShowTitle(0);

@@ -17,7 +17,10 @@ inline void StyleChoice(CDUI_ComboBox* combo) {
         part->SetBorder(1);
         part->SetBorderColors(kHairline, kRaised);
     }
-    if (CDUI_ListBox* list = combo->GetList()) list->SetSelectionColors(kAccent, kHairline, kOnAccent);
+    if (CDUI_ListBox* list = combo->GetList()) {
+        list->SetSelectionColors(kAccent, kHairline, kOnAccent);
+        list->SetRowHeight(30);  // rows as roomy as the field they drop from
+    }
 }
 
 }  // namespace pagelook

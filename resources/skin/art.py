@@ -306,7 +306,7 @@ def switch(look):
 def main_frame(W, H):
     """The main window: a 50-pixel title strip with a hairline below, 1-pixel edges."""
     return (rrect(0, 0, W, H, 0, LINE) + '<rect x="1" y="1" width="%d" height="48" fill="url(#titleFill)"/>' % (W - 2)
-            + rrect(1, 50, W - 2, H - 51, 0, "#000000"))
+            + rrect(1, 50, W - 2, H - 51, 0, BG))
 
 
 def dialog_frame(W, H):

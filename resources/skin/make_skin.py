@@ -47,11 +47,12 @@ LOOKS = ("normal", "hover", "pressed", "disabled")
 # Grounds: the colour each plate stands on, painted under its clear corners
 # and ghost areas. The engine fills a control with its background colour
 # unless a page clears it, so a plate that covers its control fully looks
-# right either way. Cards (#121821) hold the page buttons; the home view and
-# the message box body have the window colours of their styles; page headers
-# stand on the design's window ground.
+# right either way. Cards (#121821) hold the page buttons; the message box
+# body has its style's window colour; the home view and the page headers
+# stand on the design's window ground, which the client window paints over
+# its style's black (0xFE000000).
 ON_CARD = art.CARD
-ON_HOME = "#000000"      # "OVWindow" body (0xFE000000)
+ON_HOME = art.BG         # the client window's ground
 ON_PAGE = art.BG         # the pages' ground under the header row
 ON_DIALOG = "#0D2029"    # "OVWindow2" body
 
@@ -85,7 +86,7 @@ MSG_W, MSG_H = 80, 28
 COMBO = 32
 
 primary = button_family("primary", TEXT_W, TEXT_H, art.primary_plate, ON_CARD)
-primary_login = button_family("primary_login", LOGIN_W, LOGIN_H, art.primary_plate, ON_HOME)
+primary_login = button_family("primary_login", LOGIN_W, LOGIN_H, art.primary_plate, ON_CARD)
 primary_msg = button_family("primary_msg", MSG_W, MSG_H, art.primary_plate, ON_DIALOG)
 enter = button_family("enter", ENTER_W, ENTER_H, art.enter_plate, ON_HOME)
 secondary = button_family("secondary", TEXT_W, TEXT_H, art.secondary_plate, ON_CARD)

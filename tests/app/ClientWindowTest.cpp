@@ -518,6 +518,10 @@ TEST_F(ClientWindowTest, NothingIsDrawnWhileTheWindowIsInTheTray) {
     ASSERT_TRUE(e2e::WaitFor([&] { return render->GetFramesPresented() > framesBefore; }, 5000));
     EXPECT_NE(render->GetPixel(10, 10), 0u);             // the title strip
     EXPECT_NE(render->GetPixel(700, 700), 0u);           // the window's ground
+    // The ground is the product's dark blue, not the window style's black,
+    // so the home view and every page stand on one colour.
+    EXPECT_EQ(render->GetPixel(100, 400) & 0xFFFFFF, 0x0B0F14u);
+    EXPECT_EQ(render->GetPixel(1260, 600) & 0xFFFFFF, 0x0B0F14u);
 }
 
 TEST_F(ClientWindowTest, AnEngineStartedHiddenDrawsOnlyOnceShown) {

@@ -46,7 +46,16 @@ CDUI_ListBox::~CDUI_ListBox() {
 
 void CDUI_ListBox::ReleaseResources() { bar_.reset(); }
 
+void CDUI_ListBox::SetRowHeight(int32_t height) {
+    CDUI_ParamLock lock(this);
+    if (!lock.Ok()) return;
+    rowHeight_ = std::max<int32_t>(0, height);
+    OnLayout();  // fewer or more rows fit now
+    Invalidate();
+}
+
 int32_t CDUI_ListBox::GetRowHeight() {
+    if (rowHeight_ > 0) return rowHeight_;
     int32_t a = 0, o = 0, line = 0;
     if (font_) font_->GetMetrics(&a, &o, &line);
     return line > 0 ? line : 16;

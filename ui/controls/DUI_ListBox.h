@@ -61,6 +61,8 @@ public:
     int32_t GetHoverIndex() const { return hover_; }
     int32_t GetFirstVisible() const { return first_; }
     int32_t GetRowHeight();
+    // Row height in pixels; 0 (the default) follows the font's line height.
+    void SetRowHeight(int32_t height);
     int32_t GetVisibleRows();
     // Height that shows exactly that many rows (the border lines included).
     int32_t HeightForRows(int32_t rows);
@@ -86,6 +88,7 @@ private:
     int32_t selected_ = -1;
     int32_t hover_ = -1;
     int wheelRemainder_ = 0;
+    int32_t rowHeight_ = 0;
     uint32_t selectedBack_ = 0xFF3399FF;
     uint32_t hoverBack_ = 0xFFD0E4F8;
     uint32_t selectedText_ = 0xFFFFFFFF;
