@@ -101,3 +101,12 @@ TEST(GraphicsMath, AlignmentAndFormatBits) {
     EXPECT_EQ(StringFormatFlagsOf(2), 0x1);
     EXPECT_EQ(StringFormatFlagsOf(0), 0);
 }
+
+TEST(GraphicsMath, EmptyLinesKeepTheirPlace) {
+    EXPECT_EQ(TextWithEmptyLinesKept(L"已发布!\n\n是否?"), L"已发布!\n \n是否?");
+    EXPECT_EQ(TextWithEmptyLinesKept(L"a\r\n\r\nb"), L"a\r\n \r\nb");
+    EXPECT_EQ(TextWithEmptyLinesKept(L"\nb"), L" \nb");
+    EXPECT_EQ(TextWithEmptyLinesKept(L"a\n"), L"a\n");  // nothing follows the last break
+    EXPECT_EQ(TextWithEmptyLinesKept(L"a\nb"), L"a\nb");
+    EXPECT_EQ(TextWithEmptyLinesKept(L""), L"");
+}

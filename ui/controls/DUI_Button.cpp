@@ -1,5 +1,7 @@
 #include "controls/DUI_Button.h"
 
+#include <algorithm>
+
 #include "graphics/GdiplusInclude.h"
 #include "core/DUI_ParamLock.h"
 #include "core/DUI_UICollection.h"
@@ -82,7 +84,14 @@ void CDUI_ButtonBase::Paint(Gdiplus::Graphics* graphics) {
         Gdiplus::Pen pen(Gdiplus::Color(drawing_.innerFrameColor), 1.0f);
         graphics->DrawRectangle(&pen, absolute_.x + 5, absolute_.y + 5, absolute_.width - 10, absolute_.height - 10);
     }
-    if (!text_.empty()) DrawText(graphics, text_, absolute_);
+    if (text_.empty()) return;
+    DUI_Rect textRect = absolute_;
+    const int32_t inset = std::min(drawing_.textInset, textRect.width / 2);
+    if (inset > 0) {
+        textRect.x += inset;
+        textRect.width -= 2 * inset;
+    }
+    DrawText(graphics, text_, textRect);
 }
 
 // ---- button ----

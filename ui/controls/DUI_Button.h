@@ -17,6 +17,7 @@ struct DUI_ButtonDrawing {
     int innerFrame = 0;
     int third = 1;
     uint32_t innerFrameColor = 0xFF000000;
+    int textInset = 0;  // pixels kept clear at the text's left and right
 };
 
 // Shared look of the button kinds: a skin rect per state, then the text.

@@ -9,6 +9,7 @@
 
 namespace {
 constexpr int32_t kIndent = 16;
+constexpr int32_t kTextInset = 10;
 constexpr int32_t kMargin = 2;
 constexpr int32_t kBarRoom = 12;  // the vertical scroll bar's width
 }  // namespace
@@ -259,6 +260,11 @@ void CDUI_NavigationBar::RebuildButtons() {
                 button = resource_->CreateOptionButton(n->id, style->subestOptionButton, n->text, 0, 0, 10, rowHeight_);
             if (!button) continue;
             button->SetTextPlacement(0);
+            // Row texts keep off the row's edge, as in any list.
+            auto* plate = static_cast<CDUI_ButtonBase*>(button);
+            DUI_ButtonDrawing drawing = plate->GetDrawing();
+            drawing.textInset = kTextInset;
+            plate->SetDrawing(drawing);
             if (!wantGroup) static_cast<CDUI_OptionButton*>(button)->SetGroup(1);
             button->SetShown(0);
             ApplyFont(button, wantGroup);

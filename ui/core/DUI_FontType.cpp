@@ -1,6 +1,7 @@
 #include "core/DUI_FontType.h"
 
 #include "graphics/GDIPlugCtrl.h"
+#include "graphics/GraphicsMath.h"
 #include "graphics/GdiplusInclude.h"
 #include "skin/DUI_Styles.h"
 
@@ -110,5 +111,5 @@ int CDUI_FontType::DrawString(Gdiplus::Graphics* graphics, const std::wstring& t
     out->SetAlignment(int(alignment));
     out->SetFormatFlags(int(formatFlags));
     out->SetTrimming(trimming);
-    return out->DrawString(graphics, text, DUIRectF{float(rect.x), float(rect.y), float(rect.width), float(rect.height)});
+    return out->DrawString(graphics, TextWithEmptyLinesKept(text), DUIRectF{float(rect.x), float(rect.y), float(rect.width), float(rect.height)});
 }

@@ -99,3 +99,21 @@ int StringFormatFlagsOf(int formatBits) {
     if (formatBits & 0x4) flags |= 0x4000;
     return flags;
 }
+
+std::wstring TextWithEmptyLinesKept(const std::wstring& text) {
+    if (text.find(L'\n') == std::wstring::npos) return text;
+    std::wstring out;
+    out.reserve(text.size() + 8);
+    size_t start = 0;
+    for (;;) {
+        const size_t end = text.find(L'\n', start);
+        const std::wstring line = text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
+        // The piece after a final break is no line of its own.
+        if (end != std::wstring::npos && (line.empty() || line == L"\r")) out += L' ';
+        out += line;
+        if (end == std::wstring::npos) break;
+        out += L'\n';
+        start = end + 1;
+    }
+    return out;
+}

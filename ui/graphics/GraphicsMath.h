@@ -12,6 +12,12 @@
 int TextWidthByMetrics(const std::wstring& text, int asciiWidth, int nonAsciiWidth);
 int CharWidthByMetrics(wchar_t ch, int asciiWidth, int nonAsciiWidth);
 
+// The text as handed to the drawing call: an empty line (between two line
+// breaks, or before the first) gets a space. Wine's GDI+ gives an empty line
+// no height, so "a\n\nb" would lose its blank line; the space keeps the line
+// and draws nothing anywhere.
+std::wstring TextWithEmptyLinesKept(const std::wstring& text);
+
 // A skin source rectangle may carry negative sizes to ask for a mirrored
 // picture. NormalizeSkinSource returns the pixel region actually read (left/top
 // edge and positive size) and which axes are flipped: a width of -w reads the
