@@ -411,13 +411,20 @@ void CGameCtrlPage::FillThemeCombo(const std::wstring& selected) {
         themeNames_.push_back(Field(t->name));
         themeCombo_->AddItem(themeNames_.back(), static_cast<int32_t>(themeNames_.size()), L"");
     }
-    // The stored name, when it is one of the list; else the first item.
+    // The stored name, when it is one of the list; "不做任何操作" when none is stored.
     int32_t value = 0;
     for (size_t i = 0; i < themeNames_.size(); ++i)
         if (themeNames_[i] == selected) {
             value = static_cast<int32_t>(i + 1);
             break;
         }
+    // A theme renamed or deleted since stays chosen as it was stored, so a
+    // save that changes something else does not quietly drop it.
+    if (value == 0 && !selected.empty() && selected != kNoLight) {
+        themeNames_.push_back(selected);
+        value = static_cast<int32_t>(themeNames_.size());
+        themeCombo_->AddItem(selected, value, L"");
+    }
     themeCombo_->SelectByValue(value, 0);
 }
 

@@ -42,7 +42,10 @@ std::wstring FileNameOfPath(const std::wstring& path) {
 
 std::wstring FolderOfPath(const std::wstring& path) {
     const size_t slash = path.rfind(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+    if (slash == std::wstring::npos) return std::wstring();
+    // "D:" alone names the current folder on D:, not its root.
+    if (slash == 2 && path[1] == L':') return path.substr(0, 3);
+    return path.substr(0, slash);
 }
 
 std::wstring DefaultGameTaskName(const std::wstring& programPath) {

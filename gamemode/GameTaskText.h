@@ -12,7 +12,8 @@ namespace gametext {
 
 // The text after the last "\"; the whole text when there is none.
 std::wstring FileNameOfPath(const std::wstring& path);
-// The folder part of a path, without the last "\"; empty when there is none.
+// The folder part of a path, without the last "\" (a drive's root keeps it:
+// "D:\"); empty when there is none.
 std::wstring FolderOfPath(const std::wstring& path);
 // A game mode's default name: the program's file name without a trailing
 // ".exe" (any case). Any other name is kept whole.

@@ -270,6 +270,19 @@ TEST_F(GamePage, RecordThousandAndLongThemeNames) {
     Page().RunGameTaskById(1000);
     ASSERT_FALSE(light_.applied.empty());
     EXPECT_EQ(light_.applied.back(), longName);
+
+    // The theme is deleted: the mode keeps its name through a save that
+    // changes only the mode's own name.
+    ASSERT_EQ(h_.Stores()->DeleteTheme(theme.recordNumber), 1);
+    ASSERT_EQ(Page().OpenGameTask(1000), 1);
+    EXPECT_EQ(combo->GetText(), longName.substr(0, 99));  // as far as a list item holds
+    ASSERT_TRUE(h_.Click(h_.Find(L"EditButton")));
+    h_.FindAll(L"OVTextEdit")[0]->SetText(L"改名");
+    ASSERT_EQ(Page().SaveCurrent(), 1);
+    Answer(L"确定");
+    stored = Stored();
+    EXPECT_EQ(Field(stored[0]->name), L"改名");
+    EXPECT_EQ(Field(stored[0]->lightName), longName);
     s_.CloseAll();
 }
 

@@ -22,6 +22,7 @@ TEST(GameTaskNames, DefaultNameDropsOnlyATrailingExe) {
     EXPECT_EQ(FileNameOfPath(L"d.exe"), L"d.exe");
     EXPECT_EQ(FolderOfPath(L"C:\\a\\b c\\d.exe"), L"C:\\a\\b c");
     EXPECT_EQ(FolderOfPath(L"d.exe"), L"");
+    EXPECT_EQ(FolderOfPath(L"D:\\game.exe"), L"D:\\");  // the root, not D:'s current folder
 }
 
 TEST(GameTaskNames, FileNamesNeverLeaveTheirFolder) {
