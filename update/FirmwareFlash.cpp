@@ -12,10 +12,18 @@
 #include "WebHosts.h"
 #include "WinHandles.h"
 
+namespace {
+constexpr int32_t kFlashConnectTimeoutMs = 10000;
+constexpr int32_t kFlashReadTimeoutMs = 30000;
+}  // namespace
+
 int FlashFirmware(const std::wstring& address, const FlashFiles& files, IFlashHost* host) {
     if (!host) return 0;
     auto client = std::make_unique<CHTTPClientWTPCtrl>();
-    if (!client->Open()) return 0;
+    // Exit waits for the flash, so a stalled download must end by itself;
+    // each read may take a while, the file is a few hundred kilobytes.
+    if (!client->Open() || !client->SetTimeouts(kFlashConnectTimeoutMs, kFlashConnectTimeoutMs, kFlashReadTimeoutMs))
+        return 0;
     std::wstring hostText, path;
     httptext::SplitServedAddress(address, &hostText, &path);
     const httptext::HostPort server = webhosts::ServedHost(hostText);

@@ -31,7 +31,10 @@ SoftwareCheckResult CheckSoftwareUpdate(const std::wstring& programFolder, std::
     const httptext::HostPort host = webhosts::DownloadHost();
     auto client = std::make_unique<CHTTPClientWTPCtrl>();
     int fetched = 0;
-    if (client->Open()) {
+    // The silent check runs on the window's thread: a host that never
+    // answers must not freeze the window and the tray.
+    if (client->Open() &&
+        client->SetTimeouts(account::kRequestTimeoutMs, account::kRequestTimeoutMs, account::kRequestTimeoutMs)) {
         fetched = client->Connect(host.host, host.port) &&
                   client->DownloadToFile(updaterules::kDescriptionPath, local, 0);
         client->CloseConnection();

@@ -99,6 +99,9 @@ public:
         if (COVFanLedDevice* device = page_->host_->Services().device) device->CloseDevice();
     }
     int OpenController() override {
+        // The program is ending and the window has let the controller go:
+        // reopening it now could only end in a message nobody sees.
+        if (page_->stopping_) return 0;
         COVFanLedDevice* device = page_->host_->Services().device;
         return device ? device->OpenDevice() : 0;
     }
