@@ -1,6 +1,6 @@
 #include "GameCtrlPage.h"
 
-#include "PageChoice.h"
+#include "PageControls.h"
 #include "PageLook.h"
 #include "ApplicationEnv.h"
 #include "GameShellOps.h"
@@ -277,6 +277,7 @@ void CGameCtrlPage::RebuildNavigation() {
         navigation_->SetNodeFonts(resource_->FindFont(L"yahei14"), resource_->FindFont(L"yahei12"));
         navigation_->SetNodeTextColors(pagelook::kText, pagelook::kText);
         navigation_->SetBackColor(pagelook::kCard);
+        pagelook::StyleScrollBar(navigation_->GetVerticalBar());
         navigation_->SetBorderColors(pagelook::kHairline, pagelook::kHairline);
         navigation_->SetSelectCallback(&CGameCtrlPage::OnNavigationSelect, this);
         root_->AddChild(navigation_);

@@ -16,7 +16,7 @@
 #include "controls/DUI_TextEdit.h"
 #include "scene/DUI_Window.h"
 #include "skin/DUI_UIResource.h"
-#include "PageChoice.h"
+#include "PageControls.h"
 #include "PageLook.h"
 
 namespace {
@@ -163,6 +163,7 @@ int CLightCtrlPage::BuildControls() {
     if (CDUI_FontType* f = resource_->FindFont(L"yahei14")) list_->SetFont(f);
     list_->SetNodeFonts(resource_->FindFont(L"yahei14"), resource_->FindFont(L"yahei14"));
     list_->SetNodeTextColors(pagelook::kSecondaryText, pagelook::kText);
+    pagelook::StyleScrollBar(list_->GetVerticalBar());
     list_->SetSelectCallback(
         [](CDUI_NavigationBar*, int32_t id, const std::wstring&, int32_t, NavigationNode*, int, void* user) {
             static_cast<CLightCtrlPage*>(user)->OnItemSelected(id);

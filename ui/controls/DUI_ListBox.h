@@ -63,6 +63,8 @@ public:
     int32_t GetRowHeight();
     // Row height in pixels; 0 (the default) follows the font's line height.
     void SetRowHeight(int32_t height);
+    // The list's own bar, shown when the rows do not fit.
+    CDUI_ScrollBar* GetScrollBar() { return bar_.get(); }
     int32_t GetVisibleRows();
     // Height that shows exactly that many rows (the border lines included).
     int32_t HeightForRows(int32_t rows);

@@ -16,9 +16,10 @@ class CDUI_NavigationBar;
 class CDUI_FontType;
 
 // 4601 and 4602: the node's id, text, value, the node and its open flag.
-// Runs on the UI thread without the parameter lock (in the scene's
-// direct-delivery mode: at once, inside the click's dispatch). The node
-// pointer is valid only during the call.
+// Runs on the UI thread without the parameter lock: a click's report is
+// queued and delivered after the dispatch lets go of it (only in the scene's
+// direct-delivery mode does it run at once, inside the click's dispatch,
+// with the lock still held). The node pointer is valid only during the call.
 using DUI_NavigationCallback = void (*)(CDUI_NavigationBar* bar, int32_t id, const std::wstring& text, int32_t value,
                                         NavigationNode* node, int open, void* user);
 

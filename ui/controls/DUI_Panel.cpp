@@ -305,6 +305,13 @@ int CDUI_ScrollBar::OnLButtonUp(int32_t, int32_t, WPARAM) {
     return 0;
 }
 
+void CDUI_ScrollBar::SetThumbColor(uint32_t argb) {
+    CDUI_ParamLock lock(this);
+    if (!lock.Ok()) return;
+    thumbColor_ = argb;
+    Invalidate();
+}
+
 void CDUI_ScrollBar::Paint(Gdiplus::Graphics* graphics) {
     auto* s = static_cast<CDUI_ScrollBar_Style*>(style_);
     if (!graphics || !s) return;
@@ -323,7 +330,7 @@ void CDUI_ScrollBar::Paint(Gdiplus::Graphics* graphics) {
     const DUI_SkinRect thumbSkin = vertical_ ? s->verticalScrolBtn : s->horizontalScrolBtn;
     if (thumbSkin.width == 0 || thumbSkin.height == 0) {
         // A skin without thumb art (all rects zero): a plain darker thumb.
-        Gdiplus::SolidBrush brush{Gdiplus::Color(0xFF505050)};
+        Gdiplus::SolidBrush brush{Gdiplus::Color(thumbColor_)};
         graphics->FillRectangle(&brush, thumb.x, thumb.y, thumb.width, thumb.height);
     } else {
         DUI_DrawSkinPiece(this, graphics, thumb, thumbSkin, 1);

@@ -31,6 +31,9 @@ public:
     void SetPositionListener(std::function<void(int32_t)> listener) { listener_ = std::move(listener); }
     // The thumb in scene coordinates (empty when everything fits).
     DUI_Rect ThumbRect();
+    // The plain thumb's colour (ARGB) where the skin has no thumb art; the
+    // track is the bar's back colour.
+    void SetThumbColor(uint32_t argb);
 
 private:
     int32_t ButtonLength();
@@ -40,5 +43,6 @@ private:
     int32_t total_ = 0, page_ = 0, position_ = 0, step_ = 20;
     int dragging_ = 0;
     int32_t grabOffset_ = 0;
+    uint32_t thumbColor_ = 0xFF505050;
     std::function<void(int32_t)> listener_;
 };
