@@ -150,10 +150,11 @@ void CGameCtrlPage::BuildHeader() {
     constexpr pageframe::Box back = pageframe::kReturnButton, title = pageframe::kTitle;
     returnButton_ = MakeButton(root_, L"GameReturnButton", L"返回", back.x, back.y, back.width, back.height);
     MakeLabel(root_, L"游戏模式", title.x, title.y, title.width, title.height, pagelook::kText, L"yahei20");
-    column_ = MakePanel(root_, kColumn.x, kColumn.y, kColumn.width, kColumn.height, pagelook::kCard, pagelook::kHairline);
-    appendButton_ = MakeButton(column_ ? static_cast<CDUI_UIControl*>(column_) : root_, L"GameAppendBtn", L"添加游戏",
-                               (kColumn.width - kAppendWidth) / 2, kColumn.height - kPadding - kAppendHeight,
-                               kAppendWidth, kAppendHeight);
+    column_ = MakePanel(root_, kColumn.x, kColumn.y, kColumn.width, kColumn.height, pagelook::kCard,
+                        pagelook::kHairline);
+    CDUI_UIControl* column = column_ ? static_cast<CDUI_UIControl*>(column_) : root_;
+    appendButton_ = MakeButton(column, L"GameAppendBtn", L"添加游戏", (kColumn.width - kAppendWidth) / 2,
+                               kColumn.height - kPadding - kAppendHeight, kAppendWidth, kAppendHeight);
     RebuildNavigation();
 }
 
@@ -183,16 +184,21 @@ void CGameCtrlPage::BuildEditView() {
         tabs_[i]->SetEventCallback(DUI_EVT_CLICKED, &CGameCtrlPage::OnClicked, this);
         editView_->AddChild(tabs_[i]);
     }
-    for (int i = 0; i < 4; ++i) panels_[i] = MakePanel(editView_, 16, 120, kInnerRight - 16, kBottomRow - 18 - 120, pagelook::kRaised, pagelook::kHairline);
+    for (int i = 0; i < 4; ++i)
+        panels_[i] = MakePanel(editView_, 16, 120, kInnerRight - 16, kBottomRow - 18 - 120, pagelook::kRaised,
+                               pagelook::kHairline);
     BuildAppletPanel(panels_[0]);
     BuildWebPanel(panels_[1]);
     BuildLightPanel(panels_[2]);
     overview_ = MakeLabel(panels_[3], L"", 16, 12, kInnerRight - 16 - 32, 420, pagelook::kText, L"yahei12");
     if (overview_) overview_->SetAlignment(1 | 8);  // top-left: the text has its own lines
     removeButton_ = MakeButton(editView_, L"GameRemoveBtn", L"删除", 16, kBottomRow, 128, 36);
-    resetButton_ = MakeButton(editView_, L"GameResetBtn", L"重置", kInnerRight - 3 * 128 - 2 * 12, kBottomRow, 128, 36);
+    // Reset, save and the shortcut at the card's right, 12 px apart.
+    resetButton_ = MakeButton(editView_, L"GameResetBtn", L"重置", kInnerRight - 3 * 128 - 2 * 12, kBottomRow, 128,
+                              36);
     saveButton_ = MakeButton(editView_, L"GameSavedBtn", L"保存", kInnerRight - 2 * 128 - 12, kBottomRow, 128, 36);
-    shortcutButton_ = MakeButton(editView_, L"CreateShotcutsBtn", L"创建快捷方式", kInnerRight - 128, kBottomRow, 128, 36);
+    shortcutButton_ = MakeButton(editView_, L"CreateShotcutsBtn", L"创建快捷方式", kInnerRight - 128, kBottomRow,
+                                 128, 36);
     editView_->SetVisible(0);
 }
 
