@@ -8,25 +8,25 @@
 //                fan speed (slider and its value; "自动" and "确定")
 #include <cstdint>
 
+#include "PageFrame.h"
+
 namespace fanlayout {
 
-struct Box {
-    int32_t x, y, width, height;
-};
+using Box = pageframe::Box;
 
-constexpr int32_t kStripHeight = 50;
-constexpr Box kPanel{0, kStripHeight, 1366, 768 - kStripHeight};
+constexpr int32_t kStripHeight = pageframe::kStripHeight;
+constexpr Box kPanel = pageframe::kPage;
 
-constexpr int32_t kMargin = 24;    // page edge and between cards
-constexpr int32_t kPadding = 16;   // inside a card
+constexpr int32_t kMargin = pageframe::kMargin;  // page edge and between cards
+constexpr int32_t kPadding = pageframe::kPadding;  // inside a card
 constexpr int32_t kHeadHeight = 24;
 
-// Header row.
-constexpr Box kReturnButton{kMargin, 12, 96, 36};
-constexpr Box kTitle{kReturnButton.x + kReturnButton.width + 16, 12, 300, 36};
+// Header row: the frame every page shares.
+constexpr Box kReturnButton = pageframe::kReturnButton;
+constexpr Box kTitle = pageframe::kTitle;
 
 // Cards.
-constexpr int32_t kCardTop = kReturnButton.y + kReturnButton.height + kMargin;
+constexpr int32_t kCardTop = pageframe::kCardTop;
 constexpr Box kTemperatureCard{kMargin, kCardTop, 420, 560};
 constexpr int32_t kRightX = kTemperatureCard.x + kTemperatureCard.width + kMargin;
 constexpr int32_t kRightWidth = kPanel.width - kRightX - kMargin;

@@ -1,6 +1,7 @@
 #include "GameCtrlPage.h"
 
 #include "PageControls.h"
+#include "PageFrame.h"
 #include "PageLook.h"
 #include "ApplicationEnv.h"
 #include "GameShellOps.h"
@@ -35,10 +36,16 @@ constexpr int32_t kFirstGameEntryId = 1001;
 constexpr int32_t kFirstTileId = 5501;
 constexpr int32_t kFirstTileLabelId = 5601;
 
-// Page frame, relative to the page's root (which starts under the title strip).
-constexpr int kRootTop = 50;
-constexpr int kColumnX = 16, kColumnWidth = 300;
-constexpr int kCardX = 340, kCardY = 56, kCardWidth = 1010, kCardHeight = 646;
+// The shared page frame, relative to the page's root (which starts under the
+// title strip): the list in the left column's card, the editing card right of it.
+constexpr pageframe::Box kColumn = pageframe::kColumn;
+constexpr int kPadding = pageframe::kPadding;
+constexpr int kCardX = pageframe::kEditorLeft, kCardY = pageframe::kCardTop;
+constexpr int kCardWidth = pageframe::kEditorWidth, kCardHeight = pageframe::kCardBottom - pageframe::kCardTop;
+// The edit view's right-hand controls keep to the card's inner edge.
+constexpr int kInnerRight = kCardWidth - kPadding;
+constexpr int kBottomRow = kCardHeight - kPadding - 36;  // 删除, 重置, 保存, 创建快捷方式
+constexpr int kAppendWidth = 128, kAppendHeight = 36;
 
 // Tiles: 120 x 120 from 27, 27 with 27-pixel gaps, at most 6 a row.
 constexpr int kTileSize = 120, kTileGap = 27, kTilesPerRow = 6;
@@ -119,7 +126,8 @@ CDUI_Panel* CGameCtrlPage::MakePanel(CDUI_UIControl* parent, int x, int y, int w
 int CGameCtrlPage::Create() {
     if (!resource_ || !host_ || !host_->WindowControl()) return 0;
     CDUI_Window* window = host_->WindowControl();
-    root_ = MakePanel(nullptr, 0, kRootTop, 1366, 768 - kRootTop, 0, 0);
+    constexpr pageframe::Box page = pageframe::kPage;
+    root_ = MakePanel(nullptr, page.x, page.y, page.width, page.height, 0, 0);
     if (!root_) return 0;
     root_->SetVisible(0);
     window->AddChild(root_);
@@ -139,10 +147,14 @@ int CGameCtrlPage::Create() {
 }
 
 void CGameCtrlPage::BuildHeader() {
-    returnButton_ = MakeButton(root_, L"GameReturnButton", L"返回", kColumnX, 8, 96, 36);
-    MakeLabel(root_, L"游戏模式", 128, 4, 400, 44, pagelook::kText, L"yahei20");
-    appendButton_ = MakeButton(root_, L"GameAppendBtn", L"添加游戏", kColumnX + (kColumnWidth - 128) / 2,
-                               kCardY + kCardHeight - 36, 128, 36);
+    constexpr pageframe::Box back = pageframe::kReturnButton, title = pageframe::kTitle;
+    returnButton_ = MakeButton(root_, L"GameReturnButton", L"返回", back.x, back.y, back.width, back.height);
+    MakeLabel(root_, L"游戏模式", title.x, title.y, title.width, title.height, pagelook::kText, L"yahei20");
+    column_ = MakePanel(root_, kColumn.x, kColumn.y, kColumn.width, kColumn.height, pagelook::kCard,
+                        pagelook::kHairline);
+    CDUI_UIControl* column = column_ ? static_cast<CDUI_UIControl*>(column_) : root_;
+    appendButton_ = MakeButton(column, L"GameAppendBtn", L"添加游戏", (kColumn.width - kAppendWidth) / 2,
+                               kColumn.height - kPadding - kAppendHeight, kAppendWidth, kAppendHeight);
     RebuildNavigation();
 }
 
@@ -161,7 +173,7 @@ void CGameCtrlPage::BuildEditView() {
     }
     editButton_ = MakeButton(editView_, L"EditButton", L"编辑", 500, 18, 72, 32);
     // The game's file name; a click shows the overview, where its path is.
-    gameButton_ = MakeButton(editView_, L"GameTaskBtn", L"", 866, 16, 128, 36);
+    gameButton_ = MakeButton(editView_, L"GameTaskBtn", L"", kInnerRight - 128, 16, 128, 36);
     if (gameButton_) gameButton_->SetTrimming(3);
     for (int i = 0; i < 4; ++i) {
         tabs_[i] = resource_->CreateOptionButton(0, kTabStyles[i], kTabTexts[i], 16 + i * 128, 68, 120, 40);
@@ -172,16 +184,21 @@ void CGameCtrlPage::BuildEditView() {
         tabs_[i]->SetEventCallback(DUI_EVT_CLICKED, &CGameCtrlPage::OnClicked, this);
         editView_->AddChild(tabs_[i]);
     }
-    for (int i = 0; i < 4; ++i) panels_[i] = MakePanel(editView_, 16, 120, 978, 454, pagelook::kRaised, pagelook::kHairline);
+    for (int i = 0; i < 4; ++i)
+        panels_[i] = MakePanel(editView_, 16, 120, kInnerRight - 16, kBottomRow - 18 - 120, pagelook::kRaised,
+                               pagelook::kHairline);
     BuildAppletPanel(panels_[0]);
     BuildWebPanel(panels_[1]);
     BuildLightPanel(panels_[2]);
-    overview_ = MakeLabel(panels_[3], L"", 16, 12, 946, 420, pagelook::kText, L"yahei12");
+    overview_ = MakeLabel(panels_[3], L"", 16, 12, kInnerRight - 16 - 32, 420, pagelook::kText, L"yahei12");
     if (overview_) overview_->SetAlignment(1 | 8);  // top-left: the text has its own lines
-    removeButton_ = MakeButton(editView_, L"GameRemoveBtn", L"删除", 16, 592, 128, 36);
-    resetButton_ = MakeButton(editView_, L"GameResetBtn", L"重置", 586, 592, 128, 36);
-    saveButton_ = MakeButton(editView_, L"GameSavedBtn", L"保存", 726, 592, 128, 36);
-    shortcutButton_ = MakeButton(editView_, L"CreateShotcutsBtn", L"创建快捷方式", 866, 592, 128, 36);
+    removeButton_ = MakeButton(editView_, L"GameRemoveBtn", L"删除", 16, kBottomRow, 128, 36);
+    // Reset, save and the shortcut at the card's right, 12 px apart.
+    resetButton_ = MakeButton(editView_, L"GameResetBtn", L"重置", kInnerRight - 3 * 128 - 2 * 12, kBottomRow, 128,
+                              36);
+    saveButton_ = MakeButton(editView_, L"GameSavedBtn", L"保存", kInnerRight - 2 * 128 - 12, kBottomRow, 128, 36);
+    shortcutButton_ = MakeButton(editView_, L"CreateShotcutsBtn", L"创建快捷方式", kInnerRight - 128, kBottomRow,
+                                 128, 36);
     editView_->SetVisible(0);
 }
 
@@ -270,17 +287,20 @@ int CGameCtrlPage::Reload() {
 void CGameCtrlPage::RebuildNavigation() {
     if (!root_) return;
     if (!navigation_) {
-        navigation_ = resource_->CreateNavigationBar(0, L"OVNavigationBar", L"", kColumnX, kCardY, kColumnWidth,
-                                                     kCardHeight - 52);
+        // Inside the column's card, above "添加游戏".
+        navigation_ = resource_->CreateNavigationBar(0, L"OVNavigationBar", L"", kPadding, kPadding,
+                                                     pageframe::kListWidth,
+                                                     kColumn.height - 3 * kPadding - kAppendHeight);
         if (!navigation_) return;
         navigation_->SetFont(resource_->FindFont(L"yahei14"));
         navigation_->SetNodeFonts(resource_->FindFont(L"yahei14"), resource_->FindFont(L"yahei12"));
         navigation_->SetNodeTextColors(pagelook::kText, pagelook::kText);
         navigation_->SetBackColor(pagelook::kCard);
         pagelook::StyleScrollBar(navigation_->GetVerticalBar());
-        navigation_->SetBorderColors(pagelook::kHairline, pagelook::kHairline);
+        navigation_->SetBorder(0);  // the column's card is its frame
         navigation_->SetSelectCallback(&CGameCtrlPage::OnNavigationSelect, this);
-        root_->AddChild(navigation_);
+        static_cast<CDUI_UICollection*>(column_ ? static_cast<CDUI_UIControl*>(column_) : root_)
+            ->AddChild(navigation_);
     }
     navigation_->ClearNodes();
     NavigationNode* header = navigation_->AddNode(L"我的游戏", nullptr, kHeaderEntryId, 0, 0, 1);

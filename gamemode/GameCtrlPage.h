@@ -149,6 +149,7 @@ private:
     CDUI_Panel* root_ = nullptr;
     CDUI_Button* returnButton_ = nullptr;
     CDUI_Button* appendButton_ = nullptr;
+    CDUI_Panel* column_ = nullptr;  // the card holding the list and "添加游戏"
     CDUI_NavigationBar* navigation_ = nullptr;
     CDUI_Panel* listView_ = nullptr;
     CDUI_Label* emptyHint_ = nullptr;

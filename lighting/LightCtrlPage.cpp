@@ -17,6 +17,7 @@
 #include "scene/DUI_Window.h"
 #include "skin/DUI_UIResource.h"
 #include "PageControls.h"
+#include "PageFrame.h"
 #include "PageLook.h"
 
 namespace {
@@ -44,17 +45,17 @@ enum : int32_t {
 };
 
 // The page's frame: header row, left column, editing area of cards.
-constexpr int32_t kPageTop = 50;  // under the title strip of the client window
-constexpr int32_t kPageWidth = 1366, kPageHeight = 718;
-constexpr int32_t kMargin = 24, kPadding = 16, kGap = 24;
-constexpr int32_t kCardTop = 60;
+// The shared page frame: header row, left column, cards.
+constexpr int32_t kPageTop = pageframe::kPage.y;
+constexpr int32_t kPageWidth = pageframe::kPage.width, kPageHeight = pageframe::kPage.height;
+constexpr int32_t kMargin = pageframe::kMargin, kPadding = pageframe::kPadding, kGap = pageframe::kCardGap;
+constexpr int32_t kCardTop = pageframe::kCardTop;
 constexpr int32_t kHeadingHeight = 26;
 constexpr int32_t kContentTop = 48;  // first row under a card's heading
-// The list's rows are drawn 296 wide; the panel keeps 2 px clear around them.
-constexpr int32_t kListWidth = 296 + 4;
-constexpr int32_t kColumnWidth = kListWidth + 2 * kPadding;
-constexpr int32_t kEditorLeft = kMargin + kColumnWidth + kGap;
-constexpr int32_t kEditorWidth = kPageWidth - kEditorLeft - kMargin;
+constexpr int32_t kListWidth = pageframe::kListWidth;
+constexpr int32_t kColumnWidth = pageframe::kColumnWidth;
+constexpr int32_t kEditorLeft = pageframe::kEditorLeft;
+constexpr int32_t kEditorWidth = pageframe::kEditorWidth;
 constexpr int32_t kThemeCardHeight = 100;
 constexpr int32_t kThemeCardTop = kPageHeight - kMargin - kThemeCardHeight;
 constexpr int32_t kCardHeight = kThemeCardTop - kGap - kCardTop;
@@ -147,13 +148,14 @@ int CLightCtrlPage::BuildControls() {
     window->AddChild(root_);
 
     // Header row: the return button and the page title.
-    returnButton_ = MakeButton(root_, kReturnId, L"LightReturnButton", L"返回", kMargin, 8, kReturnButtonWidth,
-                               kCaptionButtonSize, pagelook::kText);
-    MakeText(root_, L"灯光", kMargin + kReturnButtonWidth + kPadding, 6, 300, 40, L"yahei20", pagelook::kText);
+    constexpr pageframe::Box back = pageframe::kReturnButton, title = pageframe::kTitle;
+    returnButton_ = MakeButton(root_, kReturnId, L"LightReturnButton", L"返回", back.x, back.y, back.width,
+                               back.height, pagelook::kText);
+    MakeText(root_, L"灯光", title.x, title.y, title.width, title.height, L"yahei20", pagelook::kText);
 
     // Left column: the theme list.
-    const int32_t columnHeight = kPageHeight - kCardTop - kMargin;
-    CDUI_Panel* column = MakeCard(kMargin, kCardTop, kColumnWidth, columnHeight, L"主题");
+    const int32_t columnHeight = pageframe::kColumn.height;
+    CDUI_Panel* column = MakeCard(pageframe::kColumn.x, pageframe::kColumn.y, kColumnWidth, columnHeight, L"主题");
     list_ = resource_->CreateNavigationBar(kListId, L"OVNavigationBar", L"", kPadding, kContentTop, kListWidth,
                                            columnHeight - kContentTop - kPadding);
     if (!column || !list_) return 0;

@@ -16,6 +16,7 @@
 #include "scene/DUI_UIScene.h"
 #include "scene/DUI_Window.h"
 #include "skin/DUI_UIResource.h"
+#include "PageFrame.h"
 #include "PageLook.h"
 
 namespace {
@@ -38,10 +39,13 @@ enum : int32_t {
     kBoxId,
 };
 
-// The card holding the version, the progress and the buttons.
-constexpr int32_t kCardX = 283, kCardY = 190, kCardW = 800, kCardH = 232;
 // Plate sizes of the skin: controls of exactly these sizes show their art pixel for pixel.
 constexpr int32_t kButtonW = 128, kButtonH = 36, kTabW = 120, kTabH = 40;
+// The view tabs start at the shared cards' line; under them, centred, the card
+// holding the version, the progress and the buttons (page coordinates).
+constexpr int32_t kTabY = pageframe::kCardTop;
+constexpr int32_t kCardW = 800, kCardH = 232;
+constexpr int32_t kCardX = (pageframe::kPage.width - kCardW) / 2, kCardY = kTabY + kTabH + 20;
 
 // A control of the page's own skin style when the skin has one, else of the
 // shared style of its kind.
@@ -121,7 +125,8 @@ int CUpdateCtrlPage::Create() {
     if (!resource_ || !window || panel_) return panel_ ? 1 : 0;
 
     // The page's area under the title strip, transparent over the window.
-    panel_ = resource_->CreatePanel(kPanelId, L"OVPanel", L"", 0, 50, 1366, 718);
+    constexpr pageframe::Box page = pageframe::kPage;
+    panel_ = resource_->CreatePanel(kPanelId, L"OVPanel", L"", page.x, page.y, page.width, page.height);
     if (!panel_) return 0;
     panel_->SetTransparent(1);
     panel_->SetVisible(0);
@@ -144,7 +149,7 @@ int CUpdateCtrlPage::Create() {
     };
     auto option = [&](int32_t id, const wchar_t* own, const wchar_t* text, int32_t x) {
         CDUI_OptionButton* o = BuildStyled(own, L"OVOptionButton", [&](const wchar_t* style) {
-            return resource_->CreateOptionButton(id, style, text, x, 80, kTabW, kTabH);
+            return resource_->CreateOptionButton(id, style, text, x, kTabY, kTabW, kTabH);
         });
         if (!o) return o;
         o->SetGroup(1);
@@ -173,12 +178,14 @@ int CUpdateCtrlPage::Create() {
     };
 
     // Header row: return at the left, then the page title.
-    returnButton_ = button(kReturnId, L"UpdateReturnButton", L"返回", 24, 14, 96, kButtonH, panel_);
-    titleLabel_ = label(kTitleId, L"OVLabel", L"软件升级", 136, 14, 300, kButtonH, L"yahei20", pagelook::kText, panel_);
+    constexpr pageframe::Box back = pageframe::kReturnButton, title = pageframe::kTitle;
+    returnButton_ = button(kReturnId, L"UpdateReturnButton", L"返回", back.x, back.y, back.width, back.height, panel_);
+    titleLabel_ = label(kTitleId, L"OVLabel", L"软件升级", title.x, title.y, title.width, title.height, L"yahei20",
+                        pagelook::kText, panel_);
     softwareOption_ = option(kSoftwareOptionId, L"UpdateSoftwareOptionButton", L"软件更新", kCardX);
     firmwareOption_ = option(kFirmwareOptionId, L"UpdateFirmwareOptionButton", L"固件更新", kCardX + kTabW + 8);
 
-    card_ = resource_->CreatePanel(kCardId, L"OVPanel", L"", kCardX, kCardY - 50, kCardW, kCardH);
+    card_ = resource_->CreatePanel(kCardId, L"OVPanel", L"", kCardX, kCardY, kCardW, kCardH);
     if (card_) {
         card_->SetTransparent(0);
         card_->SetBackColor(pagelook::kCard);
