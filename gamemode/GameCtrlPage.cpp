@@ -2,6 +2,7 @@
 
 #include "PageControls.h"
 #include "PageFrame.h"
+#include "PagePictures.h"
 #include "PageLook.h"
 #include "ApplicationEnv.h"
 #include "GameShellOps.h"
@@ -44,6 +45,7 @@ constexpr int kCardX = pageframe::kEditorLeft, kCardY = pageframe::kCardTop;
 constexpr int kCardWidth = pageframe::kEditorWidth, kCardHeight = pageframe::kCardBottom - pageframe::kCardTop;
 // The edit view's right-hand controls keep to the card's inner edge.
 constexpr int kInnerRight = kCardWidth - kPadding;
+constexpr int kEmptyPictureWidth = 200, kEmptyPictureHeight = 150, kEmptyPictureTop = 180;
 constexpr int kBottomRow = kCardHeight - kPadding - 36;  // 删除, 重置, 保存, 创建快捷方式
 constexpr int kAppendWidth = 128, kAppendHeight = 36;
 
@@ -118,7 +120,8 @@ CDUI_Panel* CGameCtrlPage::MakePanel(CDUI_UIControl* parent, int x, int y, int w
     p->SetBackColor(back);
     p->SetTransparent(back == 0 ? 1 : 0);
     p->SetBorder(frame ? 1 : 0);
-    if (frame) p->SetBorderColors(frame, frame);
+    // One hairline: the inner line takes the panel's own colour.
+    if (frame) p->SetBorderColors(frame, back ? back : frame);
     if (parent) static_cast<CDUI_UICollection*>(parent)->AddChild(p);
     return p;
 }
@@ -133,7 +136,20 @@ int CGameCtrlPage::Create() {
     window->AddChild(root_);
     BuildHeader();
     listView_ = MakePanel(root_, kCardX, kCardY, kCardWidth, kCardHeight, pagelook::kCard, pagelook::kHairline);
-    emptyHint_ = MakeLabel(listView_, L"", 27, 27, 900, 32, pagelook::kSecondaryText, L"yahei14");
+    // With no game yet: the empty-list picture, the hint centred under it.
+    emptyPicture_ = resource_->CreateImage(0, L"OVImage", L"", (kCardWidth - kEmptyPictureWidth) / 2, kEmptyPictureTop,
+                                           kEmptyPictureWidth, kEmptyPictureHeight);
+    if (emptyPicture_) {
+        emptyPicture_->SetTransparent(1);
+        emptyPicture_->SetBorder(0);
+        emptyPicture_->SetHitEnable(0);
+        emptyPicture_->SetImageFromResource(GetModuleHandleW(nullptr), ventaro_pictures::kPictureEmptyGames);
+        emptyPicture_->SetVisible(0);
+        listView_->AddChild(emptyPicture_);
+    }
+    emptyHint_ = MakeLabel(listView_, L"", kPadding, kEmptyPictureTop + kEmptyPictureHeight + 16,
+                           kCardWidth - 2 * kPadding, 32, pagelook::kSecondaryText, L"yahei14");
+    if (emptyHint_) emptyHint_->SetAlignment(2 | 16);  // centred
     BuildEditView();
     messageBox_ = resource_->CreateMessageBox(0, L"OVMessageBox", L"信息", 0, 0, 300, 150);
     if (messageBox_) {
@@ -364,6 +380,7 @@ void CGameCtrlPage::RebuildTiles() {
         emptyHint_->SetText(records_.empty() ? L"还没有游戏模式" : L"");
         emptyHint_->SetVisible(records_.empty() ? 1 : 0);
     }
+    if (emptyPicture_) emptyPicture_->SetVisible(records_.empty() ? 1 : 0);
 }
 
 CDUI_UIControl* CGameCtrlPage::Tile(size_t index) const { return index < tiles_.size() ? tiles_[index].image : nullptr; }

@@ -153,6 +153,7 @@ private:
     CDUI_NavigationBar* navigation_ = nullptr;
     CDUI_Panel* listView_ = nullptr;
     CDUI_Label* emptyHint_ = nullptr;
+    CDUI_Image* emptyPicture_ = nullptr;
     std::vector<TileEntry> tiles_;
     CDUI_Panel* editView_ = nullptr;
     CDUI_Button* listButton_ = nullptr;  // "GameModeBtn"

@@ -73,7 +73,11 @@ TEST_F(GamePage, AddEditSaveAndOverview) {
     const std::wstring game = s_.CopyStub(L"StubGame.exe");
     const std::wstring helper = s_.CopyStub(L"helper.exe");
     ASSERT_TRUE(h_.SaveScreenshot(ShotFolder() + L"list-view-empty.png"));
+    CDUI_UIControl* hint = h_.Find(L"OVLabel", L"还没有游戏模式");
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(hint->GetVisible());
     ASSERT_EQ(Page().AddGameFromPath(game), 1);
+    EXPECT_FALSE(hint->GetVisible());
     // The new mode is current and shown as if chosen: edit view, overview.
     auto stored = Stored();
     ASSERT_EQ(stored.size(), 1u);
