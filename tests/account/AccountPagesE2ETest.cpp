@@ -167,9 +167,11 @@ protected:
             << textconv::WideToUtf8(style) << " " << textconv::WideToUtf8(text);
         ClickRow(dump_.Shown(style, text));
     }
-    // Answers the message box on screen and returns its text.
-    std::wstring Answer(const wchar_t* button = L"确定") {
+    // Answers the message box on screen and returns its text; with a shot
+    // name, the screen with the box is saved first.
+    std::wstring Answer(const wchar_t* button = L"确定", const wchar_t* shot = nullptr) {
         const std::wstring text = WaitMessage();
+        if (shot) Shot(shot);
         ClickStyle(L"OVButton", button);
         EXPECT_TRUE(Wait([](const uidump::Dump& d) {
             for (const auto& r : d.rows)
@@ -267,10 +269,9 @@ TEST_F(AccountEndToEnd, LoginAutoLoginRestartSyncAndLogout) {
     webstub::Fault(L"mode=body&path=" + std::wstring(std::begin(kDownloadPath), std::end(kDownloadPath) - 1),
                    DownloadReply(settingsBefore));
     ClickId(kDownloadButton);
-    EXPECT_EQ(Answer(), L"操作失败!接收数据破损!");
+    EXPECT_EQ(Answer(L"确定", L"account-e2e-damaged.png"), L"操作失败!接收数据破损!");
     EXPECT_TRUE(webstub::ReadFileBytes(SettingsPath()) == settingsBefore) << "settings file changed";
     EXPECT_TRUE(webstub::ReadFileBytes(ThemesPath()) == themesBefore) << "theme file changed";
-    Shot(L"account-e2e-damaged.png");
 
     // A good one replaces both, keeping this machine's automatic login.
     std::string remote = settingssync::WriteProfileValue(settingsBefore, L"OVConfig", L"OVFanSpeedValue", L"42");
