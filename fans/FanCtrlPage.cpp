@@ -121,7 +121,7 @@ CDUI_Panel* CFanCtrlPage::AddCard(int32_t id, int32_t x, int32_t y, int32_t widt
     card->SetBackColor(pagelook::kCard);
     card->SetBorder(0);  // the panel's own frame art is the hairline
     const Box h = fanlayout::CardHead({x, y, width, height});
-    AddLabel(AsParent(card), id + 1, head, h.x, h.y, h.width, h.height, L"yahei14", pagelook::kSecondaryText, kAlignLeft);
+    AddLabel(AsParent(card), id + 1, head, h.x, h.y, h.width, h.height, L"yahei14", pagelook::kText, kAlignLeft);
     return card;
 }
 
