@@ -224,11 +224,15 @@ int BuildUploadPayload(std::string_view settings, std::string_view themes, std::
     // Only a parameter that is there is blanked: the copy gains no keys.
     if (ReadProfileValue(settings, kSettingsSection, kAutoLoginParamKey, nullptr))
         blanked = WriteProfileValue(settings, kSettingsSection, kAutoLoginParamKey, L"");
-    if (payload) {
-        *payload = std::move(blanked);
-        payload->append(kPartSeparator);
-        payload->append(themes);
-    }
+    const size_t settingsEnd = blanked.size();
+    std::string joined = std::move(blanked);
+    joined.append(kPartSeparator);
+    joined.append(themes);
+    // The download cuts at the first separator: settings ending in "#$" (an
+    // unterminated last line, or a UTF-16 character such as U+2423) would
+    // move that cut into the settings file.
+    if (joined.find(kPartSeparator) != settingsEnd) return 0;
+    if (payload) *payload = std::move(joined);
     return 1;
 }
 

@@ -72,7 +72,20 @@ TEST(SettingsSyncPayload, UploadBlanksOnlyTheParameterAndRoundTrips) {
     payload = "unchanged";
     EXPECT_EQ(BuildUploadPayload(settings, "[LightSetConfig]\nLightSetName=a#$#b\n", &payload), 0);
     EXPECT_EQ(BuildUploadPayload("[OVConfig]\nOVLightSelect=#$#\n", themes, &payload), 0);
+    // Nor could settings ending in "#$": with the separator they read "#$#$#",
+    // cut two bytes early. In UTF-16 that is a last character U+2423 ("␣").
+    EXPECT_EQ(BuildUploadPayload("[OVConfig]\r\nOVLightSelect=a#$", themes, &payload), 0);
+    EXPECT_EQ(BuildUploadPayload(Utf16File(L"[OVConfig]\r\nOVLightSelect=\u2423"), themes, &payload), 0);
     EXPECT_EQ(payload, "unchanged");
+    // A "#" or "$" alone at either end is no separator.
+    ASSERT_EQ(BuildUploadPayload("[OVConfig]\r\nOVLightSelect=a#", "$#[LightSetConfig]\r\n", &payload), 1);
+    EXPECT_EQ(payload, "[OVConfig]\r\nOVLightSelect=a##$#$#[LightSetConfig]\r\n");
+    // The same character followed by the line end the program writes is fine.
+    const std::string lineEnded = Utf16File(L"[OVConfig]\r\nOVLightSelect=\u2423\r\n");
+    ASSERT_EQ(BuildUploadPayload(lineEnded, themes, &payload), 1);
+    ASSERT_EQ(SplitDownloadedPayload(payload, &gotSettings, &gotThemes), 1);
+    EXPECT_EQ(gotSettings, lineEnded);
+    EXPECT_EQ(gotThemes, themes);
 }
 
 TEST(SettingsSyncPayload, OnlyATwoPartPayloadWithBothTablesIsAccepted) {
