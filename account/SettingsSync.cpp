@@ -190,12 +190,18 @@ std::string WriteProfileValue(std::string_view file, std::wstring_view section, 
         d.units.replace(l.start, l.contentEnd - l.start, entry);
     } else if (p.sectionFound) {
         const Line& l = lines[p.lastSectionLine];
+        // A last line without "\n" gets a whole line end; a lone "\r" there,
+        // which reading already takes as the end, is replaced rather than
+        // left to join the line ("55\r\r\n" would read as "55\r").
         if (l.terminated)
             d.units.insert(l.next, entry + eol);
         else
-            d.units.insert(l.next, eol + entry + eol);
+            d.units.replace(l.contentEnd, l.next - l.contentEnd, eol + entry + eol);
     } else {
-        if (!d.units.empty() && d.units.back() != u'\n') d.units += eol;
+        if (!d.units.empty() && d.units.back() != u'\n') {
+            if (d.units.back() == u'\r') d.units.pop_back();
+            d.units += eol;
+        }
         d.units += u"[" + sectionUnits + u"]" + eol + entry + eol;
     }
     return d.Bytes();

@@ -4,6 +4,8 @@
 // system's own profile functions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <windows.h>
 
 #include "SettingsFiles.h"
@@ -135,6 +137,7 @@ TEST(SettingsSyncPayload, DownloadKeepsTheLocalAutoLoginKeysAsTheSystemReadsThem
         {"ANSI without the keys, more sections after",
          "[OVConfig]\nOVFanSpeedValue=55\n\n[Extra]\nAutoLoginParam=keep\n"},
         {"last line unterminated", "[OVConfig]\r\nOVFanSpeedValue=55"},
+        {"last line ending in a lone CR", "[OVConfig]\r\nOVFanSpeedValue=55\r"},
         {"section missing", "OVFanSpeedValue=55\r\n"},
     };
     for (const Case& c : cases) {
@@ -150,6 +153,8 @@ TEST(SettingsSyncPayload, DownloadKeepsTheLocalAutoLoginKeysAsTheSystemReadsThem
             EXPECT_EQ(value, param);
             if (c.downloaded.find("[OVConfig]") != std::string::npos) {
                 EXPECT_EQ(ProfileRead(file, L"OVConfig", L"OVFanSpeedValue"), L"55") << c.what;
+                ASSERT_EQ(settingssync::ReadProfileValue(merged, L"OVConfig", L"OVFanSpeedValue", &value), 1);
+                EXPECT_EQ(value, L"55") << c.what;
             }
             if (c.downloaded.find("[Extra]") != std::string::npos) {
                 EXPECT_EQ(ProfileRead(file, L"Extra", L"AutoLoginParam"), L"keep") << c.what;
@@ -162,6 +167,16 @@ TEST(SettingsSyncPayload, DownloadKeepsTheLocalAutoLoginKeysAsTheSystemReadsThem
     expected.replace(expected.find(L"ZGVt"), 20, L"");
     EXPECT_EQ(KeepLocalAutoLogin(Utf16File(kSettingsText), 0, L""), Utf16File(expected));
     EXPECT_EQ(settingssync::FirstSectionName(Utf16File(kThemesText)), L"LightSetConfig");
+    // A lone "\r" ending the file is a line end: the header before it keeps
+    // its name, even one without "]", and new keys land in that section.
+    for (const char* downloaded : {"[OVConfig\r", "X=1\r"}) {
+        const std::string merged = KeepLocalAutoLogin(downloaded, 1, L"cGFyYW0=");
+        EXPECT_EQ(merged.find("\r\r"), std::string::npos) << downloaded;
+        std::wstring value;
+        ASSERT_EQ(settingssync::ReadProfileValue(merged, L"OVConfig", L"AutoLoginStatus", &value), 1) << downloaded;
+        EXPECT_EQ(value, L"TRUE");
+        EXPECT_EQ(std::count(merged.begin(), merged.end(), '['), 1) << downloaded;
+    }
 }
 
 TEST(SettingsSyncFiles, ReplacementIsWholeOrNothing) {
