@@ -190,12 +190,18 @@ std::string WriteProfileValue(std::string_view file, std::wstring_view section, 
         d.units.replace(l.start, l.contentEnd - l.start, entry);
     } else if (p.sectionFound) {
         const Line& l = lines[p.lastSectionLine];
+        // A last line without "\n" gets a whole line end; a lone "\r" there,
+        // which reading already takes as the end, is replaced rather than
+        // left to join the line ("55\r\r\n" would read as "55\r").
         if (l.terminated)
             d.units.insert(l.next, entry + eol);
         else
-            d.units.insert(l.next, eol + entry + eol);
+            d.units.replace(l.contentEnd, l.next - l.contentEnd, eol + entry + eol);
     } else {
-        if (!d.units.empty() && d.units.back() != u'\n') d.units += eol;
+        if (!d.units.empty() && d.units.back() != u'\n') {
+            if (d.units.back() == u'\r') d.units.pop_back();
+            d.units += eol;
+        }
         d.units += u"[" + sectionUnits + u"]" + eol + entry + eol;
     }
     return d.Bytes();
@@ -224,11 +230,15 @@ int BuildUploadPayload(std::string_view settings, std::string_view themes, std::
     // Only a parameter that is there is blanked: the copy gains no keys.
     if (ReadProfileValue(settings, kSettingsSection, kAutoLoginParamKey, nullptr))
         blanked = WriteProfileValue(settings, kSettingsSection, kAutoLoginParamKey, L"");
-    if (payload) {
-        *payload = std::move(blanked);
-        payload->append(kPartSeparator);
-        payload->append(themes);
-    }
+    const size_t settingsEnd = blanked.size();
+    std::string joined = std::move(blanked);
+    joined.append(kPartSeparator);
+    joined.append(themes);
+    // The download cuts at the first separator: settings ending in "#$" (an
+    // unterminated last line, or a UTF-16 character such as U+2423) would
+    // move that cut into the settings file.
+    if (joined.find(kPartSeparator) != settingsEnd) return 0;
+    if (payload) *payload = std::move(joined);
     return 1;
 }
 

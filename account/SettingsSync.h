@@ -36,8 +36,9 @@ bool HasSection(std::string_view file, std::wstring_view section);
 
 // Settings file, "#$#", theme file. The automatic-login parameter (a
 // reversible form of the password) is blanked in the copy that leaves the
-// machine. Returns 0 when either file itself holds "#$#": such a payload
-// could never be split back into the same two files.
+// machine. Returns 0 when the payload could not be split back into the same
+// two files: either file holds "#$#", or the settings end in "#$" (which
+// would join the separator's "#" into a "#$#" of its own).
 int BuildUploadPayload(std::string_view settings, std::string_view themes, std::string* payload);
 
 // A downloaded payload is usable only when it splits into exactly two parts,

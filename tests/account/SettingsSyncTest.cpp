@@ -4,6 +4,8 @@
 // system's own profile functions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <windows.h>
 
 #include "SettingsFiles.h"
@@ -72,7 +74,20 @@ TEST(SettingsSyncPayload, UploadBlanksOnlyTheParameterAndRoundTrips) {
     payload = "unchanged";
     EXPECT_EQ(BuildUploadPayload(settings, "[LightSetConfig]\nLightSetName=a#$#b\n", &payload), 0);
     EXPECT_EQ(BuildUploadPayload("[OVConfig]\nOVLightSelect=#$#\n", themes, &payload), 0);
+    // Nor could settings ending in "#$": with the separator they read "#$#$#",
+    // cut two bytes early. In UTF-16 that is a last character U+2423 ("␣").
+    EXPECT_EQ(BuildUploadPayload("[OVConfig]\r\nOVLightSelect=a#$", themes, &payload), 0);
+    EXPECT_EQ(BuildUploadPayload(Utf16File(L"[OVConfig]\r\nOVLightSelect=\u2423"), themes, &payload), 0);
     EXPECT_EQ(payload, "unchanged");
+    // A "#" or "$" alone at either end is no separator.
+    ASSERT_EQ(BuildUploadPayload("[OVConfig]\r\nOVLightSelect=a#", "$#[LightSetConfig]\r\n", &payload), 1);
+    EXPECT_EQ(payload, "[OVConfig]\r\nOVLightSelect=a##$#$#[LightSetConfig]\r\n");
+    // The same character followed by the line end the program writes is fine.
+    const std::string lineEnded = Utf16File(L"[OVConfig]\r\nOVLightSelect=\u2423\r\n");
+    ASSERT_EQ(BuildUploadPayload(lineEnded, themes, &payload), 1);
+    ASSERT_EQ(SplitDownloadedPayload(payload, &gotSettings, &gotThemes), 1);
+    EXPECT_EQ(gotSettings, lineEnded);
+    EXPECT_EQ(gotThemes, themes);
 }
 
 TEST(SettingsSyncPayload, OnlyATwoPartPayloadWithBothTablesIsAccepted) {
@@ -122,6 +137,7 @@ TEST(SettingsSyncPayload, DownloadKeepsTheLocalAutoLoginKeysAsTheSystemReadsThem
         {"ANSI without the keys, more sections after",
          "[OVConfig]\nOVFanSpeedValue=55\n\n[Extra]\nAutoLoginParam=keep\n"},
         {"last line unterminated", "[OVConfig]\r\nOVFanSpeedValue=55"},
+        {"last line ending in a lone CR", "[OVConfig]\r\nOVFanSpeedValue=55\r"},
         {"section missing", "OVFanSpeedValue=55\r\n"},
     };
     for (const Case& c : cases) {
@@ -137,6 +153,8 @@ TEST(SettingsSyncPayload, DownloadKeepsTheLocalAutoLoginKeysAsTheSystemReadsThem
             EXPECT_EQ(value, param);
             if (c.downloaded.find("[OVConfig]") != std::string::npos) {
                 EXPECT_EQ(ProfileRead(file, L"OVConfig", L"OVFanSpeedValue"), L"55") << c.what;
+                ASSERT_EQ(settingssync::ReadProfileValue(merged, L"OVConfig", L"OVFanSpeedValue", &value), 1);
+                EXPECT_EQ(value, L"55") << c.what;
             }
             if (c.downloaded.find("[Extra]") != std::string::npos) {
                 EXPECT_EQ(ProfileRead(file, L"Extra", L"AutoLoginParam"), L"keep") << c.what;
@@ -149,6 +167,16 @@ TEST(SettingsSyncPayload, DownloadKeepsTheLocalAutoLoginKeysAsTheSystemReadsThem
     expected.replace(expected.find(L"ZGVt"), 20, L"");
     EXPECT_EQ(KeepLocalAutoLogin(Utf16File(kSettingsText), 0, L""), Utf16File(expected));
     EXPECT_EQ(settingssync::FirstSectionName(Utf16File(kThemesText)), L"LightSetConfig");
+    // A lone "\r" ending the file is a line end: the header before it keeps
+    // its name, even one without "]", and new keys land in that section.
+    for (const char* downloaded : {"[OVConfig\r", "X=1\r"}) {
+        const std::string merged = KeepLocalAutoLogin(downloaded, 1, L"cGFyYW0=");
+        EXPECT_EQ(merged.find("\r\r"), std::string::npos) << downloaded;
+        std::wstring value;
+        ASSERT_EQ(settingssync::ReadProfileValue(merged, L"OVConfig", L"AutoLoginStatus", &value), 1) << downloaded;
+        EXPECT_EQ(value, L"TRUE");
+        EXPECT_EQ(std::count(merged.begin(), merged.end(), '['), 1) << downloaded;
+    }
 }
 
 TEST(SettingsSyncFiles, ReplacementIsWholeOrNothing) {
