@@ -119,6 +119,8 @@ tab_fan = option_family("tab_fan", TAB_W, TAB_H, art.feature_tab("fan"), ON_HOME
 tab_game = option_family("tab_game", TAB_W, TAB_H, art.feature_tab("gamepad"), ON_HOME)
 tab_update = option_family("tab_update", TAB_W, TAB_H, art.feature_tab("update"), ON_HOME)
 page_tab = option_family("page_tab", PAGE_TAB_W, PAGE_TAB_H, art.page_tab, ON_CARD)
+# The update page's view tabs stand on the page ground, not on a card.
+page_tab_ground = option_family("page_tab_ground", PAGE_TAB_W, PAGE_TAB_H, art.page_tab, ON_PAGE)
 chip = option_family("chip", CHIP_W, CHIP_H, art.radio_chip, ON_CARD)
 tree_leaf = option_family("tree_leaf", TREE_LEAF_W, TREE_H, art.tree_leaf)
 # Push buttons: closed, closed hover, open, open hover, disabled.
@@ -254,8 +256,8 @@ STYLES = [
     ("OptionButton", "UpdateButton", {}, rects(OPTION_FIELDS, tab_update)),
     ("OptionButton", "LightButton", {}, rects(OPTION_FIELDS, tab_light)),
     ("OptionButton", "OVTreeOptionButton", {}, rects(OPTION_FIELDS, tree_leaf)),
-    ("OptionButton", "UpdateFirmwareOptionButton", {}, rects(OPTION_FIELDS, page_tab)),
-    ("OptionButton", "UpdateSoftwareOptionButton", {}, rects(OPTION_FIELDS, page_tab)),
+    ("OptionButton", "UpdateFirmwareOptionButton", {}, rects(OPTION_FIELDS, page_tab_ground)),
+    ("OptionButton", "UpdateSoftwareOptionButton", {}, rects(OPTION_FIELDS, page_tab_ground)),
     ("OptionButton", "AppletTaskBtn", {}, rects(OPTION_FIELDS, page_tab)),
     ("OptionButton", "WebsetTaskBtn", {}, rects(OPTION_FIELDS, page_tab)),
     ("OptionButton", "LightsTaskBtn", {}, rects(OPTION_FIELDS, page_tab)),
