@@ -15,18 +15,21 @@ inline void StyleScrollBar(CDUI_ScrollBar* bar) {
     bar->SetThumbColor(0xFF3A4558);
 }
 
-// A drop-down choice: dark raised field and rows, a hairline frame, the
-// accent on the selected row.
+// An input field: dark raised ground, primary text, a hairline frame.
+inline void StyleInput(CDUI_UIControl* input) {
+    if (!input) return;
+    input->SetBackColor(kRaised);
+    input->SetTextColor(kText);
+    input->SetBorder(1);
+    input->SetBorderColors(kHairline, kRaised);
+}
+
+// A drop-down choice: fields and rows as inputs, the accent on the selected row.
 inline void StyleChoice(CDUI_ComboBox* combo) {
     if (!combo) return;
-    CDUI_UIControl* parts[] = {combo, combo->GetEdit(), combo->GetList()};
-    for (CDUI_UIControl* part : parts) {
-        if (!part) continue;
-        part->SetBackColor(kRaised);
-        part->SetTextColor(kText);
-        part->SetBorder(1);
-        part->SetBorderColors(kHairline, kRaised);
-    }
+    StyleInput(combo);
+    StyleInput(combo->GetEdit());
+    StyleInput(combo->GetList());
     if (CDUI_ListBox* list = combo->GetList()) {
         list->SetSelectionColors(kAccent, kHairline, kOnAccent);
         list->SetRowHeight(30);  // rows as roomy as the field they drop from

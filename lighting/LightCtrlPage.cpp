@@ -125,13 +125,6 @@ CDUI_Button* CLightCtrlPage::MakeButton(CDUI_Panel* parent, int32_t id, const wc
     return button;
 }
 
-void CLightCtrlPage::StyleInput(CDUI_UIControl* input) {
-    input->SetBackColor(pagelook::kRaised);
-    input->SetTextColor(pagelook::kText);
-    input->SetBorder(1);
-    input->SetBorderColors(pagelook::kHairline, pagelook::kRaised);
-}
-
 void CLightCtrlPage::FillChoices(CDUI_ComboBox* combo, const LightChoice* choices, size_t count) {
     combo->ClearItems();
     for (size_t i = 0; i < count; ++i) combo->AddItem(choices[i].text, choices[i].value, L"");
@@ -258,7 +251,7 @@ int CLightCtrlPage::BuildControls() {
     title_ = resource_->CreateTextEdit(kTitleId, L"OVTextEdit", L"", kPadding, rowTop, 360, kTextButtonHeight);
     if (!theme || !title_) return 0;
     if (CDUI_FontType* f = resource_->FindFont(L"titleedt")) title_->SetFont(f);
-    StyleInput(title_);
+    pagelook::StyleInput(title_);
     title_->SetMaxLength(static_cast<int32_t>(LightThemeRecord::kNameWidth - 1));
     title_->SetReadOnly(1);
     theme->AddChild(title_);

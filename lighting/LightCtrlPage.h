@@ -62,7 +62,6 @@ private:
     CDUI_Button* MakeButton(CDUI_Panel* parent, int32_t id, const wchar_t* style, const wchar_t* text, int32_t x,
                             int32_t y, int32_t width, int32_t height, uint32_t textColor);
     // The input look: raised surface, frame, primary text.
-    void StyleInput(CDUI_UIControl* input);
     void FillChoices(CDUI_ComboBox* combo, const LightChoice* choices, size_t count);
 
     // The Part's operations.

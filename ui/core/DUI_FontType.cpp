@@ -111,5 +111,8 @@ int CDUI_FontType::DrawString(Gdiplus::Graphics* graphics, const std::wstring& t
     out->SetAlignment(int(alignment));
     out->SetFormatFlags(int(formatFlags));
     out->SetTrimming(trimming);
-    return out->DrawString(graphics, TextWithEmptyLinesKept(text), DUIRectF{float(rect.x), float(rect.y), float(rect.width), float(rect.height)});
+    const DUIRectF layout{float(rect.x), float(rect.y), float(rect.width), float(rect.height)};
+    // Single-line texts, nearly all of them, are drawn as they are, without a copy.
+    if (text.find(L'\n') == std::wstring::npos) return out->DrawString(graphics, text, layout);
+    return out->DrawString(graphics, TextWithEmptyLinesKept(text), layout);
 }

@@ -101,7 +101,6 @@ int StringFormatFlagsOf(int formatBits) {
 }
 
 std::wstring TextWithEmptyLinesKept(const std::wstring& text) {
-    if (text.find(L'\n') == std::wstring::npos) return text;
     std::wstring out;
     out.reserve(text.size() + 8);
     size_t start = 0;
