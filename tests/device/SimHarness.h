@@ -74,9 +74,20 @@ public:
     // extraArgs: further simulator options, e.g. L"--fault split".
     explicit CSimProcess(const std::wstring& extraArgs = L"") {
         dir_ = testpaths::MakeTempDir(L"sim");
-        name_ = UniquePipeName(L"sim");
         statePath_ = dir_ + L"state.txt";
         controlPath_ = dir_ + L"control.txt";
+        // A simulator that ended before listening (seen once on a loaded
+        // machine) gets one more start under a fresh pipe name.
+        for (int attempt = 0; attempt < 2 && !ready_; ++attempt) {
+            Stop();
+            name_ = UniquePipeName(L"sim");
+            Start(extraArgs);
+        }
+    }
+    ~CSimProcess() { Stop(); }
+
+private:
+    void Start(const std::wstring& extraArgs) {
         const std::wstring exe = BinPath(L"ControllerSim.exe");
         std::wstring cmd = L"\"" + exe + L"\" --pipe " + name_ + L" --state \"" + statePath_ + L"\" --control \"" +
                            controlPath_ + L"\" " + extraArgs;
@@ -95,7 +106,8 @@ public:
             Sleep(50);
         }
     }
-    ~CSimProcess() { Stop(); }
+
+public:
     CSimProcess(const CSimProcess&) = delete;
     CSimProcess& operator=(const CSimProcess&) = delete;
 
