@@ -6,11 +6,13 @@
 #include <string>
 #include <string_view>
 
+#include "VentaroVersion.h"
+
 namespace updaterules {
 
-// The version compiled into this program.
-inline constexpr const wchar_t* kCurrentVersion = L"1.1.00";
-inline constexpr const char* kCurrentVersionBytes = "1.1.00";
+// The version compiled into this program (the project version, "1.1.00").
+inline constexpr const wchar_t* kCurrentVersion = VENTARO_VERSION_WTEXT;
+inline constexpr const char* kCurrentVersionBytes = VENTARO_VERSION_TEXT;
 
 inline constexpr const wchar_t* kDescriptionPath = L"/data/soft/host_drive/Refrescor.xml";
 inline constexpr const wchar_t* kDescriptionFile = L"Refrescor.xml";
