@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdlib>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "ProgramRunner.h"
 #include "SimulatedController.h"
@@ -25,6 +28,30 @@ std::wstring UnixBuildPath(const wchar_t* name) {
     std::wstring out;
     for (const char* p = dir ? dir : "/tmp"; *p; ++p) out += static_cast<wchar_t>(static_cast<unsigned char>(*p));
     return out + L"/" + name;
+}
+
+std::wstring DataFolder() {
+    wchar_t local[MAX_PATH] = {};
+    SHGetSpecialFolderPathW(nullptr, local, CSIDL_LOCAL_APPDATA, TRUE);
+    return std::wstring(local) + L"\\Ventaro\\";
+}
+
+// The files of the data folder kept aside from file (name.damaged-...).
+std::vector<std::wstring> KeptAside(const std::wstring& file) {
+    std::vector<std::wstring> kept;
+    WIN32_FIND_DATAW found{};
+    HANDLE h = FindFirstFileW((DataFolder() + file + L".damaged-*").c_str(), &found);
+    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileW(h, &found))
+        kept.push_back(DataFolder() + found.cFileName);
+    if (h != INVALID_HANDLE_VALUE) FindClose(h);
+    return kept;
+}
+
+// The first shown row whose text starts with prefix.
+const uidump::Row* ShownStartingWith(const uidump::Dump& d, const std::wstring& prefix) {
+    for (const uidump::Row& r : d.rows)
+        if (r.visible && r.text.rfind(prefix, 0) == 0) return &r;
+    return nullptr;
 }
 
 class ClientEndToEnd : public testing::Test {
@@ -71,6 +98,56 @@ protected:
             const uidump::Row* row = d.Shown(style);
             return row && row->checked;
         }, 5000, &dump);
+    }
+    // Random bytes in the user's file, as a power cut leaves it: the window
+    // says so over the home view; "确定" leaves the home view. The file is
+    // kept aside byte for byte.
+    void StartWithDamaged(const std::wstring& file, const std::wstring& notice) {
+        for (const std::wstring& old : KeptAside(file)) DeleteFileW(old.c_str());
+        std::mt19937 random(40);
+        std::string bytes(3000, '\0');
+        for (char& c : bytes) c = static_cast<char>(random() & 0xFF);
+        HANDLE h = CreateFileW((DataFolder() + file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(h);
+
+        Launch(L"");
+        ASSERT_TRUE(uidump::WaitFor(dumpPath, [&](const uidump::Dump& d) {
+            return ShownStartingWith(d, notice + L"已损坏,已恢复默认设置。原文件已保存为 " + file + L".damaged-");
+        }, 10000, &dump)) << "no notice";
+        xdo::MoveTo(5, 1000);
+        Sleep(500);
+        EXPECT_TRUE(xdo::Screenshot(UnixBuildPath((file + L"-damaged.png").c_str())));
+        const uidump::Row* ok = nullptr;
+        for (const uidump::Row& r : dump.rows)
+            if (r.visible && r.kind == L"Button" && r.text == L"确定") ok = &r;
+        ASSERT_NE(ok, nullptr);
+        const POINT p = At(*ok);
+        ASSERT_TRUE(xdo::Click(p.x, p.y));
+        ASSERT_TRUE(uidump::WaitFor(dumpPath, [&](const uidump::Dump& d) {
+            return d.Shown(L"EnterButton") && !ShownStartingWith(d, notice);
+        }, 5000, &dump));
+
+        const std::vector<std::wstring> kept = KeptAside(file);
+        ASSERT_EQ(kept.size(), 1u);
+        EXPECT_TRUE(e2e::ReadFileText(kept[0]) == bytes) << "the kept file is not the damaged one";
+    }
+    // Ends the program, starts it again: the home view and no notice; the
+    // kept file stays.
+    void RestartSaysNothing(const std::wstring& file) {
+        PostMessageW(window, WM_COMMAND, 7002, 0);  // ID_EXIT
+        ASSERT_EQ(program.WaitExit(15000), 0);
+        DeleteFileW(dumpPath.c_str());
+        Launch(L"");
+        Sleep(1500);
+        ASSERT_TRUE(uidump::Read(dumpPath, &dump));
+        EXPECT_EQ(ShownStartingWith(dump, L"灯光方案文件"), nullptr);
+        EXPECT_EQ(ShownStartingWith(dump, L"游戏模式文件"), nullptr);
+        const std::vector<std::wstring> kept = KeptAside(file);
+        EXPECT_EQ(kept.size(), 1u);
+        for (const std::wstring& k : kept) DeleteFileW(k.c_str());
     }
     static long long Exchanges() {
         const std::string v = e2e::SimulatedControllerEnvironment::Sim()->Value("exchanges");
@@ -186,6 +263,26 @@ TEST_F(ClientEndToEnd, AutoStartShowsNothingUntilTheTrayIconIsDoubleClicked) {
     EXPECT_TRUE(uidump::WaitFor(dumpPath, [](const uidump::Dump& d) { return d.Shown(L"EnterButton") != nullptr; },
                                 10000, &dump));
     EXPECT_EQ(Exchanges(), exchangesBefore);
+}
+
+TEST_F(ClientEndToEnd, DamagedThemeFileIsToldOnceThenTheShippedThemesAreListed) {
+    StartWithDamaged(L"LightSetConfig.ini", L"灯光方案文件");
+    ClickStyle(L"EnterButton");  // the lighting page
+    EXPECT_TRUE(uidump::WaitFor(dumpPath, [](const uidump::Dump& d) {
+        return ShownStartingWith(d, L"Orvane") && ShownStartingWith(d, L"星空紫");
+    }, 8000, &dump));
+    RestartSaysNothing(L"LightSetConfig.ini");
+}
+
+TEST_F(ClientEndToEnd, DamagedGameModeFileIsToldOnceThenTheGamePageIsEmpty) {
+    StartWithDamaged(L"GameTaskConfig.ini", L"游戏模式文件");
+    ClickStyle(L"GameModeButton");
+    ASSERT_TRUE(WaitChecked(L"GameModeButton"));
+    ClickStyle(L"EnterButton");
+    EXPECT_TRUE(uidump::WaitFor(dumpPath, [](const uidump::Dump& d) { return ShownStartingWith(d, L"添加游戏"); },
+                                8000, &dump));
+    EXPECT_EQ(dump.ById(5501), nullptr) << "a game tile";  // the first tile
+    RestartSaysNothing(L"GameTaskConfig.ini");
 }
 
 }  // namespace

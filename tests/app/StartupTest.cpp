@@ -12,6 +12,7 @@
 #include "AccountProtocol.h"
 #include "AppCommands.h"
 #include "ApplicationConfigFile.h"
+#include "OVSystemConfig.h"
 #include "ProgramRunner.h"
 #include "SilentPort.h"
 #include "SimulatedController.h"
@@ -42,6 +43,25 @@ std::wstring CopyProgram(const std::wstring& folder) {
 long CloseAndWait(Program& program, HWND window) {
     PostMessageW(window, WM_CLOSE, 0, 0);
     return program.WaitExit(kStartMs);
+}
+
+// The text of a system message box of that process, or "" when it shows none.
+std::wstring MessageBoxText(DWORD pid, HWND* box) {
+    *box = nullptr;
+    for (HWND w = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); w; w = FindWindowExW(nullptr, w, L"#32770", nullptr))
+        if (e2e::WindowPid(w) == pid && IsWindowVisible(w)) *box = w;
+    if (!*box) return L"";
+    std::wstring text;
+    EnumChildWindows(
+        *box,
+        [](HWND child, LPARAM p) -> BOOL {
+            wchar_t buf[1024] = {};
+            GetWindowTextW(child, buf, 1024);
+            *reinterpret_cast<std::wstring*>(p) += buf;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&text));
+    return text;
 }
 
 class StartupTest : public testing::Test {
@@ -289,4 +309,43 @@ TEST_F(StartupTest, PredecessorFolderIsRemoved) {
     ASSERT_NE(window, nullptr);
     EXPECT_FALSE(e2e::FileExists(old));
     EXPECT_EQ(CloseAndWait(ventaro, window), 0);
+}
+
+TEST_F(StartupTest, FailedStartTellsWhatFailedEndsNonZeroAndLeavesNothingBehind) {
+    wchar_t local[MAX_PATH] = {};
+    ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, local, CSIDL_LOCAL_APPDATA, TRUE));
+    const std::wstring dataFolder = std::wstring(local) + L"\\Ventaro\\";
+    CreateDirectoryW(dataFolder.c_str(), nullptr);
+    {
+        COVSystemConfig stores;
+        ASSERT_EQ(stores.Initialise(dataFolder, testpaths::BinaryDir() + L"\\bin\\"), 1);
+    }
+    // Another program holds the theme file: not damaged, so it is not set
+    // aside either; the start cannot go on.
+    const std::wstring themes = dataFolder + L"LightSetConfig.ini";
+    const std::string before = e2e::ReadFileText(themes);
+    ASSERT_FALSE(before.empty());
+    HANDLE lock = CreateFileW(themes.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+
+    Program failing;
+    ASSERT_TRUE(failing.Start(VentaroExe(), Quoted(VentaroExe()) + L" auto"));
+    HWND box = nullptr;
+    std::wstring text;
+    ASSERT_TRUE(e2e::WaitFor([&] { return !(text = MessageBoxText(failing.Pid(), &box)).empty(); }, kStartMs));
+    EXPECT_NE(text.find(L"启动失败:无法读取灯光方案文件"), std::wstring::npos);
+    EXPECT_NE(text.find(themes), std::wstring::npos);
+    CloseHandle(lock);
+
+    // While the box waits for the user, a new start is not held up by it.
+    Program next;
+    ASSERT_TRUE(next.Start(VentaroExe(), Quoted(VentaroExe()) + L" auto"));
+    HWND window = e2e::WaitForVentaroWindow(next.Pid(), kStartMs);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(e2e::WindowPid(window), next.Pid());
+
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(failing.WaitExit(kStartMs), 1);
+    EXPECT_EQ(CloseAndWait(next, window), 0);
+    EXPECT_TRUE(e2e::ReadFileText(themes) == before);
 }
