@@ -101,8 +101,8 @@ protected:
     }
     // Random bytes in the user's file, as a power cut leaves it: the window
     // says so over the home view; "确定" leaves the home view. The file is
-    // kept aside byte for byte.
-    void StartWithDamaged(const std::wstring& file, const std::wstring& notice) {
+    // kept aside byte for byte. A hidden start says it only once shown.
+    void StartWithDamaged(const std::wstring& file, const std::wstring& notice, bool hidden = false) {
         for (const std::wstring& old : KeptAside(file)) DeleteFileW(old.c_str());
         std::mt19937 random(40);
         std::string bytes(3000, '\0');
@@ -113,9 +113,19 @@ protected:
         WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
         CloseHandle(h);
 
-        Launch(L"");
+        if (hidden) {
+            ASSERT_TRUE(program.Start(VentaroExe(), L"\"" + VentaroExe() + L"\" auto"));
+            window = e2e::WaitForVentaroWindow(program.Pid(), 20000);
+            ASSERT_NE(window, nullptr);
+            Sleep(2000);
+            EXPECT_FALSE(IsWindowVisible(window));
+            EXPECT_EQ(GetFileAttributesW(dumpPath.c_str()), INVALID_FILE_ATTRIBUTES) << "drawn while hidden";
+            PostMessageW(window, WM_COMMAND, 7001, 0);  // ID_SHOWWINDOW, as the tray icon does
+        } else {
+            Launch(L"");
+        }
         ASSERT_TRUE(uidump::WaitFor(dumpPath, [&](const uidump::Dump& d) {
-            return ShownStartingWith(d, notice + L"已损坏,已恢复默认设置。原文件已保存为 " + file + L".damaged-");
+            return d.Shown(L"EnterButton") && ShownStartingWith(d, notice + L"已损坏,已恢复默认设置。原文件已保存为 " + file + L".damaged-");
         }, 10000, &dump)) << "no notice";
         xdo::MoveTo(5, 1000);
         Sleep(500);
@@ -274,8 +284,8 @@ TEST_F(ClientEndToEnd, DamagedThemeFileIsToldOnceThenTheShippedThemesAreListed) 
     RestartSaysNothing(L"LightSetConfig.ini");
 }
 
-TEST_F(ClientEndToEnd, DamagedGameModeFileIsToldOnceThenTheGamePageIsEmpty) {
-    StartWithDamaged(L"GameTaskConfig.ini", L"游戏模式文件");
+TEST_F(ClientEndToEnd, DamagedGameModeFileIsToldOnceShownThenTheGamePageIsEmpty) {
+    StartWithDamaged(L"GameTaskConfig.ini", L"游戏模式文件", true);
     ClickStyle(L"GameModeButton");
     ASSERT_TRUE(WaitChecked(L"GameModeButton"));
     ClickStyle(L"EnterButton");
