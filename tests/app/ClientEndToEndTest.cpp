@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <random>
 #include <string>
-#include <vector>
 
 #include "ProgramRunner.h"
 #include "SimulatedController.h"
@@ -36,21 +35,10 @@ std::wstring DataFolder() {
     return std::wstring(local) + L"\\Ventaro\\";
 }
 
-// The files of the data folder kept aside from file (name.damaged-...).
-std::vector<std::wstring> KeptAside(const std::wstring& file) {
-    std::vector<std::wstring> kept;
-    WIN32_FIND_DATAW found{};
-    HANDLE h = FindFirstFileW((DataFolder() + file + L".damaged-*").c_str(), &found);
-    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileW(h, &found))
-        kept.push_back(DataFolder() + found.cFileName);
-    if (h != INVALID_HANDLE_VALUE) FindClose(h);
-    return kept;
-}
-
-// The first shown row whose text starts with prefix.
-const uidump::Row* ShownStartingWith(const uidump::Dump& d, const std::wstring& prefix) {
+// The first shown row whose text holds part.
+const uidump::Row* ShownHolding(const uidump::Dump& d, const std::wstring& part) {
     for (const uidump::Row& r : d.rows)
-        if (r.visible && r.text.rfind(prefix, 0) == 0) return &r;
+        if (r.visible && r.text.find(part) != std::wstring::npos) return &r;
     return nullptr;
 }
 
@@ -99,65 +87,53 @@ protected:
             return row && row->checked;
         }, 5000, &dump);
     }
-    // Random bytes in the user's file, as a power cut leaves it: the window
-    // says so over the home view; "确定" leaves the home view. The file is
-    // kept aside byte for byte. A hidden start says it only once shown.
-    void StartWithDamaged(const std::wstring& file, const std::wstring& notice, bool hidden = false) {
-        for (const std::wstring& old : KeptAside(file)) DeleteFileW(old.c_str());
-        std::mt19937 random(40);
+    // Random bytes in a user file, as a power cut leaves them (a hidden
+    // start draws nothing until shown): the notice over the home view, then
+    // "确定" leaves the home view; the bytes are kept aside.
+    void StartWithDamaged(const std::wstring& file, const std::wstring& notice, bool hidden) {
         std::string bytes(3000, '\0');
-        for (char& c : bytes) c = static_cast<char>(random() & 0xFF);
+        std::mt19937 random(40);
+        for (char& c : bytes) c = static_cast<char>(random());
         HANDLE h = CreateFileW((DataFolder() + file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        ASSERT_NE(h, INVALID_HANDLE_VALUE);
         DWORD written = 0;
-        WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        ASSERT_TRUE(WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
         CloseHandle(h);
-
         if (hidden) {
             ASSERT_TRUE(program.Start(VentaroExe(), L"\"" + VentaroExe() + L"\" auto"));
-            window = e2e::WaitForVentaroWindow(program.Pid(), 20000);
-            ASSERT_NE(window, nullptr);
+            ASSERT_NE(window = e2e::WaitForVentaroWindow(program.Pid(), 20000), nullptr);
             Sleep(2000);
-            EXPECT_FALSE(IsWindowVisible(window));
-            EXPECT_EQ(GetFileAttributesW(dumpPath.c_str()), INVALID_FILE_ATTRIBUTES) << "drawn while hidden";
+            EXPECT_FALSE(e2e::FileExists(dumpPath)) << "drawn while hidden";
             PostMessageW(window, WM_COMMAND, 7001, 0);  // ID_SHOWWINDOW, as the tray icon does
         } else {
             Launch(L"");
         }
+        const std::wstring text = notice + L"已损坏,已恢复默认设置。原文件已保存为 " + file + L".damaged-";
         ASSERT_TRUE(uidump::WaitFor(dumpPath, [&](const uidump::Dump& d) {
-            return d.Shown(L"EnterButton") && ShownStartingWith(d, notice + L"已损坏,已恢复默认设置。原文件已保存为 " + file + L".damaged-");
+            return d.Shown(L"EnterButton") && ShownHolding(d, text);
         }, 10000, &dump)) << "no notice";
+        const std::wstring shown = ShownHolding(dump, text)->text;
+        kept = DataFolder() + shown.substr(shown.find(file + L".damaged-"));
+        EXPECT_TRUE(e2e::ReadFileText(kept) == bytes) << "the kept file is not the damaged one";
         xdo::MoveTo(5, 1000);
         Sleep(500);
         EXPECT_TRUE(xdo::Screenshot(UnixBuildPath((file + L"-damaged.png").c_str())));
-        const uidump::Row* ok = nullptr;
-        for (const uidump::Row& r : dump.rows)
-            if (r.visible && r.kind == L"Button" && r.text == L"确定") ok = &r;
-        ASSERT_NE(ok, nullptr);
-        const POINT p = At(*ok);
-        ASSERT_TRUE(xdo::Click(p.x, p.y));
+        ASSERT_NE(ShownHolding(dump, L"确定"), nullptr);
+        const POINT ok = At(*ShownHolding(dump, L"确定"));
+        ASSERT_TRUE(xdo::Click(ok.x, ok.y));
         ASSERT_TRUE(uidump::WaitFor(dumpPath, [&](const uidump::Dump& d) {
-            return d.Shown(L"EnterButton") && !ShownStartingWith(d, notice);
+            return d.Shown(L"EnterButton") && !ShownHolding(d, L"已损坏");
         }, 5000, &dump));
-
-        const std::vector<std::wstring> kept = KeptAside(file);
-        ASSERT_EQ(kept.size(), 1u);
-        EXPECT_TRUE(e2e::ReadFileText(kept[0]) == bytes) << "the kept file is not the damaged one";
     }
-    // Ends the program, starts it again: the home view and no notice; the
-    // kept file stays.
-    void RestartSaysNothing(const std::wstring& file) {
+    // The next start says nothing; the kept file stays.
+    void RestartQuietly() {
         PostMessageW(window, WM_COMMAND, 7002, 0);  // ID_EXIT
         ASSERT_EQ(program.WaitExit(15000), 0);
         DeleteFileW(dumpPath.c_str());
         Launch(L"");
         Sleep(1500);
         ASSERT_TRUE(uidump::Read(dumpPath, &dump));
-        EXPECT_EQ(ShownStartingWith(dump, L"灯光方案文件"), nullptr);
-        EXPECT_EQ(ShownStartingWith(dump, L"游戏模式文件"), nullptr);
-        const std::vector<std::wstring> kept = KeptAside(file);
-        EXPECT_EQ(kept.size(), 1u);
-        for (const std::wstring& k : kept) DeleteFileW(k.c_str());
+        EXPECT_EQ(ShownHolding(dump, L"已损坏"), nullptr);
+        EXPECT_TRUE(DeleteFileW(kept.c_str()));
     }
     static long long Exchanges() {
         const std::string v = e2e::SimulatedControllerEnvironment::Sim()->Value("exchanges");
@@ -169,6 +145,7 @@ protected:
     std::wstring dumpPath;
     uidump::Dump dump;
     long long exchangesBefore = 0;
+    std::wstring kept;  // where a damaged file was kept aside
 };
 
 TEST_F(ClientEndToEnd, PlainStartShowsTheHomeViewAndNavigatingSendsTheControllerNothing) {
@@ -276,12 +253,12 @@ TEST_F(ClientEndToEnd, AutoStartShowsNothingUntilTheTrayIconIsDoubleClicked) {
 }
 
 TEST_F(ClientEndToEnd, DamagedThemeFileIsToldOnceThenTheShippedThemesAreListed) {
-    StartWithDamaged(L"LightSetConfig.ini", L"灯光方案文件");
+    StartWithDamaged(L"LightSetConfig.ini", L"灯光方案文件", false);
     ClickStyle(L"EnterButton");  // the lighting page
     EXPECT_TRUE(uidump::WaitFor(dumpPath, [](const uidump::Dump& d) {
-        return ShownStartingWith(d, L"Orvane") && ShownStartingWith(d, L"星空紫");
+        return ShownHolding(d, L"Orvane") && ShownHolding(d, L"星空紫");
     }, 8000, &dump));
-    RestartSaysNothing(L"LightSetConfig.ini");
+    RestartQuietly();
 }
 
 TEST_F(ClientEndToEnd, DamagedGameModeFileIsToldOnceShownThenTheGamePageIsEmpty) {
@@ -289,10 +266,10 @@ TEST_F(ClientEndToEnd, DamagedGameModeFileIsToldOnceShownThenTheGamePageIsEmpty)
     ClickStyle(L"GameModeButton");
     ASSERT_TRUE(WaitChecked(L"GameModeButton"));
     ClickStyle(L"EnterButton");
-    EXPECT_TRUE(uidump::WaitFor(dumpPath, [](const uidump::Dump& d) { return ShownStartingWith(d, L"添加游戏"); },
-                                8000, &dump));
+    EXPECT_TRUE(uidump::WaitFor(dumpPath, [](const uidump::Dump& d) { return ShownHolding(d, L"添加游戏"); }, 8000,
+                                &dump));
     EXPECT_EQ(dump.ById(5501), nullptr) << "a game tile";  // the first tile
-    RestartSaysNothing(L"GameTaskConfig.ini");
+    RestartQuietly();
 }
 
 }  // namespace
