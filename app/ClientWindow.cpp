@@ -310,6 +310,10 @@ void CClientWindow::HideAllPages() {
     }
 }
 
+void CClientWindow::ShowNotice(const std::wstring& text) {
+    if (m_messageBox) m_messageBox->ShowMessage(text, 3, 2);
+}
+
 void CClientWindow::ShowHomeView() {
     HideAllPages();
     if (!m_homePanel) return;

@@ -84,6 +84,10 @@ public:
     // controller, removes the tray icon, shuts the pages down in reverse order.
     void Shutdown();
 
+    // Shows text in the home view's message box (information, "确定"), on top
+    // of whatever is shown, until the user closes it.
+    void ShowNotice(const std::wstring& text);
+
     // The account client joins after the engine holder (start-up step 10).
     void SetAccount(CUserLoginCtrl* account) { m_services.account = account; }
 

@@ -31,22 +31,31 @@ CPublicModule* CPublicModule::Current() { return g_module; }
 
 int CPublicModule::Initialize(HINSTANCE instance) {
     m_instance = instance;
-    // The start-up order.
-    static constexpr Step kStartUp[] = {
-        &CPublicModule::CheckRemoteSwitch,
-        &CPublicModule::StartCrashHandler,
-        &CPublicModule::StartEnvironment,
-        &CPublicModule::StartSettingsFile,
-        &CPublicModule::StartDevice,
-        &CPublicModule::StartRecordStores,
-        &CPublicModule::StartTaskBar,
-        &CPublicModule::StartMainWindow,
-        &CPublicModule::StartClient,
-        &CPublicModule::StartAccountClient,
-        &CPublicModule::StartEngine,
+    m_startUpFailure.clear();
+    // The start-up order, each step with what the user is told when it fails
+    // (none for the remote switch: switched off means ending quietly).
+    static constexpr struct {
+        Step step;
+        const wchar_t* failure;
+    } kStartUp[] = {
+        {&CPublicModule::CheckRemoteSwitch, nullptr},
+        {&CPublicModule::StartCrashHandler, L"启动失败:无法安装崩溃处理程序。"},
+        {&CPublicModule::StartEnvironment, L"启动失败:无法准备程序文件夹。"},
+        {&CPublicModule::StartSettingsFile, L"启动失败:无法打开设置文件 OVCLIENT.ini。"},
+        {&CPublicModule::StartDevice, L"启动失败:无法查找设备控制器。"},
+        {&CPublicModule::StartRecordStores, L"启动失败:无法打开灯光方案和游戏模式文件。"},
+        {&CPublicModule::StartTaskBar, L"启动失败:无法创建托盘图标。"},
+        {&CPublicModule::StartMainWindow, L"启动失败:无法创建主窗口。"},
+        {&CPublicModule::StartClient, L"启动失败:无法加载程序界面。"},
+        {&CPublicModule::StartAccountClient, L"启动失败:无法启动账号服务。"},
+        {&CPublicModule::StartEngine, L"启动失败:无法启动界面绘制。"},
     };
-    for (Step step : kStartUp) {
-        if (!(this->*step)()) return 0;
+    for (const auto& s : kStartUp) {
+        if (!(this->*s.step)()) {
+            // A step that knows better says so itself (the record stores name the file).
+            if (s.failure && m_startUpFailure.empty()) m_startUpFailure = s.failure;
+            return 0;
+        }
         // Messages other programs send (a game-mode hand-over from a
         // shortcut) are answered between the steps: a sender gives up on a
         // window that has not looked at its queue for seconds, and the
@@ -106,9 +115,12 @@ int CPublicModule::StartDevice() {
 }
 
 int CPublicModule::StartRecordStores() {
-    // Seeded from the shipped copies beside the program on first run.
+    // Seeded from the shipped copies beside the program on first run; a
+    // damaged file is set aside and told about once the window stands.
     m_pStores = std::make_unique<COVSystemConfig>();
-    return m_pStores->Initialise(m_pEnv->GetDataFolder(), m_pEnv->GetProgramFolder());
+    if (m_pStores->Initialise(m_pEnv->GetDataFolder(), m_pEnv->GetProgramFolder())) return 1;
+    m_startUpFailure = m_pStores->StartUpFailure();
+    return 0;
 }
 
 int CPublicModule::StartTaskBar() {
@@ -149,6 +161,9 @@ int CPublicModule::StartClient() {
     m_pMainWindow->SetMessageFilter(m_pEngine.get());
     m_pMainWindow->SetGameTaskRunner(m_gameTaskRunner ? m_gameTaskRunner : client->GameLink());
     m_pMainWindow->SetUpdateChecker(client->UpdateLink());
+    // In the window, not over the desktop: a hidden start shows it when the
+    // window is next shown.
+    if (!m_pStores->StartUpNotice().empty()) client->ShowNotice(m_pStores->StartUpNotice());
     return 1;
 }
 

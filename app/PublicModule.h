@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 class CApplicationConfigFile;
 class CApplicationEnv;
@@ -28,8 +29,11 @@ public:
     CPublicModule& operator=(const CPublicModule&) = delete;
 
     // Runs the start-up steps in order; 0 as soon as one fails (the caller
-    // then ends the process without teardown).
+    // then ends the process).
     int Initialize(HINSTANCE instance);
+    // What failed in the last Initialize, for the user; "" when it did not
+    // fail or is meant to end quietly (the remote switch).
+    const std::wstring& StartUpFailure() const { return m_startUpFailure; }
     // Runs the teardown steps; each member is shut down and freed only if present.
     void Teardown();
     // Called once during Initialize, as soon as the top-level window exists
@@ -91,6 +95,7 @@ private:
     std::unique_ptr<COVFanLedDevice> m_pDevice;
     std::unique_ptr<CUserLoginCtrl> m_pAccount;
     int m_initialized = 0;
+    std::wstring m_startUpFailure;
     std::function<void()> m_onWindowCreated;
     IGameTaskRunner* m_gameTaskRunner = nullptr;  // borrowed; overrides the game page
 };

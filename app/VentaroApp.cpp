@@ -6,6 +6,7 @@
 #include "MainWindow.h"
 #include "PublicModule.h"
 #include "ShellLogic.h"
+#include "SystemMessage.h"
 #include "WinHandles.h"
 
 namespace {
@@ -64,7 +65,16 @@ int RunVentaro(HINSTANCE instance, const wchar_t* commandLine, int showCommand,
     // long; a second start only has to find the window, which exists now.
     module.SetWindowCreatedCallback([&lock] { lock.Release(); });
     if (beforeStartUp) beforeStartUp(module);
-    if (!module.Initialize(instance)) return 0;
+    if (!module.Initialize(instance)) {
+        // Nothing of this copy may be left for the next start to find while
+        // the user reads why it ends: no window, tray icon or start-up lock.
+        const std::wstring failure = module.StartUpFailure();
+        module.Teardown();
+        lock.Release();
+        if (failure.empty()) return 0;  // switched off remotely: meant to end quietly
+        ShowSystemMessage(failure);
+        return kStartUpFailedExitCode;
+    }
     lock.Release();
     // Hand-overs that came while the module was built run now.
     module.MainWindow()->AcceptHandOvers();

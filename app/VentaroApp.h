@@ -12,8 +12,12 @@ class CPublicModule;
 // cannot both miss each other's window.
 constexpr const wchar_t* kStartUpLockName = L"Local\\Ventaro.StartUpLock";
 
-// Returns the process exit code: 0 for a second copy and for a failed
-// start-up, else the message loop's. beforeStartUp, when given, sees the
-// module before its start-up steps run (to hand it its parts).
+// The exit code of a start that failed (after telling the user what failed).
+constexpr int kStartUpFailedExitCode = 1;
+
+// Returns the process exit code: 0 for a second copy and for a start the
+// remote switch stopped, kStartUpFailedExitCode for a failed start-up, else
+// the message loop's. beforeStartUp, when given, sees the module before its
+// start-up steps run (to hand it its parts).
 int RunVentaro(HINSTANCE instance, const wchar_t* commandLine, int showCommand,
                const std::function<void(CPublicModule&)>& beforeStartUp = {});

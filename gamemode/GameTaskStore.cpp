@@ -91,7 +91,9 @@ int CGameTaskStore::Open(const std::wstring& path) {
     Close();
     auto table = std::make_unique<CINIFormatTableCtrl>();
     table->Configure(kTableName, path, Columns());
-    if (!table->Open()) return 0;
+    const int opened = table->Open();
+    openOutcome_ = table->LastOpenOutcome();
+    if (!opened) return 0;
     table_ = std::move(table);
     return 1;
 }

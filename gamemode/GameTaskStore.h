@@ -17,8 +17,10 @@ public:
     CGameTaskStore(const CGameTaskStore&) = delete;
     CGameTaskStore& operator=(const CGameTaskStore&) = delete;
 
-    // Opens the table on this file (created empty when missing). 1/0.
+    // Opens the table on this file (created empty when missing). 1/0; on 0,
+    // LastOpenOutcome says why (CINIFormatTableCtrl::OpenOutcome).
     int Open(const std::wstring& path);
+    int LastOpenOutcome() const { return openOutcome_; }
     void Close();
     int IsOpen() const { return table_ ? 1 : 0; }
 
@@ -35,4 +37,5 @@ public:
 
 private:
     std::unique_ptr<CINIFormatTableCtrl> table_;  // owned; set only once open
+    int openOutcome_ = CINIFormatTableCtrl::kOpenOk;
 };

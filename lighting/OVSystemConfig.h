@@ -7,6 +7,7 @@
 //
 // Light-theme part: here; game-mode table: CGameTaskStore (gamemode/).
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -32,7 +33,15 @@ public:
     // running program (a trailing "\" is added to either when missing).
     // Seeds and opens the light table, opens the preset table, seeds and
     // opens the game-mode table; 1 and ready when all three are open.
+    // A user's file that is damaged is set aside (DamagedFile.h) and starts
+    // again from the shipped copy; a damaged preset file is used for what it
+    // still holds. Either is told in StartUpNotice. On 0, StartUpFailure says
+    // what failed (empty for bad arguments).
     int Initialise(const std::wstring& dataFolder, const std::wstring& programFolder);
+    // What the user should be told once the window stands, or "".
+    const std::wstring& StartUpNotice() const { return notice_; }
+    // Why the last Initialise failed, for the user, or "".
+    const std::wstring& StartUpFailure() const { return failure_; }
     // Closes the tables (program end).
     int ShutDown();
     int IsReady() const { return ready_; }
@@ -65,10 +74,15 @@ public:
 private:
     static int SeedFromShippedCopy(const std::wstring& shipped, const std::wstring& working);
     static int LoadThemesFrom(CINIFormatTableCtrl* table, LightThemeList* themes);
+    int OpenUserFile(const wchar_t* what, const std::wstring& path, const std::wstring& seed,
+                     const std::function<int()>& open);
+    int OpenPresets();
     int OpenGameTasks(const std::wstring& programFolder);
+    void AddNotice(const std::wstring& text);
 
     int ready_ = 0;
     std::wstring lightPath_, lightSeedPath_, gameTaskPath_;
+    std::wstring notice_, failure_;
     std::unique_ptr<CINIFormatTableCtrl> lightTable_;     // owned; set only once open
     std::unique_ptr<CINIFormatTableCtrl> presetTable_;    // owned; set only once open
     CGameTaskStore gameTasks_;

@@ -1,5 +1,7 @@
 #include "INIFormatTableCtrl.h"
 
+#include <windows.h>
+
 #include <io.h>
 
 #include <algorithm>
@@ -8,7 +10,18 @@
 
 namespace {
 const wchar_t kRecordBaseKey[] = L"RecordBaseID";
+
+// Whether the file's bytes can be read now. The profile functions read a file
+// they cannot open (held locked by another program) as an empty one, which
+// must not be taken for a damaged file.
+bool CanReadFile(const std::wstring& path) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(h);
+    return true;
 }
+}  // namespace
 
 INIColumnDef::INIColumnDef(std::wstring columnName, int columnType) : name(std::move(columnName)), type(columnType) {
     if (name.size() > kMaxNameLength) name.resize(kMaxNameLength);
@@ -31,16 +44,22 @@ int CINIFormatTableCtrl::Configure(const std::wstring& tableName, const std::wst
 
 int CINIFormatTableCtrl::Open() {
     if (!configured_ || !profile_) return 0;
+    openOutcome_ = kOpenOk;
     if (_waccess(filePath_.c_str(), 0) == 0) {
         profile_->OpenExisting(filePath_);
         std::wstring base;
-        if (!profile_->ReadValue(tableName_, kRecordBaseKey, &base)) return 0;
+        if (!profile_->ReadValue(tableName_, kRecordBaseKey, &base)) {
+            openOutcome_ = CanReadFile(filePath_) ? kOpenDamaged : kOpenUnreadable;
+            return 0;
+        }
         lastRecordNumber_ = profiletext::ParseUnsigned(base);
         return 1;
     }
     profile_->Create(filePath_);
     lastRecordNumber_ = 0;
-    return profile_->WriteValue(tableName_, kRecordBaseKey, L"0");
+    if (profile_->WriteValue(tableName_, kRecordBaseKey, L"0")) return 1;
+    openOutcome_ = kOpenUnwritable;
+    return 0;
 }
 
 int CINIFormatTableCtrl::ListRecordNumbers(std::vector<uint32_t>* numbers) {

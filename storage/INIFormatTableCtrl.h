@@ -35,9 +35,24 @@ public:
     // Stores the table's name (also the name of its own section), the file
     // and the columns. Does not touch the file.
     int Configure(const std::wstring& tableName, const std::wstring& filePath, const INIColumnList& columns);
+    // Why the last Open failed.
+    enum OpenOutcome : int {
+        kOpenOk = 0,
+        // The file reads, but holds no RecordBaseID: not text, cut short,
+        // empty. The table stays bound, so the records it still holds can be
+        // listed and read.
+        kOpenDamaged = 1,
+        // The file is there but cannot be read now: held by another program,
+        // no access, a folder in its place. Not damaged.
+        kOpenUnreadable = 2,
+        // The file is missing and could not be created.
+        kOpenUnwritable = 3,
+    };
+
     // Binds the file: an existing one must carry a non-empty RecordBaseID; a
-    // missing one is created with RecordBaseID=0.
+    // missing one is created with RecordBaseID=0. On 0, LastOpenOutcome says why.
     int Open();
+    int LastOpenOutcome() const { return openOutcome_; }
 
     // The numbers of all record sections, in the order of the file.
     int ListRecordNumbers(std::vector<uint32_t>* numbers);
@@ -77,5 +92,6 @@ private:
     std::wstring filePath_;
     std::unique_ptr<CPrivateProfileCtrl> profile_;  // owned
     uint32_t lastRecordNumber_ = 0;                  // value of RecordBaseID
+    int openOutcome_ = kOpenOk;
     INIColumnList columns_;
 };

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdlib>
+#include <random>
 #include <string>
 
 #include "ProgramRunner.h"
@@ -25,6 +27,19 @@ std::wstring UnixBuildPath(const wchar_t* name) {
     std::wstring out;
     for (const char* p = dir ? dir : "/tmp"; *p; ++p) out += static_cast<wchar_t>(static_cast<unsigned char>(*p));
     return out + L"/" + name;
+}
+
+std::wstring DataFolder() {
+    wchar_t local[MAX_PATH] = {};
+    SHGetSpecialFolderPathW(nullptr, local, CSIDL_LOCAL_APPDATA, TRUE);
+    return std::wstring(local) + L"\\Ventaro\\";
+}
+
+// The first shown row whose text holds part.
+const uidump::Row* ShownHolding(const uidump::Dump& d, const std::wstring& part) {
+    for (const uidump::Row& r : d.rows)
+        if (r.visible && r.text.find(part) != std::wstring::npos) return &r;
+    return nullptr;
 }
 
 class ClientEndToEnd : public testing::Test {
@@ -72,6 +87,54 @@ protected:
             return row && row->checked;
         }, 5000, &dump);
     }
+    // Random bytes in a user file, as a power cut leaves them (a hidden
+    // start draws nothing until shown): the notice over the home view, then
+    // "确定" leaves the home view; the bytes are kept aside.
+    void StartWithDamaged(const std::wstring& file, const std::wstring& notice, bool hidden) {
+        std::string bytes(3000, '\0');
+        std::mt19937 random(40);
+        for (char& c : bytes) c = static_cast<char>(random());
+        HANDLE h = CreateFileW((DataFolder() + file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        ASSERT_TRUE(WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+        CloseHandle(h);
+        if (hidden) {
+            ASSERT_TRUE(program.Start(VentaroExe(), L"\"" + VentaroExe() + L"\" auto"));
+            ASSERT_NE(window = e2e::WaitForVentaroWindow(program.Pid(), 20000), nullptr);
+            Sleep(2000);
+            EXPECT_FALSE(e2e::FileExists(dumpPath)) << "drawn while hidden";
+            PostMessageW(window, WM_COMMAND, 7001, 0);  // ID_SHOWWINDOW, as the tray icon does
+        } else {
+            Launch(L"");
+        }
+        const std::wstring text = notice + L"已损坏,已恢复默认设置。原文件已保存为 " + file + L".damaged-";
+        ASSERT_TRUE(uidump::WaitFor(dumpPath, [&](const uidump::Dump& d) {
+            return d.Shown(L"EnterButton") && ShownHolding(d, text);
+        }, 10000, &dump)) << "no notice";
+        const std::wstring shown = ShownHolding(dump, text)->text;
+        kept = DataFolder() + shown.substr(shown.find(file + L".damaged-"));
+        EXPECT_TRUE(e2e::ReadFileText(kept) == bytes) << "the kept file is not the damaged one";
+        xdo::MoveTo(5, 1000);
+        Sleep(500);
+        EXPECT_TRUE(xdo::Screenshot(UnixBuildPath((file + L"-damaged.png").c_str())));
+        ASSERT_NE(ShownHolding(dump, L"确定"), nullptr);
+        const POINT ok = At(*ShownHolding(dump, L"确定"));
+        ASSERT_TRUE(xdo::Click(ok.x, ok.y));
+        ASSERT_TRUE(uidump::WaitFor(dumpPath, [&](const uidump::Dump& d) {
+            return d.Shown(L"EnterButton") && !ShownHolding(d, L"已损坏");
+        }, 5000, &dump));
+    }
+    // The next start says nothing; the kept file stays.
+    void RestartQuietly() {
+        PostMessageW(window, WM_COMMAND, 7002, 0);  // ID_EXIT
+        ASSERT_EQ(program.WaitExit(15000), 0);
+        DeleteFileW(dumpPath.c_str());
+        Launch(L"");
+        Sleep(1500);
+        ASSERT_TRUE(uidump::Read(dumpPath, &dump));
+        EXPECT_EQ(ShownHolding(dump, L"已损坏"), nullptr);
+        EXPECT_TRUE(DeleteFileW(kept.c_str()));
+    }
     static long long Exchanges() {
         const std::string v = e2e::SimulatedControllerEnvironment::Sim()->Value("exchanges");
         return v == "<missing>" ? 0 : std::atoll(v.c_str());
@@ -82,6 +145,7 @@ protected:
     std::wstring dumpPath;
     uidump::Dump dump;
     long long exchangesBefore = 0;
+    std::wstring kept;  // where a damaged file was kept aside
 };
 
 TEST_F(ClientEndToEnd, PlainStartShowsTheHomeViewAndNavigatingSendsTheControllerNothing) {
@@ -186,6 +250,26 @@ TEST_F(ClientEndToEnd, AutoStartShowsNothingUntilTheTrayIconIsDoubleClicked) {
     EXPECT_TRUE(uidump::WaitFor(dumpPath, [](const uidump::Dump& d) { return d.Shown(L"EnterButton") != nullptr; },
                                 10000, &dump));
     EXPECT_EQ(Exchanges(), exchangesBefore);
+}
+
+TEST_F(ClientEndToEnd, DamagedThemeFileIsToldOnceThenTheShippedThemesAreListed) {
+    StartWithDamaged(L"LightSetConfig.ini", L"灯光方案文件", false);
+    ClickStyle(L"EnterButton");  // the lighting page
+    EXPECT_TRUE(uidump::WaitFor(dumpPath, [](const uidump::Dump& d) {
+        return ShownHolding(d, L"Orvane") && ShownHolding(d, L"星空紫");
+    }, 8000, &dump));
+    RestartQuietly();
+}
+
+TEST_F(ClientEndToEnd, DamagedGameModeFileIsToldOnceShownThenTheGamePageIsEmpty) {
+    StartWithDamaged(L"GameTaskConfig.ini", L"游戏模式文件", true);
+    ClickStyle(L"GameModeButton");
+    ASSERT_TRUE(WaitChecked(L"GameModeButton"));
+    ClickStyle(L"EnterButton");
+    EXPECT_TRUE(uidump::WaitFor(dumpPath, [](const uidump::Dump& d) { return ShownHolding(d, L"添加游戏"); }, 8000,
+                                &dump));
+    EXPECT_EQ(dump.ById(5501), nullptr) << "a game tile";  // the first tile
+    RestartQuietly();
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include "TestPaths.h"
 #include "UserLoginCtrl.h"
 #include "WebServiceStub.h"
+#include "WinHandles.h"
 
 using e2e::Program;
 
@@ -213,10 +214,15 @@ TEST_F(ModuleMembers, ExistingSettingsAreReadNotReset) {
     EXPECT_NE(e2e::ReadFileText(SettingsPath()).find("OVFanSpeedValue=35"), std::string::npos);
 }
 
-TEST_F(ModuleMembers, ThemeFileWithoutCounterStopsTheStartBeforeTheWindow) {
+TEST_F(ModuleMembers, ThemeFileHeldByAnotherProgramStopsTheStartBeforeTheWindow) {
+    // Held locked, the file cannot be read now; it is not damaged, so it is
+    // neither set aside nor replaced, and the start cannot go on.
     WriteBytes(ThemesPath(), "[RID_1]\r\nLightSetName=x\r\n");
+    win::CUniqueHandle lock(CreateFileW(ThemesPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lock);
     CPublicModule module;
     EXPECT_EQ(module.Initialize(GetModuleHandleW(nullptr)), 0);
+    EXPECT_EQ(module.StartUpFailure(), L"启动失败:无法读取灯光方案文件,文件可能正被其他程序使用。\n" + ThemesPath());
     EXPECT_EQ(module.IsInitialized(), 0);
     EXPECT_NE(module.Settings(), nullptr) << "the settings file comes before the stores";
     ASSERT_NE(module.Device(), nullptr) << "the controller is looked for before the stores";
@@ -428,12 +434,15 @@ TEST_F(VentaroMembers, LaterStartsKeepTheUsersFiles) {
     EXPECT_EQ(e2e::ReadFileText(ThemesPath()), e2e::ReadFileText(BinFolder() + L"LightSetConfig.dat"));
 }
 
-TEST_F(VentaroMembers, BrokenThemeFileEndsTheStartSilently) {
+TEST_F(VentaroMembers, BrokenThemeFileNoLongerStopsTheStart) {
     WriteBytes(ThemesPath(), "[RID_1]\r\nLightSetName=x\r\n");
-    Program ventaro;
-    ASSERT_TRUE(ventaro.Start(VentaroExe(), Quoted(VentaroExe()) + L" auto"));
-    EXPECT_EQ(ventaro.WaitExit(kStartMs), 0);
-    EXPECT_EQ(FindWindowW(L"VentaroClass", L"Ventaro"), nullptr);
+    ASSERT_EQ(StartAndClose(), 0);  // kept aside; the shipped themes are back
+    EXPECT_EQ(e2e::ReadFileText(ThemesPath()), e2e::ReadFileText(BinFolder() + L"LightSetConfig.dat"));
+    WIN32_FIND_DATAW kept{};
+    HANDLE found = FindFirstFileW((ThemesPath() + L".damaged-*").c_str(), &kept);
+    ASSERT_NE(found, INVALID_HANDLE_VALUE);
+    FindClose(found);
+    EXPECT_TRUE(DeleteFileW((DataFolder() + kept.cFileName).c_str()));
 }
 
 TEST_F(VentaroMembers, AutoLoginLogsInAgainstTheService) {

@@ -44,6 +44,22 @@ long CloseAndWait(Program& program, HWND window) {
     return program.WaitExit(kStartMs);
 }
 
+// The text of a shown system message box of that process ("" when none).
+std::wstring BoxText(DWORD pid, HWND* box) {
+    *box = nullptr;
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"#32770", nullptr)) != nullptr;)
+        if (e2e::WindowPid(w) == pid && IsWindowVisible(w)) *box = w;
+    std::wstring text;
+    auto append = [](HWND child, LPARAM p) -> BOOL {
+        wchar_t buffer[1024] = {};
+        GetWindowTextW(child, buffer, 1024);
+        *reinterpret_cast<std::wstring*>(p) += buffer;
+        return TRUE;
+    };
+    if (*box) EnumChildWindows(*box, append, reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
 class StartupTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -289,4 +305,32 @@ TEST_F(StartupTest, PredecessorFolderIsRemoved) {
     ASSERT_NE(window, nullptr);
     EXPECT_FALSE(e2e::FileExists(old));
     EXPECT_EQ(CloseAndWait(ventaro, window), 0);
+}
+
+TEST_F(StartupTest, FailedStartTellsWhatFailedEndsNonZeroAndLeavesNothingBehind) {
+    wchar_t local[MAX_PATH] = {};
+    ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, local, CSIDL_LOCAL_APPDATA, TRUE));
+    const std::wstring themes = std::wstring(local) + L"\\Ventaro\\LightSetConfig.ini";
+    const std::string before = e2e::ReadFileText(themes);  // the earlier starts made it
+    ASSERT_FALSE(before.empty());
+    // Held by another program, the file cannot be read: the start cannot go on.
+    HANDLE lock = CreateFileW(themes.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    Program failing;
+    ASSERT_TRUE(failing.Start(VentaroExe(), Quoted(VentaroExe()) + L" auto"));
+    HWND box = nullptr;
+    std::wstring text;
+    ASSERT_TRUE(e2e::WaitFor([&] { return !(text = BoxText(failing.Pid(), &box)).empty(); }, kStartMs));
+    EXPECT_NE(text.find(L"启动失败:无法读取灯光方案文件"), std::wstring::npos);
+    EXPECT_NE(text.find(themes), std::wstring::npos);
+    CloseHandle(lock);
+
+    // While the box waits for the user, a new start is not held up by it.
+    Program next;
+    ASSERT_TRUE(next.Start(VentaroExe(), Quoted(VentaroExe()) + L" auto"));
+    HWND window = e2e::WaitForVentaroWindow(next.Pid(), kStartMs);
+    ASSERT_NE(window, nullptr);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(failing.WaitExit(kStartMs), 1);
+    EXPECT_EQ(CloseAndWait(next, window), 0);
+    EXPECT_TRUE(e2e::ReadFileText(themes) == before) << "neither renamed nor changed";
 }

@@ -229,27 +229,16 @@ TEST_F(GameTaskStore, MissingDefaultFileStartsEmpty) {
     EXPECT_TRUE(Load(s).empty());
 }
 
-TEST_F(GameTaskStore, WorkingFileWithoutCounterFailsAndChangesNothing) {
-    ASSERT_TRUE(WriteUtf16(Ini(), L"[RID_2]\r\nGameTaskName=旧的\r\n"));
-    const std::string before = ReadBytes(Ini());
-    COVSystemConfig s;
-    EXPECT_EQ(s.Initialise(dirs_.data, dirs_.program), 0);
-    EXPECT_EQ(s.IsReady(), 0);
-    GameTaskList tasks;
-    EXPECT_EQ(s.LoadGameTasks(&tasks), 0);
-    EXPECT_TRUE(tasks.empty());
-    GameTaskRecord t = FullTask(L"x");
-    EXPECT_EQ(s.AddGameTask(&t), 0);
-    t.id = 2;
-    EXPECT_EQ(s.UpdateGameTask(t), 0);
-    EXPECT_EQ(s.RemoveGameTask(2), 0);
-    EXPECT_EQ(ReadBytes(Ini()), before);
-}
-
-TEST_F(GameTaskStore, RandomBytesWorkingFileFailsStartUpUntouched) {
+TEST_F(GameTaskStore, DamagedWorkingFileIsKeptAsideAndTheStoreWorks) {
     ASSERT_TRUE(WriteBytes(Ini(), RandomBytes(20000, 5)));
     const std::string before = ReadBytes(Ini());
     COVSystemConfig s;
-    EXPECT_EQ(s.Initialise(dirs_.data, dirs_.program), 0);
-    EXPECT_EQ(ReadBytes(Ini()), before);
+    ASSERT_EQ(s.Initialise(dirs_.data, dirs_.program), 1);
+    EXPECT_TRUE(Load(s).empty()) << "the shipped game modes, none";
+    GameTaskRecord t = FullTask(L"x");
+    ASSERT_EQ(s.AddGameTask(&t), 1);
+    EXPECT_EQ(s.UpdateGameTask(t), 1);
+    EXPECT_EQ(s.RemoveGameTask(t.id), 1);
+    const std::wstring kept = s.StartUpNotice().substr(s.StartUpNotice().find(L"GameTaskConfig.ini.damaged-"));
+    EXPECT_EQ(ReadBytes(dirs_.data + kept), before);
 }

@@ -219,21 +219,73 @@ TEST_F(LightStore, MissingShippedCopyInAnUnwritableProgramFolderFailsStartUp) {
     EXPECT_FALSE(Exists(dirs_.data + L"GameTaskConfig.ini"));  // later steps never ran
 }
 
-TEST_F(LightStore, WorkingFileWithoutCounterFailsStartUpAndIsKept) {
+TEST_F(LightStore, DamagedWorkingFileIsKeptAsideAndTheShippedCopyReturns) {
     ASSERT_TRUE(WriteUtf16(Ini(), L"[RID_1]\r\nLightSetName=孤儿\r\n"));
-    const std::string before = ReadBytes(Ini());
+    const std::pair<const char*, std::string> damages[] = {
+        {"no counter", ReadBytes(Ini())}, {"empty", ""}, {"UTF-16 garbage", "\xFF\xFE" + RandomBytes(3000, 40)}};
+    for (const auto& [file, shipped] : {std::pair{Ini(), Dat()},
+                                        std::pair{dirs_.data + L"GameTaskConfig.ini",
+                                                  dirs_.program + L"GameTaskConfig.dat"}}) {
+        std::set<std::wstring> kept;
+        for (const auto& [what, bytes] : damages) {
+            SCOPED_TRACE(testing::Message() << what << " in " << testing::PrintToString(file));
+            ASSERT_TRUE(WriteBytes(file, bytes));
+            COVSystemConfig s;
+            ASSERT_EQ(s.Initialise(dirs_.data, dirs_.program), 1) << testing::PrintToString(s.StartUpFailure());
+            const std::wstring notice = s.StartUpNotice();
+            const size_t at = notice.find(L"已损坏,已恢复默认设置。原文件已保存为 ");
+            ASSERT_NE(at, std::wstring::npos) << testing::PrintToString(notice);
+            const std::wstring keptName = notice.substr(at + 20);
+            EXPECT_EQ((dirs_.data + keptName).rfind(file + L".damaged-", 0), 0u) << testing::PrintToString(keptName);
+            EXPECT_TRUE(kept.insert(keptName).second) << "an earlier kept file was written over";
+            EXPECT_EQ(ReadBytes(dirs_.data + keptName), bytes);
+            EXPECT_EQ(ReadBytes(file), ReadBytes(shipped));  // as on a first run
+
+            COVSystemConfig again;
+            ASSERT_EQ(again.Initialise(dirs_.data, dirs_.program), 1);
+            EXPECT_EQ(again.StartUpNotice(), L"");
+        }
+    }
+}
+
+TEST_F(LightStore, FilesThatCannotBeReadOrRenamedNowAreNeverTouched) {
+    const std::string damaged = RandomBytes(3000, 7);
+    ASSERT_TRUE(WriteBytes(Ini(), damaged));
+    auto expectFailure = [&](const std::wstring& text) {
+        COVSystemConfig s;
+        EXPECT_EQ(s.Initialise(dirs_.data, dirs_.program), 0);
+        EXPECT_NE(s.StartUpFailure().find(text), std::wstring::npos) << testing::PrintToString(s.StartUpFailure());
+    };
+    // Locked by another program: not damaged.
+    HANDLE lock = CreateFileW(Ini().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    expectFailure(L"启动失败:无法读取灯光方案文件,文件可能正被其他程序使用。\n" + Ini());
+    CloseHandle(lock);
+    // Damaged, but held by a reader so that it cannot be renamed (as in a
+    // read-only folder), or marked read-only.
+    HANDLE reader = CreateFileW(Ini().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    expectFailure(L"启动失败:灯光方案文件已损坏,且无法改名保存。");
+    CloseHandle(reader);
+    ASSERT_TRUE(SetFileAttributesW(Ini().c_str(), FILE_ATTRIBUTE_READONLY));
+    expectFailure(L"启动失败:灯光方案文件已损坏,且无法改名保存。");
+    SetFileAttributesW(Ini().c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadBytes(Ini()), damaged);
+    WIN32_FIND_DATAW found{};
+    EXPECT_EQ(FindFirstFileW((dirs_.data + L"*.damaged-*").c_str(), &found), INVALID_HANDLE_VALUE);
+}
+
+TEST_F(LightStore, DamagedShippedCopyGivesWhatItStillHoldsAndIsNeverTouched) {
+    ASSERT_TRUE(WriteUtf16(Dat(), L"[RID_2]\r\nLightSetName=残留\r\n"));
+    const std::string shipped = ReadBytes(Dat());
     COVSystemConfig s;
-    EXPECT_EQ(s.Initialise(dirs_.data, dirs_.program), 0);
-    EXPECT_EQ(s.IsReady(), 0);
-    EXPECT_EQ(ReadBytes(Ini()), before);
-    EXPECT_FALSE(Exists(dirs_.data + L"GameTaskConfig.ini"));
-    LightThemeRecord t = NewUserTheme(L"x");
-    EXPECT_EQ(s.AddTheme(&t), 0);
-    EXPECT_EQ(s.UpdateTheme(t), 0);
-    EXPECT_EQ(s.DeleteTheme(1), 0);
-    LightThemeList themes;
-    EXPECT_EQ(s.LoadThemes(&themes), 0);
-    EXPECT_EQ(ReadBytes(Ini()), before);
+    ASSERT_EQ(s.Initialise(dirs_.data, dirs_.program), 1);
+    EXPECT_EQ(s.StartUpNotice(), L"推荐灯光方案文件已损坏,只能使用其中能读取的方案。");
+    LightThemeList presets;
+    s.LoadPresetThemes(&presets);
+    ASSERT_EQ(presets.size(), 1u);
+    EXPECT_EQ(FieldText(presets[0]->name), L"残留");
+    EXPECT_TRUE(Load(s).empty()) << "a first run never starts from a damaged copy";
+    EXPECT_EQ(ReadBytes(Dat()), shipped);
 }
 
 TEST_F(LightStore, UnwritableDataFolderFailsStartUpAndTouchesNothing) {
@@ -244,6 +296,7 @@ TEST_F(LightStore, UnwritableDataFolderFailsStartUpAndTouchesNothing) {
     EXPECT_EQ(s.IsReady(), 0);
     EXPECT_EQ(ReadBytes(Dat()), shipped);
     EXPECT_EQ(ReadBytes(dirs_.data + L"blocked"), "not a folder");
+    EXPECT_EQ(s.StartUpFailure(), L"启动失败:无法写入灯光方案文件。\n" + data + L"LightSetConfig.ini");
     LightThemeRecord t = NewUserTheme(L"x");
     EXPECT_EQ(s.AddTheme(&t), 0);
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "DamagedFile.h"
 #include "INIFormatTableCtrl.h"
 #include "PrivateProfileCtrl.h"
 #include "StorageTestFiles.h"
@@ -169,7 +170,7 @@ TEST_F(INITable, MissingOrEmptyCounterFailsOpenAndChangesNothing) {
     ASSERT_TRUE(WriteUtf16(path_, original));
     const std::string before = ReadBytes(path_);
     int opened = 1;
-    OpenTable(&opened);
+    EXPECT_EQ(OpenTable(&opened)->LastOpenOutcome(), CINIFormatTableCtrl::kOpenDamaged);
     EXPECT_EQ(opened, 0);
     EXPECT_EQ(ReadBytes(path_), before);
 
@@ -237,6 +238,7 @@ TEST_F(INITable, UnwritableFolderFailsOpenAndCreatesNothing) {
     int opened = 1;
     auto t = OpenTable(&opened);
     EXPECT_EQ(opened, 0);
+    EXPECT_EQ(t->LastOpenOutcome(), CINIFormatTableCtrl::kOpenUnwritable);
     EXPECT_FALSE(Exists(path_));
     uint32_t n = 0;
     EXPECT_EQ(t->InsertRecord(&n, Values(L"a", 1, 0, 0)), 0);  // a lost record is not reported as added
@@ -250,8 +252,16 @@ TEST_F(INITable, RandomBytesFileFailsOpenOrListsSafely) {
         int opened = 1;
         auto t = OpenTable(&opened);
         EXPECT_EQ(opened, 0);  // no RecordBaseID in noise
+        EXPECT_EQ(t->LastOpenOutcome(), CINIFormatTableCtrl::kOpenDamaged);
         std::vector<uint32_t> n;
         EXPECT_EQ(t->ListRecordNumbers(&n), 1);
         EXPECT_EQ(ReadBytes(path_), before);  // a failed open writes nothing
     }
+}
+
+TEST(DamagedFileName, SaysWhenAndNeverRepeatsAnEarlierOne) {
+    const damagedfile::Stamp stamp{2026, 12, 8, 9, 5};
+    EXPECT_EQ(damagedfile::AsideName(L"C:\\D\\LightSetConfig.ini", stamp, 1),
+              L"C:\\D\\LightSetConfig.ini.damaged-20261208-0905");
+    EXPECT_EQ(damagedfile::AsideName(L"G.ini", stamp, 3), L"G.ini.damaged-20261208-0905-3");
 }
