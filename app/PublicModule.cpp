@@ -149,6 +149,7 @@ int CPublicModule::StartClient() {
     m_pMainWindow->SetMessageFilter(m_pEngine.get());
     m_pMainWindow->SetGameTaskRunner(m_gameTaskRunner ? m_gameTaskRunner : client->GameLink());
     m_pMainWindow->SetUpdateChecker(client->UpdateLink());
+    m_pMainWindow->SetControllerEvents(client->ControllerEvents());
     return 1;
 }
 
@@ -175,6 +176,7 @@ int CPublicModule::StopClient() {
         m_pMainWindow->SetMessageFilter(nullptr);
         m_pMainWindow->SetGameTaskRunner(nullptr);
         m_pMainWindow->SetUpdateChecker(nullptr);
+        m_pMainWindow->SetControllerEvents(nullptr);
     }
     // Pages, controller handle and tray icon go with the client window.
     m_pEngine->Stop();
