@@ -10,6 +10,10 @@ constexpr unsigned int ID_CHECKUPDATE = 7003;
 // The tray icon's callback message (WM_USER + 1234).
 constexpr unsigned int WM_TRAYNOTIFY = 0x0400 + 1234;
 
+// Posted by the controller's link observer (any thread) to the top-level
+// window: wParam is the OVLinkEvent. WM_APP + 0x26.
+constexpr unsigned int WM_CONTROLLERLINK = 0x8000 + 0x26;
+
 // The one-second timer that triggers the silent update check.
 constexpr unsigned int MAINTIMER_ID = 456852;
 constexpr unsigned int MAINTIMER_PERIOD_MS = 1000;

@@ -51,6 +51,10 @@ public:
     virtual ~IFanPageLink() = default;
     virtual int GetFanModeText(std::wstring* text) = 0;
     virtual void Refresh() = 0;
+    // The controller came back: the level the user chose goes to the fans
+    // again (manual: the stored speed; automatic: the next step sends it).
+    // 1 when the four fans confirmed a level sent here.
+    virtual int SendChosenLevel() { return 0; }
 };
 
 // Game-mode page: the hand-over of the top-level window and the account

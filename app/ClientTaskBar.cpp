@@ -57,6 +57,20 @@ int CClientTaskBar::Show() {
     return m_shown;
 }
 
+int CClientTaskBar::SetTooltip(const std::wstring& text) {
+    if (!m_initialized) return 0;
+    if (text == m_tooltip) return 1;
+    m_tooltip = text;
+    if (!m_shown) return 1;  // Show puts it in
+    const std::wstring tip = shell::ClampTooltip(m_tooltip);
+    wcsncpy(m_data.szTip, tip.c_str(), 63);
+    m_data.szTip[63] = L'\0';
+    m_data.uFlags = NIF_TIP;
+    m_notifyIcon(NIM_MODIFY, &m_data);
+    m_data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    return 1;
+}
+
 int CClientTaskBar::OnTaskbarCreated() {
     if (!m_initialized || !m_wanted) return 0;
     m_shown = 0;  // the old notification area took the icon with it

@@ -40,6 +40,9 @@ public:
     int OnNotify(WPARAM iconId, LPARAM mouseMessage);
     // Releases the icon handle.
     int Shutdown();
+    // Changes the tooltip; a shown icon takes it at once. 1, or 0 when not
+    // initialised.
+    int SetTooltip(const std::wstring& text);
 
     int IsShown() const { return m_shown; }
     std::wstring Tooltip() const { return m_tooltip; }

@@ -1,6 +1,7 @@
 #include "ClientWindow.h"
 
 #include "AppCommands.h"
+#include "ApplicationConfigFile.h"
 #include "ClientLayout.h"
 #include "ClientTaskBar.h"
 #include "OVFanLedDevice.h"
@@ -95,7 +96,9 @@ int CClientWindow::Create(const Parts& parts) {
     // The window stands: only now is there something to come back to from
     // the tray, and something to show what the controller does.
     if (m_taskBar) m_taskBar->Show();
+    m_controllerWatch.Start(HostWindow(), m_services.device, m_taskBar, [this] { RestoreControllerState(); });
     if (m_services.device) m_services.device->OpenDevice();
+    m_controllerWatch.ShowLinkState();
     m_running = 1;
     m_window->Show(0);
     return 1;
@@ -106,6 +109,7 @@ void CClientWindow::Shutdown() {
     m_running = 0;  // hiding from here on must not end the program again
     if (m_window) m_window->Hide();
     if (built && m_services.device) m_services.device->CloseDevice();
+    m_controllerWatch.Stop();
     if (built && m_taskBar) m_taskBar->Remove();
     // Reverse build order: password, account, login, game, update, fan, lighting.
     for (size_t i = m_pages.size(); i-- > 0;) {
@@ -119,6 +123,16 @@ void CClientWindow::Shutdown() {
     m_taskBar = nullptr;
     m_services.device = nullptr;
     // The controls belong to the scene, which the engine holder destroys next.
+}
+
+void CClientWindow::RestoreControllerState() {
+    COVFanLedDevice* device = m_services.device;
+    if (!device || !device->IsOpen()) return;
+    const int sent = device->SentSinceReturn();
+    CApplicationConfigFile* settings = m_services.settings;
+    if (!(sent & COVFanLedDevice::kLightStateSent) && m_lightLink && settings)
+        m_lightLink->ApplyThemeByName(settings->GetLightSelect());
+    if (!(sent & COVFanLedDevice::kFanStateSent) && m_fanLink) m_fanLink->SendChosenLevel();
 }
 
 int CClientWindow::BuildWindowControl() {

@@ -10,6 +10,7 @@
 
 #include "ClientPageSlots.h"
 #include "ClientPages.h"
+#include "ControllerWatch.h"
 
 class CClientTaskBar;
 class CDUI_Button;
@@ -88,6 +89,13 @@ public:
     // of whatever is shown, until the user closes it.
     void ShowNotice(const std::wstring& text);
 
+    // The top-level window passes device, power and link messages here.
+    IWindowMessageFilter* ControllerEvents() { return &m_controllerWatch; }
+    // The controller came back by itself: the selected light theme and, in
+    // manual mode, the stored fan speed go to it again, each unless it was
+    // already sent since the return (automatic fans follow on the next step).
+    void RestoreControllerState();
+
     // The account client joins after the engine holder (start-up step 10).
     void SetAccount(CUserLoginCtrl* account) { m_services.account = account; }
 
@@ -151,4 +159,5 @@ private:
     IFanPageLink* m_fanLink = nullptr;
     IGamePageLink* m_gameLink = nullptr;
     IUpdatePageLink* m_updateLink = nullptr;
+    CControllerWatch m_controllerWatch;
 };

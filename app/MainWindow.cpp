@@ -151,6 +151,11 @@ LRESULT CMainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
     default:
         break;
     }
+    if (m_controllerEvents &&
+        (message == WM_DEVICECHANGE || message == WM_POWERBROADCAST || message == WM_CONTROLLERLINK)) {
+        LRESULT result = 0;
+        if (m_controllerEvents->HandleWindowMessage(message, wParam, lParam, &result)) return result;
+    }
     if (filtered) {
         // A character the engine consumed must not reach the default procedure.
         if (message == WM_IME_CHAR) return filterResult;

@@ -52,6 +52,9 @@ public:
     void HoldHandOvers() { m_acceptHandOvers = 0; }
     void AcceptHandOvers();
     void SetUpdateChecker(IUpdateChecker* checker) { m_updates = checker; }
+    // Takes WM_DEVICECHANGE, WM_POWERBROADCAST and the controller's link
+    // reports (the client window's controller watch); borrowed.
+    void SetControllerEvents(IWindowMessageFilter* events) { m_controllerEvents = events; }
 
     // One tick of the one-second timer (the timer procedure calls it).
     void OnTimerTick();
@@ -90,4 +93,5 @@ private:
     std::vector<unsigned int> m_waitingGameTasks;  // hand-overs before the game page
     int m_acceptHandOvers = 1;
     IUpdateChecker* m_updates = nullptr;       // borrowed: the update page
+    IWindowMessageFilter* m_controllerEvents = nullptr;  // borrowed: the client window's watch
 };

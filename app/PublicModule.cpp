@@ -161,6 +161,7 @@ int CPublicModule::StartClient() {
     m_pMainWindow->SetMessageFilter(m_pEngine.get());
     m_pMainWindow->SetGameTaskRunner(m_gameTaskRunner ? m_gameTaskRunner : client->GameLink());
     m_pMainWindow->SetUpdateChecker(client->UpdateLink());
+    m_pMainWindow->SetControllerEvents(client->ControllerEvents());
     // In the window, not over the desktop: a hidden start shows it when the
     // window is next shown.
     if (!m_pStores->StartUpNotice().empty()) client->ShowNotice(m_pStores->StartUpNotice());
@@ -190,6 +191,7 @@ int CPublicModule::StopClient() {
         m_pMainWindow->SetMessageFilter(nullptr);
         m_pMainWindow->SetGameTaskRunner(nullptr);
         m_pMainWindow->SetUpdateChecker(nullptr);
+        m_pMainWindow->SetControllerEvents(nullptr);
     }
     // Pages, controller handle and tray icon go with the client window.
     m_pEngine->Stop();

@@ -9,6 +9,7 @@ extern "C" {
 
 #include <cstring>
 #include <cwchar>
+#include <cwctype>
 #include <vector>
 
 #include "OVHidTransport.h"
@@ -70,6 +71,35 @@ std::wstring ControllerPathFromEnvironment() {
     return std::wstring(buffer, n);
 }
 
+// The deployment setting's path, else the first matching HID interface.
+std::wstring FindControllerPath() {
+    std::wstring path = ControllerPathFromEnvironment();
+    if (path.empty()) path = ovproto::SelectControllerPath(EnumerateHidInterfacePaths());
+    return path;
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::towlower(a[i]) != std::towlower(b[i])) return false;
+    return true;
+}
+
+// Which of the user's settings a command carries (SentSinceReturn).
+int StateOfCommand(uint8_t command) {
+    switch (command) {
+    case ovproto::kSetFanLevel:
+        return COVFanLedDevice::kFanStateSent;
+    case ovproto::kSetLightMode:
+    case ovproto::kSetLightColor:
+    case ovproto::kSetLightInterval:
+    case ovproto::kSetLightBrightness:
+        return COVFanLedDevice::kLightStateSent;
+    default:
+        return 0;
+    }
+}
+
 }  // namespace
 
 COVFanLedDevice::COVFanLedDevice() = default;
@@ -77,8 +107,7 @@ COVFanLedDevice::COVFanLedDevice() = default;
 COVFanLedDevice::~COVFanLedDevice() { CloseDevice(); }
 
 int COVFanLedDevice::Discover() {
-    std::wstring path = ControllerPathFromEnvironment();
-    if (path.empty()) path = ovproto::SelectControllerPath(EnumerateHidInterfacePaths());
+    const std::wstring path = FindControllerPath();
     {
         std::lock_guard<std::mutex> guard(lock_);
         path_ = path;
@@ -97,36 +126,139 @@ int COVFanLedDevice::UseDevicePath(const std::wstring& path) {
 
 int COVFanLedDevice::OpenDevice() {
     std::wstring path;
+    int lostBefore = 0;
     {
         std::lock_guard<std::mutex> guard(lock_);
+        lostBefore = wanted_ && !transport_;
+        wanted_ = 1;
+        lastLook_ = Clock::now();  // the next lookup is a second away
         if (transport_) return 1;
         path = path_;
     }
-    if (path.empty()) return 0;
-    std::unique_ptr<COVReportTransport> transport = OpenHidReportTransport(path);
-    if (!transport) {
-        ShowSystemMessage(L"控制器连接失败!", L"信息");
-        return 0;
+    LinkNews news;
+    news.settled = !lostBefore;  // wanted from now on, and not open
+    int opened = 0;
+    if (!path.empty()) {
+        std::unique_ptr<COVReportTransport> transport = OpenHidReportTransport(path);
+        if (transport) {
+            std::lock_guard<std::mutex> guard(lock_);
+            if (!transport_) transport_ = std::move(transport);
+            news.settled = lostBefore != 0;
+            opened = 1;
+        } else {
+            ShowSystemMessage(L"控制器连接失败!", L"信息");
+        }
     }
-    std::lock_guard<std::mutex> guard(lock_);
-    if (!transport_) transport_ = std::move(transport);
-    return 1;
+    Tell(news);
+    return opened;
 }
 
 int COVFanLedDevice::OpenWithTransport(std::unique_ptr<COVReportTransport> transport) {
     if (!transport) return 0;
     std::lock_guard<std::mutex> guard(lock_);
     transport_ = std::move(transport);
+    wanted_ = 1;
+    lastLook_ = Clock::now();
     return 1;
 }
 
 int COVFanLedDevice::CloseDevice() {
     std::unique_ptr<COVReportTransport> closing;
+    LinkNews news;
     {
         std::lock_guard<std::mutex> guard(lock_);
+        news.settled = wanted_ && !transport_;
         closing = std::move(transport_);
+        wanted_ = 0;
     }
-    return 1;  // `closing` closes the handle here, outside the lock
+    closing.reset();  // closes the handle here, outside the lock
+    Tell(news);
+    return 1;
+}
+
+void COVFanLedDevice::SetLinkObserver(LinkObserver observer) {
+    std::lock_guard<std::mutex> guard(lock_);
+    observer_ = std::move(observer);
+}
+
+int COVFanLedDevice::LookForControllerNow() {
+    LinkNews news;
+    int open = 0;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (!transport_ && wanted_) LookUpLocked(&news);
+        open = transport_ ? 1 : 0;
+    }
+    Tell(news);
+    return open;
+}
+
+void COVFanLedDevice::OnInterfaceRemoved(const std::wstring& path) {
+    LinkNews news;
+    std::unique_ptr<COVReportTransport> closing;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (!transport_ || !SamePath(path, path_)) return;
+        closing = std::move(transport_);
+        lastLook_ = Clock::now();
+        news.lost = wanted_ != 0;
+    }
+    closing.reset();
+    Tell(news);
+}
+
+int COVFanLedDevice::IsLinkLost() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return wanted_ && !transport_ ? 1 : 0;
+}
+
+unsigned COVFanLedDevice::GetLookupCount() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return lookups_;
+}
+
+int COVFanLedDevice::SentSinceReturn() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return sentSinceReturn_;
+}
+
+int COVFanLedDevice::LookUpLocked(LinkNews* news) {
+    ++lookups_;
+    lastLook_ = Clock::now();
+    // The controller usually comes back under its old path; a new one (another
+    // port) is found by the search, and the development path by its setting.
+    std::wstring path = FindControllerPath();
+    if (path.empty()) path = path_;
+    if (path.empty()) return 0;
+    std::unique_ptr<COVReportTransport> transport = OpenHidReportTransport(path);
+    if (!transport) return 0;
+    path_ = path;
+    discovered_ = 1;
+    transport_ = std::move(transport);
+    sentSinceReturn_ = 0;
+    news->returned = true;
+    return 1;
+}
+
+void COVFanLedDevice::NoteFailureLocked(OVExchangeError error, LinkNews* news) {
+    if (error != OVExchangeError::kDeviceGone || !transport_) return;
+    // A dead handle fails every later exchange: close it and look again later.
+    transport_.reset();
+    lastLook_ = Clock::now();
+    news->lost = wanted_ != 0;
+}
+
+void COVFanLedDevice::Tell(const LinkNews& news) {
+    if (!news.lost && !news.returned && !news.settled) return;
+    LinkObserver observer;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        observer = observer_;
+    }
+    if (!observer) return;
+    if (news.returned) observer(OVLinkEvent::kReturned);
+    if (news.lost) observer(OVLinkEvent::kLost);
+    if (news.settled) observer(OVLinkEvent::kSettled);
 }
 
 int COVFanLedDevice::IsDiscovered() const {
@@ -163,15 +295,21 @@ int COVFanLedDevice::BuildFrame(uint8_t command, const uint8_t* payload, size_t 
 
 int COVFanLedDevice::ReadReply(uint8_t* buffer, size_t* count) {
     if (count) *count = 0;
-    std::lock_guard<std::mutex> guard(lock_);
-    if (!transport_) {
-        t_lastError = OVExchangeError::kNotOpen;
-        return 0;
-    }
+    LinkNews news;
     ovproto::COVReplyAssembler assembler;
-    OVExchangeError error = OVExchangeError::kNone;
-    const int ok = ReadReplyReports(*transport_, replyTimeoutMs_, &assembler, &error);
-    t_lastError = error;
+    int ok = 0;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (!transport_) {
+            t_lastError = OVExchangeError::kNotOpen;
+            return 0;
+        }
+        OVExchangeError error = OVExchangeError::kNone;
+        ok = ReadReplyReports(*transport_, replyTimeoutMs_, &assembler, &error);
+        t_lastError = error;
+        if (!ok) NoteFailureLocked(error, &news);
+    }
+    Tell(news);
     if (!ok) return 0;
     if (buffer) std::memcpy(buffer, assembler.Frame(), assembler.Count());
     if (count) *count = assembler.Count();
@@ -189,14 +327,26 @@ int COVFanLedDevice::ParseFrame(const uint8_t* bytes, size_t count, uint8_t* rep
 }
 
 int COVFanLedDevice::Exchange(uint8_t command, const uint8_t* payload, size_t payloadLength, ovproto::ReplyFrame* reply) {
-    std::lock_guard<std::mutex> guard(lock_);
-    if (!transport_) {
-        t_lastError = OVExchangeError::kNotOpen;
-        return 0;
+    LinkNews news;
+    int ok = 0;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        // A lost controller is looked for on a command, at most once a
+        // second: a flood of commands while it is away costs no more.
+        if (!transport_ && wanted_ &&
+            Clock::now() - lastLook_ >= std::chrono::milliseconds(kLookupIntervalMs))
+            LookUpLocked(&news);
+        if (!transport_) {
+            t_lastError = OVExchangeError::kNotOpen;
+        } else {
+            OVExchangeError error = OVExchangeError::kNone;
+            ok = RunExchange(*transport_, command, payload, payloadLength, replyTimeoutMs_, reply, &error);
+            t_lastError = error;
+            if (ok) sentSinceReturn_ |= StateOfCommand(command);
+            else NoteFailureLocked(error, &news);
+        }
     }
-    OVExchangeError error = OVExchangeError::kNone;
-    const int ok = RunExchange(*transport_, command, payload, payloadLength, replyTimeoutMs_, reply, &error);
-    t_lastError = error;
+    Tell(news);
     return ok;
 }
 

@@ -8,6 +8,28 @@
 
 namespace {
 
+// The errors a handle gives once its device has gone: a HID interface that
+// was unplugged or re-enumerated (after a resume), or a pipe whose server
+// ended. Anything else (a stalled report, a time-out) leaves the handle usable.
+bool IsRemovalError(DWORD error) {
+    switch (error) {
+    case ERROR_DEVICE_NOT_CONNECTED:
+    case ERROR_DEVICE_REMOVED:
+    case ERROR_BAD_COMMAND:  // HID class driver after a surprise removal
+    case ERROR_GEN_FAILURE:
+    case ERROR_INVALID_HANDLE:
+    case ERROR_HANDLE_EOF:
+    case ERROR_BROKEN_PIPE:
+    case ERROR_NO_DATA:
+    case ERROR_PIPE_NOT_CONNECTED:
+        return true;
+    default:
+        return false;
+    }
+}
+
+OVIoResult Failure(DWORD error) { return IsRemovalError(error) ? OVIoResult::kGone : OVIoResult::kFailed; }
+
 class CHidReportTransport : public COVReportTransport {
 public:
     CHidReportTransport(win::CUniqueHandle file, win::CUniqueHandle event)
@@ -18,8 +40,10 @@ public:
         OVERLAPPED ov{};
         ov.hEvent = event_.Get();
         ResetEvent(event_.Get());
-        if (!WriteFile(file_.Get(), report, static_cast<DWORD>(size), nullptr, &ov) && GetLastError() != ERROR_IO_PENDING)
-            return OVIoResult::kFailed;
+        if (!WriteFile(file_.Get(), report, static_cast<DWORD>(size), nullptr, &ov)) {
+            const DWORD err = GetLastError();
+            if (err != ERROR_IO_PENDING) return Failure(err);
+        }
         const OVIoResult r = Finish(&ov, timeoutMs, &done);
         if (r != OVIoResult::kOk) return r;
         return done == size ? OVIoResult::kOk : OVIoResult::kFailed;
@@ -39,7 +63,7 @@ public:
                 *got = capacity;
                 return OVIoResult::kOk;
             }
-            if (err != ERROR_IO_PENDING) return OVIoResult::kFailed;
+            if (err != ERROR_IO_PENDING) return Failure(err);
         }
         const OVIoResult r = Finish(&ov, timeoutMs, &done);
         if (r == OVIoResult::kOk) *got = done;
@@ -65,13 +89,14 @@ private:
         const DWORD wait = WaitForSingleObject(event_.Get(), timeoutMs);
         if (wait == WAIT_OBJECT_0) {
             if (GetOverlappedResult(file_.Get(), ov, done, FALSE)) return OVIoResult::kOk;
-            return GetLastError() == ERROR_MORE_DATA ? OVIoResult::kOk : OVIoResult::kFailed;
+            const DWORD err = GetLastError();
+            return err == ERROR_MORE_DATA ? OVIoResult::kOk : Failure(err);
         }
         CancelIoEx(file_.Get(), ov);
         if (GetOverlappedResult(file_.Get(), ov, done, TRUE)) return OVIoResult::kOk;
         const DWORD err = GetLastError();
         if (err == ERROR_MORE_DATA) return OVIoResult::kOk;
-        return err == ERROR_OPERATION_ABORTED ? OVIoResult::kTimedOut : OVIoResult::kFailed;
+        return err == ERROR_OPERATION_ABORTED ? OVIoResult::kTimedOut : Failure(err);
     }
 
     win::CUniqueHandle file_;

@@ -12,6 +12,7 @@ const char* OVExchangeErrorText(OVExchangeError error) {
     case OVExchangeError::kTimedOut: return "controller did not answer in time";
     case OVExchangeError::kMalformedReply: return "malformed reply reports";
     case OVExchangeError::kRejectedFrame: return "reply frame rejected";
+    case OVExchangeError::kDeviceGone: return "controller gone";
     }
     return "unknown";
 }
@@ -48,6 +49,7 @@ int ReadReplyReports(COVReportTransport& transport, unsigned timeoutMs, ovproto:
         case OVIoResult::kOk: break;
         case OVIoResult::kTimedOut: return Fail(error, OVExchangeError::kTimedOut);
         case OVIoResult::kFailed: return Fail(error, OVExchangeError::kReadFailed);
+        case OVIoResult::kGone: return Fail(error, OVExchangeError::kDeviceGone);
         }
         assembler->AddReport(report, got);
     }
@@ -70,6 +72,7 @@ int RunExchange(COVReportTransport& transport, uint8_t command, const uint8_t* p
     case OVIoResult::kOk: break;
     case OVIoResult::kTimedOut: return Fail(error, OVExchangeError::kTimedOut);
     case OVIoResult::kFailed: return Fail(error, OVExchangeError::kWriteFailed);
+    case OVIoResult::kGone: return Fail(error, OVExchangeError::kDeviceGone);
     }
 
     ovproto::COVReplyAssembler assembler;

@@ -8,7 +8,9 @@
 
 #include "OVDeviceProtocol.h"
 
-enum class OVIoResult { kOk, kTimedOut, kFailed };
+// kGone: the device is no longer there (unplugged, re-enumerated after a
+// resume, the handle at its end); the handle is of no further use.
+enum class OVIoResult { kOk, kTimedOut, kFailed, kGone };
 
 class COVReportTransport {
 public:
@@ -34,6 +36,7 @@ enum class OVExchangeError {
     kTimedOut,        // no whole reply within the time-out
     kMalformedReply,  // impossible chunk count or announced total
     kRejectedFrame,   // wrong start or end byte, inconsistent length
+    kDeviceGone,      // the controller went away during the exchange
 };
 const char* OVExchangeErrorText(OVExchangeError error);
 

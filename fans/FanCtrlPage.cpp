@@ -330,6 +330,12 @@ void CFanCtrlPage::LoadFromSettings() {
 
 void CFanCtrlPage::Refresh() { LoadFromSettings(); }
 
+int CFanCtrlPage::SendChosenLevel() {
+    CApplicationConfigFile* settings = host_ ? host_->Services().settings : nullptr;
+    if (!settings || !fans_ || settings->GetFanAutoAdjust()) return 0;
+    return fans_->SendToAllFans(static_cast<uint8_t>(ManualFanLevel(ClampPercent(settings->GetFanSpeedValue()))));
+}
+
 int CFanCtrlPage::GetFanModeText(std::wstring* text) {
     CApplicationConfigFile* settings = host_ ? host_->Services().settings : nullptr;
     if (!text || !settings) return 0;

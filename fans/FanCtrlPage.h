@@ -74,6 +74,9 @@ public:
     // After the settings were replaced (a download): slider, its label,
     // "AutoButton" and the automatic flag from the settings.
     void Refresh() override;
+    // Manual mode: the stored OVFanSpeedValue to the four fans, without a
+    // message. Automatic mode sends nothing here.
+    int SendChosenLevel() override;
 
     // "ConfirmButton": stores the automatic flag and the speed, sets the four
     // fans to the slider's level and says whether the controller took it.

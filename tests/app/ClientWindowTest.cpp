@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "AppCommands.h"
+#include "ApplicationConfigFile.h"
 #include "ClientLayout.h"
 #include "ClientTaskBar.h"
 #include "ClientWindow.h"
@@ -42,7 +43,7 @@ std::vector<std::string> g_stateAtShutdown;  // device open / tray shown when ea
 std::vector<unsigned int> g_gameRuns;
 CDUI_TextEdit* g_edit = nullptr;             // the lighting stand-in's text edit
 
-class StandInPage : public IClientPage, public IGamePageLink {
+class StandInPage : public IClientPage, public IGamePageLink, public ILightPageLink, public IFanPageLink {
 public:
     StandInPage(int slot, IClientHost* host) : slot_(slot), host_(host) {}
     int Create() override {
@@ -76,6 +77,18 @@ public:
     }
     int GetGameTaskCountText(std::wstring* text) override {
         if (text) *text = L"0";
+        return 1;
+    }
+    int ApplyThemeByName(const std::wstring& name) override {
+        g_log.push_back("Apply " + std::string(name.begin(), name.end()));
+        return 1;
+    }
+    int GetLightSelectText(std::wstring*) override { return 0; }
+    void ReloadThemeList() override {}
+    int GetFanModeText(std::wstring*) override { return 0; }
+    void Refresh() override {}
+    int SendChosenLevel() override {
+        g_log.push_back("Fans");
         return 1;
     }
 
@@ -158,6 +171,7 @@ protected:
         parts.skinModule = skinModule;
         parts.taskBar = &taskBar;
         parts.services.device = &device;
+        parts.services.settings = settings;
         parts.pages = pages;
         if (!engine->Initialize(parts)) return 0;
         main.SetMessageFilter(engine.get());
@@ -224,6 +238,7 @@ protected:
     CClientTaskBar taskBar;
     std::vector<DWORD> trayCalls;
     COVFanLedDevice device;
+    CApplicationConfigFile* settings = nullptr;  // borrowed; set before Start
     std::unique_ptr<CDUIEngine> engine;
 };
 
@@ -619,3 +634,28 @@ TEST_F(ClientWindowTest, WithoutTheVariableThereIsNoDump) {
 }
 
 }  // namespace
+
+// Last in the suite: it sends the shared simulator a command.
+TEST_F(ClientWindowTest, AControllerThatComesBackGetsTheThemeAndFansOnceUnlessSentAlready) {
+    CApplicationConfigFile stored;  // a new file: OVLightSelect "Orvane"
+    ASSERT_EQ(stored.Initialise(testpaths::MakeTempDir(L"restore")), 1);
+    settings = &stored;
+    ASSERT_TRUE(Start(AllStandIns()));
+    main.SetControllerEvents(Client()->ControllerEvents());
+    g_log.clear();
+    // Gone (Windows' removal report) and found again.
+    device.OnInterfaceRemoved(device.GetDevicePath());
+    ASSERT_EQ(device.LookForControllerNow(), 1);
+    EXPECT_EQ(device.LookForControllerNow(), 1) << "already back: no second return";
+    Pump();
+    EXPECT_EQ(g_log, (std::vector<std::string>{"Apply Orvane", "Fans"}));
+
+    // The user's own theme went out before the return was handled: only the fans.
+    g_log.clear();
+    device.OnInterfaceRemoved(device.GetDevicePath());
+    ASSERT_EQ(device.LookForControllerNow(), 1);
+    EXPECT_EQ(device.SetLightMode(2), 1);
+    Pump();
+    EXPECT_EQ(g_log, std::vector<std::string>{"Fans"});
+    main.SetControllerEvents(nullptr);
+}

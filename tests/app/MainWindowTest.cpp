@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <dbt.h>
 
 #include <string>
 #include <thread>
@@ -9,6 +10,7 @@
 
 #include "AppCommands.h"
 #include "ClientTaskBar.h"
+#include "ControllerWatch.h"
 #include "MainWindow.h"
 #include "ProgramRunner.h"
 #include "PublicModule.h"
@@ -393,6 +395,59 @@ TEST_F(MainWindowTest, TaskbarCreatedReachesTheTrayIcon) {
     SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_EQ(shell.calls, (std::vector<DWORD>{NIM_ADD, NIM_ADD}));
     main.SetTaskBar(nullptr);
+}
+
+// Windows' device reports as the shell sends them (Wine sends none for the
+// simulator's pipe).
+void SendInterfaceChange(HWND window, WPARAM event, const std::wstring& path) {
+    std::vector<unsigned char> block(sizeof(DEV_BROADCAST_DEVICEINTERFACE_W) + path.size() * sizeof(wchar_t), 0);
+    auto* item = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_W*>(block.data());
+    item->dbcc_size = static_cast<DWORD>(block.size());
+    item->dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    wcscpy(item->dbcc_name, path.c_str());
+    SendMessageW(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(item));
+}
+
+TEST_F(MainWindowTest, ALostControllerShowsInTheTooltipAndWindowsReportsBringItBack) {
+    FakeShell shell;
+    CClientTaskBar tray;
+    tray.SetNotifyIconFunction(shell.Function());
+    tray.Initialize(GetModuleHandleW(nullptr));
+    tray.SetWindow(window, main.GetPopupMenu());
+    tray.Show();
+    COVFanLedDevice device;  // no path yet: not found at the start
+    int returns = 0;
+    CControllerWatch watch;
+    watch.Start(window, &device, &tray, [&] { ++returns; });
+    main.SetControllerEvents(&watch);
+    EXPECT_EQ(device.OpenDevice(), 0);
+    e2e::Pump();
+    EXPECT_STREQ(shell.last.szTip, L"reru\n控制器未连接");
+    EXPECT_EQ(shell.calls, (std::vector<DWORD>{NIM_ADD, NIM_MODIFY}));
+
+    // Another HID device arrives: no search. The controller's interface
+    // arrives: found at once (through VENTARO_CONTROLLER_PATH here).
+    SendInterfaceChange(window, DBT_DEVICEARRIVAL, L"\\\\?\\hid#vid_046d&pid_c077#7&1");
+    EXPECT_EQ(device.GetLookupCount(), 0u);
+    SendInterfaceChange(window, DBT_DEVICEARRIVAL, L"\\\\?\\HID#VID_2C25&PID_D001#7&2");
+    EXPECT_EQ(device.IsOpen(), 1);
+    e2e::Pump();
+    EXPECT_EQ(returns, 1);
+    EXPECT_STREQ(shell.last.szTip, L"reru");
+
+    // Its removal closes it; resuming from sleep looks again.
+    SendInterfaceChange(window, DBT_DEVICEREMOVECOMPLETE, device.GetDevicePath());
+    EXPECT_EQ(device.IsOpen(), 0);
+    e2e::Pump();
+    EXPECT_STREQ(shell.last.szTip, L"reru\n控制器未连接");
+    SendMessageW(window, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    EXPECT_EQ(device.IsOpen(), 1);
+    e2e::Pump();
+    EXPECT_EQ(returns, 2);
+    EXPECT_STREQ(shell.last.szTip, L"reru");
+    device.CloseDevice();
+    watch.Stop();
+    main.SetControllerEvents(nullptr);
 }
 
 TEST_F(MainWindowTest, TrayMenuTakesTheForegroundAndLetsTheMenuClose) {

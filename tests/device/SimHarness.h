@@ -78,6 +78,7 @@ public:
         controlPath_ = dir_ + L"control.txt";
         // A simulator that ended before listening (seen once on a loaded
         // machine) gets one more start under a fresh pipe name.
+        extraArgs_ = extraArgs;
         for (int attempt = 0; attempt < 2 && !ready_; ++attempt) {
             Stop();
             name_ = UniquePipeName(L"sim");
@@ -85,6 +86,17 @@ public:
         }
     }
     ~CSimProcess() { Stop(); }
+
+    // Ends the simulator and starts it again under the same pipe name, as a
+    // controller that is unplugged and plugged in again (or re-enumerated
+    // after a resume): the program's handle is dead, the controller's state
+    // starts from its defaults. True once the new one listens.
+    bool Restart() {
+        Stop();
+        ready_ = false;
+        Start(extraArgs_);
+        return ready_;
+    }
 
 private:
     void Start(const std::wstring& extraArgs) {
@@ -153,7 +165,7 @@ public:
     }
 
 private:
-    std::wstring dir_, name_, statePath_, controlPath_;
+    std::wstring dir_, name_, statePath_, controlPath_, extraArgs_;
     PROCESS_INFORMATION pi_{};
     bool ready_ = false;
 };

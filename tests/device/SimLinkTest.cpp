@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include "OVFanLedDevice.h"
@@ -53,6 +54,9 @@ protected:
     }
     MessageLog messages;
 };
+
+// Long enough for the next look for a lost controller.
+constexpr DWORD kLookupWaitMs = COVFanLedDevice::kLookupIntervalMs + 50;
 
 double SecondsSince(std::chrono::steady_clock::time_point t0) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
@@ -212,8 +216,12 @@ TEST_F(SimLink, DisconnectMidRunFailsEveryLaterCommand) {
     std::wstring version = L"keep";
     EXPECT_EQ(0, device.QueryVersion(&version));
     EXPECT_EQ(L"keep", version);
-    EXPECT_EQ(1, device.IsOpen());  // the handle stays until closed
+    // The broken handle was closed when the break showed; the controller
+    // stays wanted.
+    EXPECT_EQ(0, device.IsOpen());
+    EXPECT_EQ(1, device.IsLinkLost());
     EXPECT_EQ(1, device.CloseDevice());
+    EXPECT_EQ(0, device.IsLinkLost());
     // Plugged in again: a new open reaches the controller.
     sim.SetFault("none");
     ASSERT_EQ(1, device.OpenDevice());
@@ -231,6 +239,62 @@ TEST_F(SimLink, VanishedControllerFailsWithoutHanging) {
     EXPECT_EQ(0, device.SetLightMode(3));
     EXPECT_EQ(0, device.SetLightMode(3));
     EXPECT_LT(SecondsSince(t0), 10.0);
+}
+
+TEST_F(SimLink, ControllerThatComesBackIsLookedForAtMostOnceASecond) {
+    CSimProcess sim;
+    COVFanLedDevice device;
+    std::mutex lock;
+    std::vector<OVLinkEvent> events;
+    device.SetLinkObserver([&](OVLinkEvent e) {
+        std::lock_guard<std::mutex> g(lock);
+        events.push_back(e);
+    });
+    Open(device, sim);
+    EXPECT_EQ(1, device.SetLightMode(2));
+
+    // Unplugged: the next command fails at once and the handle is closed.
+    sim.Stop();
+    auto t0 = std::chrono::steady_clock::now();
+    EXPECT_EQ(0, device.SetLightMode(3));
+    std::printf("failed %.3f s after the controller went away\n", SecondsSince(t0));
+    EXPECT_EQ(OVExchangeError::kDeviceGone, COVFanLedDevice::GetLastExchangeError());
+    EXPECT_EQ(0, device.IsOpen());
+    EXPECT_EQ(1, device.IsLinkLost());
+
+    // A flood while it is away: one look a second at most.
+    t0 = std::chrono::steady_clock::now();
+    int commands = 0;
+    for (; SecondsSince(t0) < 2.5; ++commands) {
+        EXPECT_EQ(0, device.SetFanLevel(0, 9));
+        Sleep(1);
+    }
+    const unsigned lookups = device.GetLookupCount();
+    std::printf("%d commands in 2.5 s looked %u times\n", commands, lookups);
+    EXPECT_GT(commands, 50);
+    EXPECT_GE(lookups, 1u);
+    EXPECT_LE(lookups, 3u);
+
+    // Plugged in again under the same name: a command a second later works.
+    ASSERT_TRUE(sim.Restart());
+    Sleep(kLookupWaitMs);
+    EXPECT_EQ(1, device.SetLightMode(4));
+    EXPECT_EQ("4", sim.Value("mode"));
+    EXPECT_EQ(0, device.IsLinkLost());
+    EXPECT_EQ(COVFanLedDevice::kLightStateSent, device.SentSinceReturn());
+    {
+        std::lock_guard<std::mutex> g(lock);
+        EXPECT_EQ(events, (std::vector<OVLinkEvent>{OVLinkEvent::kLost, OVLinkEvent::kReturned}));
+    }
+
+    // Closed by its caller (a firmware flash): nothing opens it again.
+    device.CloseDevice();
+    Sleep(kLookupWaitMs);
+    EXPECT_EQ(0, device.SetLightMode(1));
+    EXPECT_EQ(0, device.LookForControllerNow());
+    EXPECT_EQ(0, device.IsOpen());
+    EXPECT_EQ("0", sim.Value("connections"));
+    EXPECT_TRUE(messages.Texts().empty());
 }
 
 TEST_F(SimLink, CloseWaitsForTheRunningExchange) {
@@ -289,6 +353,16 @@ TEST_F(SimLink, NoControllerIsReportedOnceAndOpenFailsSilently) {
     EXPECT_EQ(0, device.OpenDevice());
     EXPECT_EQ(1u, messages.Texts().size());
     EXPECT_EQ(0, device.SetLightMode(1));
+
+    // Plugged in after the start: found on a command, without a message.
+    CSimProcess sim;
+    ASSERT_TRUE(sim.Ready());
+    SetEnvironmentVariableW(L"VENTARO_CONTROLLER_PATH", sim.PipePath().c_str());
+    Sleep(kLookupWaitMs);
+    EXPECT_EQ(1, device.SetLightMode(1));
+    SetEnvironmentVariableW(L"VENTARO_CONTROLLER_PATH", nullptr);
+    EXPECT_EQ(sim.PipePath(), device.GetDevicePath());
+    EXPECT_EQ(1u, messages.Texts().size());
 }
 
 TEST_F(SimLink, FailedOpenShowsItsMessageEachTime) {

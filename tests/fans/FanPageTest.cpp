@@ -145,6 +145,12 @@ TEST_F(FanPage, ConfirmSendsTheSliderLevelToFansZeroToThreeAndStoresTheChoice) {
         EXPECT_EQ(L"FALSE", SettingsValue(h, L"OVFanAutoAdjust"));
         EXPECT_EQ(1, Slider()->GetEnabled());
     }
+    // The controller came back: the stored manual level again, no message.
+    requests->written.clear();
+    EXPECT_EQ(1, page->SendChosenLevel());
+    ASSERT_EQ(4u, requests->written.size());
+    EXPECT_EQ(15, requests->written[3][7]);
+    EXPECT_EQ(nullptr, h.Find(L"OVLabel", kSuccess));
 
     // Automatic on: stored, the slider locked, the slider's level still sent once.
     SlideTo(40);
@@ -158,6 +164,9 @@ TEST_F(FanPage, ConfirmSendsTheSliderLevelToFansZeroToThreeAndStoresTheChoice) {
     ASSERT_EQ(4u, requests->written.size());
     EXPECT_EQ(9, requests->written[3][7]);
     EXPECT_EQ(0, Slider()->GetEnabled());
+    requests->written.clear();
+    EXPECT_EQ(0, page->SendChosenLevel()) << "automatic: the next step sends the level";
+    EXPECT_TRUE(requests->written.empty());
 
     std::wstring text;
     ASSERT_EQ(1, page->GetFanModeText(&text));
