@@ -425,5 +425,8 @@ void CFanCtrlPage::ShowTemperature(int celsius) {
 void CFanCtrlPage::AutoFanStep(int celsius) {
     // No new set once the page is stopping; a set under way is finished whole.
     if (stopping_ && WaitForSingleObject(stopping_.Get(), 0) == WAIT_OBJECT_0) return;
-    if (fans_) fans_->SendToAllFans(static_cast<uint8_t>(AutoFanLevel(celsius)));
+    // The thread saw automatic mode on before it came here; a confirm in
+    // between turned it off and set the fans by hand, and the user's choice
+    // is the last word. So the flag is asked again once the fans are ours.
+    if (fans_) fans_->SendToAllFansIf(static_cast<uint8_t>(AutoFanLevel(celsius)), autoOn_);
 }

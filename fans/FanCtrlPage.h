@@ -85,7 +85,8 @@ public:
     void ShowLoad(int percent) override;
     void ShowTemperature(int celsius) override;
     int IsAutoFanAdjustOn() override { return autoOn_.load(); }
-    // The level for this temperature on the four fans, as one set.
+    // The level for this temperature on the four fans, as one set; nothing
+    // when automatic mode was turned off meanwhile.
     void AutoFanStep(int celsius) override;
 
     int IsSensing() const { return sensing_ && sensing_->IsRunning(); }

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <thread>
 
@@ -196,6 +197,7 @@ TEST_F(FanPage, TheMessageSaysWhetherAllFourFansTookTheLevel) {
 }
 
 TEST_F(FanPage, AutomaticStepLevels) {
+    h.Settings()->SetFanAutoAdjust(1);
     CFanCtrlPage* page = Open();
     ASSERT_NE(nullptr, page);
     simharness::CSimProcess* sim = h.Sim();
@@ -316,6 +318,7 @@ TEST_F(FanPage, SpeedLabelShowsTheSliderFromTheStartAndAfterRefresh) {
 }
 
 TEST_F(FanPage, ConfirmRacingTheAutomaticStepLeavesFourEqualLevels) {
+    h.Settings()->SetFanAutoAdjust(1);  // confirmed as it stands: the automatic step keeps running
     CFanCtrlPage* page = Open();
     ASSERT_NE(nullptr, page);
     simharness::CSimProcess* sim = h.Sim();
@@ -335,6 +338,37 @@ TEST_F(FanPage, ConfirmRacingTheAutomaticStepLeavesFourEqualLevels) {
         const std::string levels = FanLevels(sim);
         EXPECT_TRUE(levels == Four(6) || levels == Four(15)) << levels;
     }
+}
+
+TEST_F(FanPage, AnAutomaticStepDecidedBeforeTheUserTurnedItOffNeverFollowsTheConfirm) {
+    h.Settings()->SetFanAutoAdjust(1);
+    CFanCtrlPage* page = Open();
+    ASSERT_NE(nullptr, page);
+    simharness::CSimProcess* sim = h.Sim();
+    page->AutoFanStep(65);
+    ASSERT_EQ(Four(15), FanLevels(sim));
+    SlideTo(0);  // by hand: level 6
+    ASSERT_TRUE(h.Click(AutoButton()));
+    ASSERT_EQ(0, AutoButton()->GetChecked());
+
+    // The sensing thread finds automatic mode on, then reaches the fans while
+    // the user's confirm is sending its set.
+    sim->SetFault("delay:40");
+    const int before = std::atoi(sim->Value("exchanges").c_str());
+    std::atomic<bool> checked{false};
+    std::thread sensing([&] {
+        if (!page->IsAutoFanAdjustOn()) return;
+        checked = true;
+        WaitFor([&] { return std::atoi(sim->Value("exchanges").c_str()) > before; }, 5000);
+        page->AutoFanStep(65);
+    });
+    EXPECT_TRUE(WaitFor([&] { return checked.load(); }, 5000));
+    EXPECT_EQ(kSuccess, Confirm());
+    sensing.join();
+    sim->SetFault("none");
+    EXPECT_EQ(Four(6), FanLevels(sim)) << "the user's last choice wins";
+    page->AutoFanStep(65);  // a step with automatic mode off
+    EXPECT_EQ(Four(6), FanLevels(sim));
 }
 
 TEST_F(FanPage, ShutdownEndsTheSensingWhileTheCallerHoldsTheSceneLock) {
