@@ -191,6 +191,14 @@ TEST_F(LightPage, OpensOnOrvaneAndShowingPresetsChangesNothingApplySendsTheStore
 }
 
 TEST_F(LightPage, PlusAddsUpToFiveOwnThemesBeforePlusSaveWritesSevenKeysAndSendsNothing) {
+    // A theme file that cannot be written: "＋" says so and adds nothing.
+    ASSERT_TRUE(SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(h.Click(Item(L"＋")));
+    EXPECT_EQ(MessageText(), L"添加主题失败!");
+    EXPECT_EQ(MyItems(), std::vector<std::wstring>{L"＋"});
+    ASSERT_TRUE(Answer(L"确定"));
+    ASSERT_TRUE(SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL));
+
     for (int i = 0; i < 5; ++i) {
         const int32_t record = AddOwnTheme();
         ASSERT_GT(record, 0);
@@ -243,6 +251,19 @@ TEST_F(LightPage, PlusAddsUpToFiveOwnThemesBeforePlusSaveWritesSevenKeysAndSends
     EXPECT_EQ(MyItems()[4], L"Night");
     EXPECT_EQ(Exchanges(h), exchanges);
     h.SaveScreenshot(L"light_own_theme.png");
+
+    // A save that cannot be written says so; editor, list and file keep one name.
+    ASSERT_TRUE(SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_READONLY));
+    title->SetText(L"");
+    ASSERT_TRUE(h.Type(title, L"Day"));
+    ASSERT_TRUE(h.Click(Button(L"保存")));
+    EXPECT_EQ(MessageText(), L"保存失败!");
+    ASSERT_TRUE(Answer(L"确定"));
+    ASSERT_TRUE(SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL));
+    EXPECT_EQ(Ini(ini, Rid(last), L"LightSetName"), L"Night");
+    EXPECT_EQ(MyItems()[4], L"Night");
+    EXPECT_EQ(title->GetText(), L"Night");
+    EXPECT_EQ(std::wstring(page->CurrentTheme()->name), L"Night");
 }
 
 TEST_F(LightPage, DeleteAsksAndDeletesTheThemeItWasAskedAbout) {
