@@ -226,11 +226,17 @@ TEST_F(FanPage, SensingSetsTheFansOnlyFromAReadingAndOnlyInAutomaticMode) {
                         4000));
     Sleep(2500);
     EXPECT_EQ(exchanges, sim->Value("exchanges"));
-    EXPECT_EQ(L"0℃\nCPU", TextOfId(kIdFanTemperatureLabel));
+    // Shown as no reading, not as 0℃, and the user told why the fans stay.
+    EXPECT_EQ(L"--℃\nCPU", TextOfId(kIdFanTemperatureLabel));
+    CDUI_UIControl* paused = h.FindById(kIdFanPausedHint, true);
+    ASSERT_NE(nullptr, paused) << "no hint while automatic mode has no reading";
+    EXPECT_EQ(L"无法读取处理器温度,自动调节暂停", paused->GetText());
+    h.SaveScreenshot(testpaths::BinaryDir() + L"\\fan_page_no_reading.png");
 
     temperature.Write("65\r\n");
     EXPECT_TRUE(WaitFor([&] { return FanLevels(sim) == Four(15); }, 2500)) << FanLevels(sim);
     EXPECT_EQ(L"65℃\nCPU", TextOfId(kIdFanTemperatureLabel));
+    EXPECT_EQ(nullptr, h.FindById(kIdFanPausedHint, true)) << "a reading resumes automatic mode";
     h.SaveScreenshot(testpaths::BinaryDir() + L"\\fan_page_65.png");
     temperature.Write("45");
     EXPECT_TRUE(WaitFor([&] { return FanLevels(sim) == Four(10); }, 2500)) << FanLevels(sim);
@@ -248,6 +254,7 @@ TEST_F(FanPage, SensingSetsTheFansOnlyFromAReadingAndOnlyInAutomaticMode) {
     const std::string quiet = sim->Value("exchanges");
     Sleep(2500);
     EXPECT_EQ(quiet, sim->Value("exchanges"));
+    EXPECT_EQ(L"--℃\nCPU", TextOfId(kIdFanTemperatureLabel));
 
     // Manual mode: a reading changes the label, never the fans.
     h.Host().ShowPage(ClientPageId::Fan);
@@ -255,8 +262,10 @@ TEST_F(FanPage, SensingSetsTheFansOnlyFromAReadingAndOnlyInAutomaticMode) {
         ASSERT_TRUE(h.Click(AutoButton()));
     }
     SlideTo(50);
+    EXPECT_NE(nullptr, h.FindById(kIdFanPausedHint, true));
     EXPECT_EQ(kSuccess, Confirm());
     EXPECT_EQ(Four(10), FanLevels(sim));
+    EXPECT_EQ(nullptr, h.FindById(kIdFanPausedHint, true)) << "by hand nothing is paused";
     temperature.Write("90");
     EXPECT_TRUE(WaitFor([&] { return TextOfId(kIdFanTemperatureLabel) == L"90℃\nCPU"; }, 2500));
     Sleep(1500);
