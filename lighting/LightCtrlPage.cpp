@@ -155,6 +155,11 @@ int CLightCtrlPage::BuildControls() {
     list_->SetBackColor(pagelook::kCard);
     list_->SetTransparent(0);
     list_->SetBorder(0);
+    // Both row kinds in yahei14, not yahei20 for the group rows: every row
+    // takes the taller font's height, so yahei20 would push two or three
+    // themes out of the column, and the group rows would outsize the card's
+    // own heading ("主题", yahei14). The groups stand apart by their colour
+    // and their arrow instead.
     if (CDUI_FontType* f = resource_->FindFont(L"yahei14")) list_->SetFont(f);
     list_->SetNodeFonts(resource_->FindFont(L"yahei14"), resource_->FindFont(L"yahei14"));
     list_->SetNodeTextColors(pagelook::kSecondaryText, pagelook::kText);
