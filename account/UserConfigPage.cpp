@@ -144,8 +144,18 @@ void CUserConfigPage::OnClose() {
     if (host_) host_->ShowHomeView();
 }
 
+void CUserConfigPage::ForgetAutoLogin() {
+    // Logged out means logged out at the next start too, and the stored
+    // parameter holds the password: both go, whatever the server answers.
+    if (CApplicationConfigFile* settings = host_->Services().settings) {
+        settings->SetAutoLoginStatus(0);
+        settings->SetAutoLoginParam(L"");
+    }
+}
+
 void CUserConfigPage::OnLogout() {
     kit_.Confirm(L"确定要注销账户吗?", [this] {
+        ForgetAutoLogin();
         std::wstring ignored;
         if (CUserLoginCtrl* client = host_->Services().account) client->Logout(&ignored);
         OnClose();
@@ -154,6 +164,7 @@ void CUserConfigPage::OnLogout() {
 
 void CUserConfigPage::OnSwitchAccount() {
     kit_.Confirm(L"确定要切换账户吗?", [this] {
+        ForgetAutoLogin();
         std::wstring ignored;
         if (CUserLoginCtrl* client = host_->Services().account) client->Logout(&ignored);
         host_->ShowPage(ClientPageId::Login);

@@ -40,6 +40,8 @@ public:
     CAccountPageKit& Kit() { return kit_; }
 
     // The handlers, as the controls run them.
+    // Automatic login off and its stored parameter removed (注销, 切换).
+    void ForgetAutoLogin();
     void OnLogout();
     void OnSwitchAccount();
     void OnChangePassword();

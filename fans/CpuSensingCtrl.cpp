@@ -153,6 +153,8 @@ void CCpuSensingCtrl::Run(Shared& shared) {
                 sink.ShowTemperature(t);
                 if (sink.IsAutoFanAdjustOn()) sink.AutoFanStep(t);
             });
+        } else {
+            report([](CSensingSink& sink) { sink.ShowNoTemperature(); });
         }
         if (!shared.running) break;
         WaitForSingleObject(shared.stop.Get(), shared.intervalMs);

@@ -23,6 +23,8 @@ public:
     virtual void ShowLoad(int percent) = 0;
     // Every second that has a temperature reading.
     virtual void ShowTemperature(int celsius) = 0;
+    // Every second without one (no source, or it gave none this time).
+    virtual void ShowNoTemperature() {}
     // The in-memory automatic fan setting, read every second with a reading.
     virtual int IsAutoFanAdjustOn() = 0;
     // Sets the fans for this temperature; see AutoFanLevel.

@@ -16,6 +16,7 @@
 #include "controls/DUI_Progress.h"
 #include "controls/DUI_SliderBar.h"
 #include "core/DUI_FontType.h"
+#include "core/DUI_ParamLock.h"
 #include "scene/DUI_UIScene.h"
 #include "scene/DUI_Window.h"
 #include "skin/DUI_UIResource.h"
@@ -30,6 +31,8 @@ using fanlayout::Box;
 constexpr uint32_t kTemperatureColor = 0xFE329BCA;
 constexpr uint32_t kPieColor1 = 0xFE329BCA;
 constexpr uint32_t kPieColor2 = 0xFE1B1B1B;
+// The design's warning colour: automatic mode is paused.
+constexpr uint32_t kWarningText = 0xFFFFB020;
 
 constexpr uint32_t kAlignLeft = 1 | 16;
 constexpr uint32_t kAlignCentre = 2 | 16;
@@ -41,6 +44,7 @@ constexpr int kButtonsOk = 2;
 
 constexpr const wchar_t* kSuccessText = L"风扇设置成功!";
 constexpr const wchar_t* kFailureText = L"风扇设置失败!";
+constexpr const wchar_t* kPausedText = L"无法读取处理器温度,自动调节暂停";
 
 template <typename T>
 T* Attach(CDUI_UICollection* parent, T* control) {
@@ -149,9 +153,12 @@ int CFanCtrlPage::Create() {
 
     // From start-up to exit, shown or not: the automatic step must run while
     // the window sits in the tray. Without WMI there is no thread, and the
-    // page still works by hand.
+    // page still works by hand, but never has a temperature.
     sensing_ = std::make_unique<CCpuSensingCtrl>();
-    sensing_->StartSensing(this);
+    if (!sensing_->StartSensing(this)) {
+        noReading_ = 1;
+        ShowPausedHint();
+    }
     return 1;
 }
 
@@ -186,8 +193,8 @@ int CFanCtrlPage::BuildTemperatureCard() {
     // the ring as a track.
     temperaturePie_->SetDrawMode(0);
     temperaturePie_->SetHitEnable(0);
-    temperaturePie_->AddItem(kPieColor1, kPieColor2, TemperaturePieSweep(0));
-    temperaturePie_->AddItem(pagelook::kRaised, pagelook::kRaised, 360.0f - TemperaturePieSweep(0));
+    temperaturePie_->AddItem(kPieColor1, kPieColor2, 0.0f);
+    temperaturePie_->AddItem(pagelook::kRaised, pagelook::kRaised, 360.0f);
     // The hole that makes the pie a ring, with the reading inside.
     const Box h = fanlayout::kGaugeHole;
     if (auto* hole = Attach(AsParent(card), resource_->CreatePieChart(kIdFanTemperatureHole, L"OVPieChart", L"",
@@ -197,8 +204,9 @@ int CFanCtrlPage::BuildTemperatureCard() {
         hole->AddItem(pagelook::kCard, pagelook::kCard, 360.0f);
     }
     const Box l = fanlayout::kTemperatureLabel;
-    temperatureLabel_ = AddLabel(AsParent(card), kIdFanTemperatureLabel, TemperatureText(0), l.x, l.y, l.width,
-                                 l.height, L"yahei14", kTemperatureColor, kAlignCentre);
+    // No reading until the sensing thread has one: "0℃" would pass for one.
+    temperatureLabel_ = AddLabel(AsParent(card), kIdFanTemperatureLabel, NoTemperatureText(), l.x, l.y, l.width,
+                                 l.height, L"yahei14", pagelook::kSecondaryText, kAlignCentre);
     return temperatureLabel_ ? 1 : 0;
 }
 
@@ -276,6 +284,11 @@ int CFanCtrlPage::BuildSpeedCard() {
     confirm->SetAlignment(kAlignCentre);
     if (CDUI_FontType* f = resource_->FindFont(L"yahei14")) confirm->SetFont(f);
     confirm->SetEventCallback(DUI_EVT_CLICKED, &CFanCtrlPage::OnClicked, this);
+
+    const Box p = fanlayout::kPausedHint;
+    pausedHint_ = AddLabel(AsParent(panel_), kIdFanPausedHint, kPausedText, p.x, p.y, p.width, p.height, L"yahei12",
+                           kWarningText, kAlignLeft);
+    if (pausedHint_) pausedHint_->SetVisible(0);
     return 1;
 }
 
@@ -326,6 +339,7 @@ void CFanCtrlPage::LoadFromSettings() {
         autoButton_->SetChecked(on, 0);
         autoButton_->SetTextColor(on ? pagelook::kOnAccent : pagelook::kText);
     }
+    ShowPausedHint();
 }
 
 void CFanCtrlPage::Refresh() { LoadFromSettings(); }
@@ -352,6 +366,7 @@ int CFanCtrlPage::SetFansFromSlider() {
     if (settings) settings->SetFanAutoAdjust(on);
     autoOn_ = on;
     LockSlider(on);
+    ShowPausedHint();
     const int speed = speedSlider_->GetSliderValue();
     if (settings) settings->SetFanSpeedValue(speed);
 
@@ -417,19 +432,52 @@ void CFanCtrlPage::ShowLoad(int percent) {
     if (loadBar_) loadBar_->SetProgress(static_cast<uint32_t>(ClampPercent(percent)));
 }
 
+void CFanCtrlPage::SetGauge(float sweep) {
+    if (!temperaturePie_) return;
+    temperaturePie_->SetItem(0, kPieColor1, kPieColor2, sweep);
+    temperaturePie_->SetItem(1, pagelook::kRaised, pagelook::kRaised, 360.0f - sweep);
+}
+
+void CFanCtrlPage::ShowPausedHint() {
+    if (!pausedHint_) return;
+    // Both threads change the flags and then come here; deciding under the
+    // scene's lock means the last to come decides from the latest flags.
+    CDUI_ParamLock lock(pausedHint_);
+    if (!lock.Ok()) return;
+    const int shown = autoOn_ && noReading_ ? 1 : 0;
+    if (pausedHint_->GetVisible() != shown) pausedHint_->SetVisible(shown);
+}
+
 void CFanCtrlPage::ShowTemperature(int celsius) {
     CSensingUpdate update(scene_, stopping_.Get());
     if (!update.Ok()) return;
-    if (temperatureLabel_) temperatureLabel_->SetText(TemperatureText(celsius));
-    if (temperaturePie_) {
-        const float sweep = TemperaturePieSweep(celsius);
-        temperaturePie_->SetItem(0, kPieColor1, kPieColor2, sweep);
-        temperaturePie_->SetItem(1, pagelook::kRaised, pagelook::kRaised, 360.0f - sweep);
+    noReading_ = 0;
+    if (temperatureLabel_) {
+        temperatureLabel_->SetText(TemperatureText(celsius));
+        temperatureLabel_->SetTextColor(kTemperatureColor);
     }
+    SetGauge(TemperaturePieSweep(celsius));
+    ShowPausedHint();
+}
+
+void CFanCtrlPage::ShowNoTemperature() {
+    CSensingUpdate update(scene_, stopping_.Get());
+    if (!update.Ok()) return;
+    // Once is enough: the controls already say so.
+    if (noReading_.exchange(1)) return;
+    if (temperatureLabel_) {
+        temperatureLabel_->SetText(NoTemperatureText());
+        temperatureLabel_->SetTextColor(pagelook::kSecondaryText);
+    }
+    SetGauge(0.0f);
+    ShowPausedHint();
 }
 
 void CFanCtrlPage::AutoFanStep(int celsius) {
     // No new set once the page is stopping; a set under way is finished whole.
     if (stopping_ && WaitForSingleObject(stopping_.Get(), 0) == WAIT_OBJECT_0) return;
-    if (fans_) fans_->SendToAllFans(static_cast<uint8_t>(AutoFanLevel(celsius)));
+    // The thread saw automatic mode on before it came here; a confirm in
+    // between turned it off and set the fans by hand, and the user's choice
+    // is the last word. So the flag is asked again once the fans are ours.
+    if (fans_) fans_->SendToAllFansIf(static_cast<uint8_t>(AutoFanLevel(celsius)), autoOn_);
 }

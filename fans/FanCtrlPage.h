@@ -50,6 +50,7 @@ enum FanPageControlId : int32_t {
     kIdFanAutoButton,
     kIdFanConfirmButton,
     kIdFanMessageBox,
+    kIdFanPausedHint,  // "无法读取处理器温度,自动调节暂停"
     kIdFanDecoration = 3260,  // cards, captions and hints from here on
 };
 
@@ -87,8 +88,11 @@ public:
     void ShowProcessorInfo(const ProcessorRecord& processor) override;
     void ShowLoad(int percent) override;
     void ShowTemperature(int celsius) override;
+    // "--℃", the ring idle, and the hint while automatic mode is on.
+    void ShowNoTemperature() override;
     int IsAutoFanAdjustOn() override { return autoOn_.load(); }
-    // The level for this temperature on the four fans, as one set.
+    // The level for this temperature on the four fans, as one set; nothing
+    // when automatic mode was turned off meanwhile.
     void AutoFanStep(int celsius) override;
 
     int IsSensing() const { return sensing_ && sensing_->IsRunning(); }
@@ -113,6 +117,11 @@ private:
     // Automatic mode locks the slider (disabled and faded).
     void LockSlider(int locked);
     void ShowMessage(const std::wstring& text, int iconType);
+    // The ring's share of a temperature (0: the idle ring, all track).
+    void SetGauge(float sweep);
+    // The hint under the speed card: shown while automatic mode is on and
+    // the thread has no reading to go by. Either thread.
+    void ShowPausedHint();
     std::wstring Style(const wchar_t* kind, const wchar_t* name, const wchar_t* common);
 
     static void OnClicked(CDUI_UIControl* control, const CDUI_EventRecord* event, void* user);
@@ -138,8 +147,12 @@ private:
     CDUI_Label* speedLabel_ = nullptr;
     CDUI_PushButton* autoButton_ = nullptr;
     CDUI_MessageBox* messageBox_ = nullptr;
+    CDUI_Label* pausedHint_ = nullptr;
 
     std::atomic<int> autoOn_{0};  // copy of OVFanAutoAdjust for the sensing thread
+    // 1 once the sensing thread found no temperature (or cannot run), 0 again
+    // with a reading; until the first report the page shows "--" without the hint.
+    std::atomic<int> noReading_{0};
     std::unique_ptr<CFanLevelSender> fans_;
     win::CUniqueHandle stopping_;  // event: set when Shutdown begins
     std::unique_ptr<CCpuSensingCtrl> sensing_;

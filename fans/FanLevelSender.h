@@ -5,6 +5,7 @@
 // set the fans. The device keeps each exchange whole, but two sets could
 // still interleave fan by fan and leave the fans at different levels; a set
 // therefore holds this object's lock from the first command to the last.
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 
@@ -22,8 +23,14 @@ public:
     // fails. 1 when the controller confirmed all four, else 0 (also without
     // a device).
     int SendToAllFans(uint8_t level);
+    // The same, but only when stillWanted is still on once this set holds the
+    // lock: a set decided before a newer choice (the user's confirm) waited
+    // for that choice's set and must not follow it. 0 when skipped.
+    int SendToAllFansIf(uint8_t level, const std::atomic<int>& stillWanted);
 
 private:
+    int SendLocked(uint8_t level);  // with setLock_ held
+
     COVFanLedDevice* device_;  // borrowed; may be null
     std::mutex setLock_;
 };

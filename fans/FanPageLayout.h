@@ -78,4 +78,8 @@ constexpr Box kConfirmButton{kSpeedCard.width - kPadding - kButtonWidth, kAutoBu
 constexpr Box kSpeedHint{kAutoButton.x + kAutoButton.width + 16, kAutoButton.y,
                          kConfirmButton.x - kAutoButton.x - kAutoButton.width - 32, kButtonHeight};
 
+// Under the speed card (relative to the page): automatic mode has no reading.
+constexpr Box kPausedHint{kSpeedCard.x + kPadding, kSpeedCard.y + kSpeedCard.height + 12,
+                          kSpeedCard.width - 2 * kPadding, 24};
+
 }  // namespace fanlayout

@@ -77,6 +77,7 @@ std::wstring MaxClockText(uint32_t maxMHz) { return std::to_wstring(maxMHz) + L"
 std::wstring VoltageText(uint32_t voltage) { return std::to_wstring(voltage) + L"V"; }
 std::wstring LoadText(int percent) { return std::to_wstring(percent) + L"%"; }
 std::wstring TemperatureText(int celsius) { return std::to_wstring(celsius) + L"℃\nCPU"; }
+std::wstring NoTemperatureText() { return L"--℃\nCPU"; }
 std::wstring SpeedText(int percent) { return std::to_wstring(percent) + L"%"; }
 std::wstring FanModeText(int autoOn, int speedPercent) {
     return std::wstring(autoOn ? L"自动  " : L"手动  ") + std::to_wstring(speedPercent) + L"%";

@@ -56,6 +56,7 @@ std::wstring MaxClockText(uint32_t maxMHz);       // "3600M"
 std::wstring VoltageText(uint32_t voltage);       // "12V"
 std::wstring LoadText(int percent);               // "37%"
 std::wstring TemperatureText(int celsius);        // "65℃", line break, "CPU"
+std::wstring NoTemperatureText();                 // "--℃", line break, "CPU": no reading
 std::wstring SpeedText(int percent);              // "80%"
 // The account page's summary: "自动  " or "手动  ", the stored speed, "%".
 std::wstring FanModeText(int autoOn, int speedPercent);

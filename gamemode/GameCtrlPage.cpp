@@ -592,6 +592,10 @@ int CGameCtrlPage::SaveCurrent() {
         if (overview_) overview_->SetText(gametext::BuildOverviewText(*saved));
         if (gameButton_) gameButton_->SetText(gametext::FileNameOfPath(Field(saved->path)));
     }
+    // The overview shows what was saved; the rebuilt list keeps the mode chosen.
+    ShowPanel(3);
+    if (navigation_)
+        if (NavigationNode* entry = navigation_->FindNodeByValue(currentId_)) navigation_->SelectNode(entry->id);
     Notify(L"保存游戏模式成功!");
     return 1;
 }

@@ -24,8 +24,13 @@ bool IsReservedDeviceName(const std::wstring& name) {
     while (!stem.empty() && stem.back() == L' ') stem.pop_back();
     for (auto& c : stem) c = static_cast<wchar_t>(std::towupper(c));
     if (stem == L"CON" || stem == L"PRN" || stem == L"AUX" || stem == L"NUL") return true;
+    // The console's own two, which CreateFile opens as devices too.
+    if (stem == L"CONIN$" || stem == L"CONOUT$") return true;
+    // COM and LPT with 0 to 9 or a superscript one, two or three: Windows
+    // takes those superscripts for the digits.
     if (stem.size() == 4 && (stem.compare(0, 3, L"COM") == 0 || stem.compare(0, 3, L"LPT") == 0))
-        return stem[3] >= L'1' && stem[3] <= L'9';
+        return (stem[3] >= L'0' && stem[3] <= L'9') || stem[3] == L'\u00B9' || stem[3] == L'\u00B2' ||
+               stem[3] == L'\u00B3';
     return false;
 }
 

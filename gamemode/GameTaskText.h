@@ -21,9 +21,11 @@ std::wstring DefaultGameTaskName(const std::wstring& programPath);
 
 // A name made safe as one file name: characters Windows refuses in file
 // names (\ / : * ? " < > | and control characters) become "_", as do
-// trailing dots and blanks; a reserved device name (CON, NUL, COM1 ...)
-// gets a "_" in front; an empty result becomes "_". The record keeps the
-// name as typed; only the icon and shortcut files use this.
+// trailing dots and blanks; a name Windows reserves for a device (CON, PRN,
+// AUX, NUL, CONIN$, CONOUT$, COM0-COM9, LPT0-LPT9, COM¹-COM³, LPT¹-LPT³; any
+// case, any extension) gets a "_" in front; an empty result becomes "_".
+// The record keeps the name as typed; only the icon and shortcut files use
+// this.
 std::wstring SafeFileNamePart(const std::wstring& name);
 // "<name>.ico" in the data folder and "游戏模式-<name>.lnk" on the desktop.
 std::wstring IconFileName(const std::wstring& name);

@@ -155,6 +155,11 @@ int CLightCtrlPage::BuildControls() {
     list_->SetBackColor(pagelook::kCard);
     list_->SetTransparent(0);
     list_->SetBorder(0);
+    // Both row kinds in yahei14, not yahei20 for the group rows: every row
+    // takes the taller font's height, so yahei20 would push two or three
+    // themes out of the column, and the group rows would outsize the card's
+    // own heading ("主题", yahei14). The groups stand apart by their colour
+    // and their arrow instead.
     if (CDUI_FontType* f = resource_->FindFont(L"yahei14")) list_->SetFont(f);
     list_->SetNodeFonts(resource_->FindFont(L"yahei14"), resource_->FindFont(L"yahei14"));
     list_->SetNodeTextColors(pagelook::kSecondaryText, pagelook::kText);
@@ -306,8 +311,8 @@ LightThemeRecord* CLightCtrlPage::CurrentTheme() const {
     return current_ ? model_.ThemeOfRecord(*current_) : nullptr;
 }
 
-void CLightCtrlPage::ShowMessage(const std::wstring& text) {
-    if (messageBox_) messageBox_->ShowMessage(text, 3, 2);
+void CLightCtrlPage::ShowMessage(const std::wstring& text, int icon) {
+    if (messageBox_) messageBox_->ShowMessage(text, icon, 2);
 }
 
 // ---------------------------------------------------------------- links
@@ -451,7 +456,7 @@ void CLightCtrlPage::AddUserTheme() {
             list_->SelectNode(model_.ItemOfRecord(current->recordNumber));
         else
             list_->ClearSelection();
-        if (full) ShowMessage(L"自定义主题最多可定义5个哦!");
+        ShowMessage(full ? L"自定义主题最多可定义5个哦!" : L"添加主题失败!", full ? kIconInformation : kIconError);
         return;
     }
     LightThemeRecord* added = theme.get();
@@ -525,19 +530,31 @@ int CLightCtrlPage::RenameItem(const LightThemeRecord& theme) {
     return itemId ? list_->SetNodeText(itemId, theme.name) : 0;
 }
 
+int CLightCtrlPage::SaveTheme(LightThemeRecord* theme) {
+    COVSystemConfig* stores = host_->Services().stores;
+    const std::wstring stored = theme->name;
+    LightSetThemeName(theme, TitleText());
+    if (stores && stores->UpdateTheme(*theme)) return 1;
+    // Not written: the name goes back to the one the file and the list
+    // still hold, so the editor never shows a name that was not saved.
+    LightSetThemeName(theme, stored);
+    title_->SetText(stored);
+    return 0;
+}
+
 void CLightCtrlPage::OnSave() {
     LightThemeRecord* theme = CurrentTheme();
-    COVSystemConfig* stores = host_->Services().stores;
-    if (!theme || !stores) return;
-    LightSetThemeName(theme, TitleText());
-    if (stores->UpdateTheme(*theme) && RenameItem(*theme)) ShowMessage(L"保存成功!");
+    if (!theme) return;
+    if (!SaveTheme(theme))
+        ShowMessage(L"保存失败!", kIconError);
+    else if (RenameItem(*theme))
+        ShowMessage(L"保存成功!");
 }
 
 void CLightCtrlPage::OnApply() {
     LightThemeRecord* theme = CurrentTheme();
     if (!theme) return;
-    LightSetThemeName(theme, TitleText());
-    if (COVSystemConfig* stores = host_->Services().stores; stores && stores->UpdateTheme(*theme)) RenameItem(*theme);
+    if (SaveTheme(theme)) RenameItem(*theme);
     LightSendTheme(host_->Services().device, *theme);
     if (CApplicationConfigFile* settings = host_->Services().settings) settings->SetLightSelect(theme->name);
 }

@@ -69,8 +69,13 @@ private:
     void ResetEditor();
     void ShowColorFigures(const LightHsv& hsv, const LightRgb& rgb);
     void ShowChoice(CDUI_ComboBox* combo, const LightChoice* choices, size_t count, int32_t value);
-    void ShowMessage(const std::wstring& text);
+    static constexpr int kIconError = 1;
+    static constexpr int kIconInformation = 3;
+    void ShowMessage(const std::wstring& text, int icon = kIconInformation);
     void AddUserTheme();
+    // Name from the title edit, then the store; 0 when it could not be
+    // written, with the name put back in the record and the editor.
+    int SaveTheme(LightThemeRecord* theme);
     void OnSave();
     void OnApply();
     void OnDelete();

@@ -294,11 +294,16 @@ TEST_F(AccountEndToEnd, LoginAutoLoginRestartSyncAndLogout) {
     ASSERT_TRUE(WaitShown(kAccountWindow, false));
     ClickAccountButton();
     EXPECT_TRUE(WaitShown(kLoginWindow)) << "logged out: the account button leads to the login page";
+    EXPECT_EQ(ProfileValue(L"AutoLoginStatus"), L"FALSE");
+    EXPECT_EQ(ProfileValue(L"AutoLoginParam"), L"");
     Quit();
 
-    // The replaced files make a normal next start.
+    // The replaced files make a normal next start, and the user logged out
+    // stays logged out: no login request.
+    webstub::Clear();
     Launch();
     EXPECT_TRUE(program_->Running());
+    EXPECT_FALSE(e2e::WaitFor([] { return !Calls().empty(); }, 5000)) << testing::PrintToString(Calls());
 }
 
 }  // namespace

@@ -517,7 +517,7 @@ TEST_F(AccountPages, LogoutAndSwitchAccountAskFirstAndWorkWithTheNetworkDown) {
     for (bool networkDown : {false, true}) {
         SCOPED_TRACE(networkDown ? "network down" : "network up");
         SetEnvironmentVariableW(L"VENTARO_ACCOUNT_HOST", webstub::HostPortText().c_str());
-        LoginThroughPage(L"demo", L"demo1234", false);
+        LoginThroughPage(L"demo", L"demo1234", true);
         OpenAccountPage();
         if (networkDown) SetEnvironmentVariableW(L"VENTARO_ACCOUNT_HOST", kDeadHost);
 
@@ -526,6 +526,7 @@ TEST_F(AccountPages, LogoutAndSwitchAccountAskFirstAndWorkWithTheNetworkDown) {
         EXPECT_EQ(Answer(L"否"), L"确定要注销账户吗?");
         EXPECT_EQ(h_->Account()->IsLoggedIn(), 1);
         EXPECT_TRUE(Shown(CUserConfigPage::kIdWindow));
+        EXPECT_EQ(ProfileValue(L"AutoLoginStatus"), L"TRUE");
 
         const int homeBefore = h_->HomeViewRequests();
         ASSERT_TRUE(h_->ClickText(L"OVLabel", L"账户注销"));
@@ -534,14 +535,19 @@ TEST_F(AccountPages, LogoutAndSwitchAccountAskFirstAndWorkWithTheNetworkDown) {
         EXPECT_FALSE(Shown(CUserConfigPage::kIdWindow));
         EXPECT_EQ(h_->HomeViewRequests(), homeBefore + 1);
         EXPECT_EQ(Box(), nullptr) << "log out shows nothing more";
+        // No automatic login at the next start, and no password kept for one.
+        EXPECT_EQ(ProfileValue(L"AutoLoginStatus"), L"FALSE");
+        EXPECT_EQ(ProfileValue(L"AutoLoginParam"), L"");
 
         SetEnvironmentVariableW(L"VENTARO_ACCOUNT_HOST", webstub::HostPortText().c_str());
-        LoginThroughPage(L"demo", L"demo1234", false);
+        LoginThroughPage(L"demo", L"demo1234", true);
         OpenAccountPage();
         if (networkDown) SetEnvironmentVariableW(L"VENTARO_ACCOUNT_HOST", kDeadHost);
         ASSERT_TRUE(h_->ClickText(L"OVLabel", L"账户切换"));
         EXPECT_EQ(Answer(L"是"), L"确定要切换账户吗?");
         EXPECT_EQ(h_->Account()->IsLoggedIn(), 0);
+        EXPECT_EQ(ProfileValue(L"AutoLoginStatus"), L"FALSE");
+        EXPECT_EQ(ProfileValue(L"AutoLoginParam"), L"");
         EXPECT_FALSE(Shown(CUserConfigPage::kIdWindow));
         EXPECT_TRUE(Shown(CUserLoginPage::kIdWindow)) << "switching leads to the login page";
         EXPECT_EQ(h_->PageRequests().back(), ClientPageId::Login);

@@ -152,8 +152,8 @@ TEST_F(FanEndToEnd, AutomaticModeFollowsTheTemperatureShownAndInTheTrayAndExitsP
     SelectFeature(L"FanButton");
     Click(L"EnterButton");
     ASSERT_TRUE(WaitDump([](const uidump::Dump& d) { return d.Shown(L"AutoButton") != nullptr; }));
-    // No reading yet: the label keeps its first text.
-    EXPECT_EQ(L"0℃\nCPU", TemperatureLabel());
+    // No reading yet: the label says so.
+    EXPECT_EQ(L"--℃\nCPU", TemperatureLabel());
 
     // Automatic on, confirmed.
     if (!dump.Shown(L"AutoButton")->checked) {
@@ -171,6 +171,14 @@ TEST_F(FanEndToEnd, AutomaticModeFollowsTheTemperatureShownAndInTheTrayAndExitsP
     EXPECT_TRUE(xdo::Screenshot(UnixBuildPath(L"fan-e2e-confirmed.png")));
     Click(L"OVButton", L"确定");
     ASSERT_TRUE(WaitDump([](const uidump::Dump& d) { return d.Shown(L"OVLabel", L"风扇设置成功!") == nullptr; }));
+    // Automatic mode without a reading: the hint under the speed card.
+    EXPECT_TRUE(WaitDump([](const uidump::Dump& d) {
+        const uidump::Row* r = d.ById(3218);  // kIdFanPausedHint
+        return r && r->visible && r->text == L"无法读取处理器温度,自动调节暂停";
+    }));
+    xdo::MoveTo(5, 1000);
+    Sleep(300);
+    EXPECT_TRUE(xdo::Screenshot(UnixBuildPath(L"fan-e2e-paused.png")));
     wchar_t stored[32] = {};
     GetPrivateProfileStringW(L"OVConfig", L"OVFanAutoAdjust", L"", stored, 32, SettingsPath().c_str());
     EXPECT_STREQ(L"TRUE", stored);
@@ -188,6 +196,8 @@ TEST_F(FanEndToEnd, AutomaticModeFollowsTheTemperatureShownAndInTheTrayAndExitsP
             const uidump::Row* r = d.ById(3205);
             return r && r->text == label;
         }, 2500));
+        const uidump::Row* hint = dump.ById(3218);
+        EXPECT_TRUE(hint && !hint->visible) << "a reading resumes automatic mode";
     }
 
     // The figures change every second: a new temperature each second, each

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <thread>
 
@@ -205,6 +206,7 @@ TEST_F(FanPage, TheMessageSaysWhetherAllFourFansTookTheLevel) {
 }
 
 TEST_F(FanPage, AutomaticStepLevels) {
+    h.Settings()->SetFanAutoAdjust(1);
     CFanCtrlPage* page = Open();
     ASSERT_NE(nullptr, page);
     simharness::CSimProcess* sim = h.Sim();
@@ -233,11 +235,17 @@ TEST_F(FanPage, SensingSetsTheFansOnlyFromAReadingAndOnlyInAutomaticMode) {
                         4000));
     Sleep(2500);
     EXPECT_EQ(exchanges, sim->Value("exchanges"));
-    EXPECT_EQ(L"0℃\nCPU", TextOfId(kIdFanTemperatureLabel));
+    // Shown as no reading, not as 0℃, and the user told why the fans stay.
+    EXPECT_EQ(L"--℃\nCPU", TextOfId(kIdFanTemperatureLabel));
+    CDUI_UIControl* paused = h.FindById(kIdFanPausedHint, true);
+    ASSERT_NE(nullptr, paused) << "no hint while automatic mode has no reading";
+    EXPECT_EQ(L"无法读取处理器温度,自动调节暂停", paused->GetText());
+    h.SaveScreenshot(testpaths::BinaryDir() + L"\\fan_page_no_reading.png");
 
     temperature.Write("65\r\n");
     EXPECT_TRUE(WaitFor([&] { return FanLevels(sim) == Four(15); }, 2500)) << FanLevels(sim);
     EXPECT_EQ(L"65℃\nCPU", TextOfId(kIdFanTemperatureLabel));
+    EXPECT_EQ(nullptr, h.FindById(kIdFanPausedHint, true)) << "a reading resumes automatic mode";
     h.SaveScreenshot(testpaths::BinaryDir() + L"\\fan_page_65.png");
     temperature.Write("45");
     EXPECT_TRUE(WaitFor([&] { return FanLevels(sim) == Four(10); }, 2500)) << FanLevels(sim);
@@ -255,6 +263,7 @@ TEST_F(FanPage, SensingSetsTheFansOnlyFromAReadingAndOnlyInAutomaticMode) {
     const std::string quiet = sim->Value("exchanges");
     Sleep(2500);
     EXPECT_EQ(quiet, sim->Value("exchanges"));
+    EXPECT_EQ(L"--℃\nCPU", TextOfId(kIdFanTemperatureLabel));
 
     // Manual mode: a reading changes the label, never the fans.
     h.Host().ShowPage(ClientPageId::Fan);
@@ -262,8 +271,10 @@ TEST_F(FanPage, SensingSetsTheFansOnlyFromAReadingAndOnlyInAutomaticMode) {
         ASSERT_TRUE(h.Click(AutoButton()));
     }
     SlideTo(50);
+    EXPECT_NE(nullptr, h.FindById(kIdFanPausedHint, true));
     EXPECT_EQ(kSuccess, Confirm());
     EXPECT_EQ(Four(10), FanLevels(sim));
+    EXPECT_EQ(nullptr, h.FindById(kIdFanPausedHint, true)) << "by hand nothing is paused";
     temperature.Write("90");
     EXPECT_TRUE(WaitFor([&] { return TextOfId(kIdFanTemperatureLabel) == L"90℃\nCPU"; }, 2500));
     Sleep(1500);
@@ -325,6 +336,7 @@ TEST_F(FanPage, SpeedLabelShowsTheSliderFromTheStartAndAfterRefresh) {
 }
 
 TEST_F(FanPage, ConfirmRacingTheAutomaticStepLeavesFourEqualLevels) {
+    h.Settings()->SetFanAutoAdjust(1);  // confirmed as it stands: the automatic step keeps running
     CFanCtrlPage* page = Open();
     ASSERT_NE(nullptr, page);
     simharness::CSimProcess* sim = h.Sim();
@@ -344,6 +356,37 @@ TEST_F(FanPage, ConfirmRacingTheAutomaticStepLeavesFourEqualLevels) {
         const std::string levels = FanLevels(sim);
         EXPECT_TRUE(levels == Four(6) || levels == Four(15)) << levels;
     }
+}
+
+TEST_F(FanPage, AnAutomaticStepDecidedBeforeTheUserTurnedItOffNeverFollowsTheConfirm) {
+    h.Settings()->SetFanAutoAdjust(1);
+    CFanCtrlPage* page = Open();
+    ASSERT_NE(nullptr, page);
+    simharness::CSimProcess* sim = h.Sim();
+    page->AutoFanStep(65);
+    ASSERT_EQ(Four(15), FanLevels(sim));
+    SlideTo(0);  // by hand: level 6
+    ASSERT_TRUE(h.Click(AutoButton()));
+    ASSERT_EQ(0, AutoButton()->GetChecked());
+
+    // The sensing thread finds automatic mode on, then reaches the fans while
+    // the user's confirm is sending its set.
+    sim->SetFault("delay:40");
+    const int before = std::atoi(sim->Value("exchanges").c_str());
+    std::atomic<bool> checked{false};
+    std::thread sensing([&] {
+        if (!page->IsAutoFanAdjustOn()) return;
+        checked = true;
+        WaitFor([&] { return std::atoi(sim->Value("exchanges").c_str()) > before; }, 5000);
+        page->AutoFanStep(65);
+    });
+    EXPECT_TRUE(WaitFor([&] { return checked.load(); }, 5000));
+    EXPECT_EQ(kSuccess, Confirm());
+    sensing.join();
+    sim->SetFault("none");
+    EXPECT_EQ(Four(6), FanLevels(sim)) << "the user's last choice wins";
+    page->AutoFanStep(65);  // a step with automatic mode off
+    EXPECT_EQ(Four(6), FanLevels(sim));
 }
 
 TEST_F(FanPage, ShutdownEndsTheSensingWhileTheCallerHoldsTheSceneLock) {

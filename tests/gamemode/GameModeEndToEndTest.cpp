@@ -85,6 +85,26 @@ protected:
         const POINT p = At(*dump_.Shown(style, text));
         ASSERT_TRUE(xdo::Click(p.x, p.y));
     }
+    // The row-th shown control of a style (rows of a panel, top to bottom).
+    void ClickNth(const std::wstring& style, int row) {
+        uidump::Row found;
+        ASSERT_TRUE(uidump::WaitFor(dumpPath_, [&](const uidump::Dump& d) {
+            int n = 0;
+            for (const auto& r : d.rows)
+                if (r.visible && r.enabled && r.style == style && n++ == row) {
+                    found = r;
+                    return true;
+                }
+            return false;
+        }, 10000, &dump_)) << Narrow(style) << " " << row;
+        const POINT p = At(found);
+        ASSERT_TRUE(xdo::Click(p.x, p.y));
+    }
+    static int Count(const uidump::Dump& d, const std::wstring& text) {
+        int n = 0;
+        for (const auto& r : d.rows) n += r.visible && r.text == text ? 1 : 0;
+        return n;
+    }
     bool WaitShown(const std::wstring& style, const std::wstring& text, DWORD ms = 10000) {
         return uidump::WaitFor(dumpPath_, [&](const uidump::Dump& d) { return d.Shown(style, text) != nullptr; }, ms,
                                &dump_);
@@ -209,9 +229,54 @@ TEST_F(GameModeEndToEnd, AddThroughTheDialogSaveAndStartTheShortcut) {
     EXPECT_EQ(Field(stored[0]->path), game);
     const int id = stored[0]->id;
 
+    // A companion program chosen through the page from a folder of its own;
+    // a second one chosen and cleared again.
+    const std::wstring tools = s_.Root() + L"tools\\";
+    CreateDirectoryW(tools.c_str(), nullptr);
+    const std::wstring helper = tools + L"Tool Helper.exe";
+    ASSERT_TRUE(CopyFileW((Bin() + L"StubProgram.exe").c_str(), helper.c_str(), FALSE));
+    ClickStyle(L"AppletTaskBtn");
+    ClickStyle(L"OVCheckBox", L"应用程序");
+    const std::wstring shownHelper = L"...\\Tool Helper.exe";
+    for (int row = 0; row < 2; ++row) {
+        ClickNth(L"TPStatusButton", row);
+        ClickNth(L"TPSetingButton", row);
+        ASSERT_TRUE(WaitFor([&] { return (dialog = FindWindowW(nullptr, L"选择应用程序")) != nullptr; }, 10000));
+        Sleep(500);
+        ASSERT_TRUE(xdo::Tool({L"type", L"--delay", L"30", helper}));
+        ASSERT_TRUE(xdo::Tool({L"key", L"Return"}));
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 10000));
+        EXPECT_TRUE(uidump::WaitFor(dumpPath_, [&](const uidump::Dump& d) { return Count(d, shownHelper) == row + 1; },
+                                    10000, &dump_)) << row;
+    }
+    ClickNth(L"TPDeleteButton", 1);
+    EXPECT_TRUE(uidump::WaitFor(dumpPath_, [&](const uidump::Dump& d) { return Count(d, shownHelper) == 1; }, 10000,
+                                &dump_));
+
     ClickStyle(L"GameSavedBtn");
     ASSERT_TRUE(WaitShown(L"OVLabel", L"保存游戏模式成功!"));
     ClickStyle(L"OVButton", L"确定");
+    EXPECT_TRUE(WaitShown(L"OVLabel", L"游戏模式概览:\n\n        应用程序:开启\n                1.打开Tool Helper.exe\n"
+                                      L"                2.打开\n\n"
+                                      L"        网页访问:关闭\n\n        灯光设置:关闭\n\n        启动游戏:\n"
+                                      L"                " + game + L"\n"))
+        << "saving returns to the overview";
+    stored.clear();
+    stores_.LoadGameTasks(&stored);
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0]->appletStatus, 1);
+    EXPECT_EQ(stored[0]->applet[0].status, 1);
+    EXPECT_EQ(stored[0]->applet[0].type, 1);
+    EXPECT_EQ(Field(stored[0]->applet[0].path), helper) << "the full path, not the row's label";
+    EXPECT_EQ(stored[0]->applet[1].status, 1);
+    EXPECT_EQ(Field(stored[0]->applet[1].path), L"");
+
+    // Opened again from the list, the row shows the program it keeps.
+    ClickStyle(L"GameModeBtn");
+    ClickStyle(L"OVTreeOptionButton", L"Racer Game");
+    ClickStyle(L"AppletTaskBtn");
+    EXPECT_TRUE(uidump::WaitFor(dumpPath_, [&](const uidump::Dump& d) { return Count(d, shownHelper) == 1; }, 10000,
+                                &dump_));
     ClickStyle(L"CreateShotcutsBtn");
     ASSERT_TRUE(WaitShown(L"OVLabel", L"生成快捷方式成功!"));
     if (const char* build = std::getenv("VENTARO_BINARY_DIR"))  // for looking at, not a verdict
@@ -228,15 +293,21 @@ TEST_F(GameModeEndToEnd, AddThroughTheDialogSaveAndStartTheShortcut) {
     const std::wstring start = std::wstring(system) + L"\\start.exe";
     e2e::Program opener;
     ASSERT_TRUE(opener.Start(start, L"start \"" + link + L"\""));
-    ASSERT_TRUE(s_.WaitForLogLines(1, 20000));
+    ASSERT_TRUE(s_.WaitForLogLines(2, 20000));
     const auto lines = s_.StubLog();
     const StubLine* g = FindStart(lines, game);
     ASSERT_NE(g, nullptr);
     EXPECT_EQ(g->commandLine, L"\"" + game + L"\"");
     EXPECT_EQ(TrimSlash(g->folder), TrimSlash(folder));
+    // The companion program from its own full path (both start without a
+    // wait, so their log lines come in either order).
+    const StubLine* h = FindStart(lines, helper);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(h->commandLine, L"\"" + helper + L"\"");
+    EXPECT_EQ(TrimSlash(h->folder), TrimSlash(tools));
     s_.CloseAll();
-    HWND racer = FindWindowW(nullptr, L"Racer Game.exe");
-    if (racer) PostMessageW(racer, WM_CLOSE, 0, 0);
+    for (const wchar_t* title : {L"Racer Game.exe", L"Tool Helper.exe"})
+        if (HWND w = FindWindowW(nullptr, title)) PostMessageW(w, WM_CLOSE, 0, 0);
     DeleteFileW(link.c_str());
     (void)id;
 }

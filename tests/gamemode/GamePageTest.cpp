@@ -123,8 +123,10 @@ TEST_F(GamePage, AddEditSaveAndOverview) {
     EXPECT_EQ(name->GetReadOnly(), 0);
     name->SetText(L"");
     ASSERT_TRUE(h_.SaveScreenshot(ShotFolder() + L"edit-view-programs.png"));
+    ASSERT_EQ(Page().VisiblePanel(), 0);
     ASSERT_TRUE(h_.Click(h_.Find(L"GameSavedBtn")));
     EXPECT_EQ(Page().LastNotice(), L"保存游戏模式成功!");
+    EXPECT_EQ(Page().VisiblePanel(), 3) << "saving returns to the overview";
     ASSERT_TRUE(h_.SaveScreenshot(ShotFolder() + L"saved-notice.png"));
     Answer(L"确定");
 

@@ -2,6 +2,10 @@
 // and which steps a run takes in which order.
 #include <gtest/gtest.h>
 
+#include <cwctype>
+#include <string>
+#include <vector>
+
 #include "GameTaskRun.h"
 #include "GameTaskText.h"
 
@@ -40,8 +44,22 @@ TEST(GameTaskNames, FileNamesNeverLeaveTheirFolder) {
     EXPECT_EQ(SafeFileNamePart(L"CON"), L"_CON");
     EXPECT_EQ(SafeFileNamePart(L"nul.txt"), L"_nul.txt");
     EXPECT_EQ(SafeFileNamePart(L"com1"), L"_com1");
-    EXPECT_EQ(SafeFileNamePart(L"COM0"), L"COM0");
     EXPECT_EQ(SafeFileNamePart(L"CONSOLE"), L"CONSOLE");
+    // Every name Windows reserves, in any case and with an extension.
+    std::vector<std::wstring> reserved = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+    for (const wchar_t* port : {L"COM", L"LPT"})
+        for (const wchar_t* digit : {L"0", L"1", L"2", L"3", L"4", L"5", L"6", L"7", L"8", L"9", L"\u00B9",
+                                     L"\u00B2", L"\u00B3"})
+            reserved.push_back(std::wstring(port) + digit);
+    ASSERT_EQ(reserved.size(), 32u);
+    for (const std::wstring& name : reserved) {
+        std::wstring lower = name;
+        for (auto& c : lower) c = static_cast<wchar_t>(std::towlower(c));
+        EXPECT_EQ(SafeFileNamePart(name), L"_" + name);
+        EXPECT_EQ(SafeFileNamePart(lower + L".lnk"), L"_" + lower + L".lnk");
+    }
+    for (const wchar_t* free : {L"COM10", L"LPT", L"COM\u2074", L"CONIN", L"NUL1", L"AUXX.ico"})
+        EXPECT_EQ(SafeFileNamePart(free), free);
     EXPECT_EQ(ShortcutFileName(L"x\\..\\..\\y"), L"游戏模式-x_.._.._y.lnk");
     EXPECT_EQ(ShortcutArguments(1000), L"GameTaskID_1000");
 }

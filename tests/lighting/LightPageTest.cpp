@@ -37,6 +37,23 @@ std::wstring Rid(int32_t record) { return L"RID_" + std::to_wstring(record); }
 
 int Exchanges(CClientPageHarness& h) { return std::stoi(h.Sim()->Value("exchanges")); }
 
+// Holds a file open without sharing, so nobody else can write it meanwhile.
+class CLockedFile {
+public:
+    explicit CLockedFile(const std::wstring& path)
+        : handle_(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {
+        EXPECT_NE(handle_, INVALID_HANDLE_VALUE);
+    }
+    ~CLockedFile() {
+        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    }
+    CLockedFile(const CLockedFile&) = delete;
+    CLockedFile& operator=(const CLockedFile&) = delete;
+
+private:
+    HANDLE handle_;
+};
+
 class LightPage : public testing::Test {
 protected:
     void SetUp() override {
@@ -191,6 +208,15 @@ TEST_F(LightPage, OpensOnOrvaneAndShowingPresetsChangesNothingApplySendsTheStore
 }
 
 TEST_F(LightPage, PlusAddsUpToFiveOwnThemesBeforePlusSaveWritesSevenKeysAndSendsNothing) {
+    // A theme file that cannot be written: "＋" says so and adds nothing.
+    {
+        CLockedFile locked(ini);
+        ASSERT_TRUE(h.Click(Item(L"＋")));
+        EXPECT_EQ(MessageText(), L"添加主题失败!");
+        EXPECT_EQ(MyItems(), std::vector<std::wstring>{L"＋"});
+        ASSERT_TRUE(Answer(L"确定"));
+    }
+
     for (int i = 0; i < 5; ++i) {
         const int32_t record = AddOwnTheme();
         ASSERT_GT(record, 0);
@@ -243,6 +269,20 @@ TEST_F(LightPage, PlusAddsUpToFiveOwnThemesBeforePlusSaveWritesSevenKeysAndSends
     EXPECT_EQ(MyItems()[4], L"Night");
     EXPECT_EQ(Exchanges(h), exchanges);
     h.SaveScreenshot(L"light_own_theme.png");
+
+    // A save that cannot be written says so; editor, list and file keep one name.
+    {
+        CLockedFile locked(ini);
+        title->SetText(L"");
+        ASSERT_TRUE(h.Type(title, L"Day"));
+        ASSERT_TRUE(h.Click(Button(L"保存")));
+        EXPECT_EQ(MessageText(), L"保存失败!");
+        ASSERT_TRUE(Answer(L"确定"));
+    }
+    EXPECT_EQ(Ini(ini, Rid(last), L"LightSetName"), L"Night");
+    EXPECT_EQ(MyItems()[4], L"Night");
+    EXPECT_EQ(title->GetText(), L"Night");
+    EXPECT_EQ(std::wstring(page->CurrentTheme()->name), L"Night");
 }
 
 TEST_F(LightPage, DeleteAsksAndDeletesTheThemeItWasAskedAbout) {
