@@ -300,6 +300,22 @@ void CAccountPageKit::HideWindow() {
 
 int CAccountPageKit::IsShown() const { return window_ && window_->GetShown() ? 1 : 0; }
 
+void CAccountPageKit::BeginBusy(CDUI_UIControl* button, const std::wstring& busyText) {
+    EndBusy();
+    if (!button) return;
+    busyButton_ = button;
+    busyButtonText_ = button->GetText();
+    button->SetText(busyText);
+    button->SetEnabled(0);
+}
+
+void CAccountPageKit::EndBusy() {
+    if (!busyButton_) return;
+    busyButton_->SetText(busyButtonText_);
+    busyButton_->SetEnabled(1);
+    busyButton_ = nullptr;
+}
+
 void CAccountPageKit::Info(const std::wstring& text) {
     onConfirm_ = nullptr;
     if (messageBox_) messageBox_->ShowMessage(text, kInfoIcon, kInfoButtons);

@@ -104,6 +104,11 @@ public:
     void HideWindow();
     int IsShown() const;
 
+    // While a request runs: the button that started it is disabled and reads
+    // busyText; EndBusy gives it back its own text and use.
+    void BeginBusy(CDUI_UIControl* control, const std::wstring& busyText);
+    void EndBusy();
+
     // Information box: "确定" and the information icon.
     void Info(const std::wstring& text);
     // Confirmation box: "是" / "否"; onConfirm runs only for "是".
@@ -129,4 +134,6 @@ private:
     std::vector<std::unique_ptr<Binding>> bindings_;
     std::vector<std::unique_ptr<TextBox>> boxes_;
     std::function<void()> onConfirm_;
+    CDUI_UIControl* busyButton_ = nullptr;  // owned by window_
+    std::wstring busyButtonText_;
 };

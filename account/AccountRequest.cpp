@@ -12,8 +12,8 @@ int PostAccountForm(const std::wstring& path, const std::string& body, std::stri
     if (overLimit) *overLimit = 0;
     const httptext::HostPort host = webhosts::AccountApiHost();
     auto client = std::make_unique<CHTTPClientWTPCtrl>();
-    // A dead network or a silent host ends the request within seconds: the
-    // window waits for it.
+    // A dead network or a silent host ends each step within seconds; the
+    // request runs on a worker, whose deadline ends a trickling reply.
     int ok = client->Open() && client->SetTimeouts(kRequestTimeoutMs, kRequestTimeoutMs, kRequestTimeoutMs) &&
              client->Connect(host.host, host.port) && client->OpenRequest(1, path, L"", 0) &&
              client->AddHeaders(L"Content-Type: application/x-www-form-urlencoded") &&

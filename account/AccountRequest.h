@@ -11,6 +11,10 @@ inline constexpr uint32_t kReplyLimit = 1u << 20;
 // Each step of a request (name resolution, connection, sending, receiving)
 // gives up after this long.
 inline constexpr int32_t kRequestTimeoutMs = 5000;
+// The whole of one request (or one download) ends after this long, however
+// its steps go: a host that trickles bytes never lets a step time out. The
+// request then counts as failed.
+inline constexpr uint32_t kRequestDeadlineMs = 15000;
 
 // POSTs body (Content-Type application/x-www-form-urlencoded) to path on the
 // account API host. Returns 1 with the whole body in *reply when a non-empty

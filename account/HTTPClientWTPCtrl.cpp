@@ -7,6 +7,7 @@
 
 #include "FileIOCtrl.h"
 #include "HttpText.h"
+#include "WorkerTask.h"
 
 void CHTTPClientWTPCtrl::HandleCloser::operator()(void* handle) const {
     if (handle) WinHttpCloseHandle(handle);
@@ -123,6 +124,9 @@ int CHTTPClientWTPCtrl::ReadBody(void* buffer, uint32_t* length, int drainRest) 
     uint32_t total = 0;
     uint8_t drain[kTransferSize];
     for (;;) {
+        // A host that trickles its bytes holds no step long enough to time
+        // out: the request's overall deadline ends it here.
+        if (CWorkerTask::Stopped()) return 0;
         DWORD available = 0;
         if (!WinHttpQueryDataAvailable(request_.get(), &available)) return 0;
         if (available == 0) break;
@@ -183,6 +187,7 @@ int CHTTPClientWTPCtrl::QueryContentRange(uint32_t* total, uint32_t* first, uint
 int CHTTPClientWTPCtrl::StreamBodyToFile(CFileIOCtrl& file, uint64_t* bytesWritten) {
     *bytesWritten = 0;
     for (;;) {
+        if (CWorkerTask::Stopped()) return 0;  // past the overall deadline, see ReadBody
         DWORD available = 0;
         if (!WinHttpQueryDataAvailable(request_.get(), &available)) return 0;
         if (available == 0) return 1;

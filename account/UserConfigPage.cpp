@@ -1,5 +1,6 @@
 #include "UserConfigPage.h"
 
+#include "AccountRequest.h"
 #include "ApplicationConfigFile.h"
 #include "ApplicationEnv.h"
 #include "PathUtil.h"
@@ -61,11 +62,11 @@ int CUserConfigPage::Build() {
     realName_ = kit_.AddLabel(kIdRealName, L"", kLeftX + 16, pictureY + kPictureSize + 20, kLeftW - 32, 32,
                               L"yahei14", pagelook::kText, kAlignCentreMiddle);
     const int32_t linkY = pictureY + kPictureSize + 60;
-    kit_.AddLink(kIdLogoutLink, L"账户注销", kLeftX + 16, linkY, kLeftW / 2 - 28, 24, kAlignRightMiddle,
+    logoutLink_ = kit_.AddLink(kIdLogoutLink, L"账户注销", kLeftX + 16, linkY, kLeftW / 2 - 28, 24, kAlignRightMiddle,
                  [this] { OnLogout(); });
     kit_.AddLabel(kIdLogoutLink + 50, L"|", kLeftX + kLeftW / 2 - 12, linkY, 24, 24, L"yahei12", pagelook::kHairline,
                   kAlignCentreMiddle);
-    kit_.AddLink(kIdSwitchLink, L"账户切换", kLeftX + kLeftW / 2 + 12, linkY, kLeftW / 2 - 28, 24,
+    switchLink_ = kit_.AddLink(kIdSwitchLink, L"账户切换", kLeftX + kLeftW / 2 + 12, linkY, kLeftW / 2 - 28, 24,
                  kAlignLeftMiddle, [this] { OnSwitchAccount(); });
     kit_.AddButton(kIdPasswordButton, L"OVStyle1Btn", L"修改密码", kLeftX + (kLeftW - kButtonW) / 2, linkY + 56,
                    kButtonW, kButtonH, [this] { OnChangePassword(); });
@@ -95,21 +96,31 @@ int CUserConfigPage::Build() {
     }
     const int32_t syncY = kCardTop + kCardHeight - 24 - kButtonH;
     const int32_t downloadX = kRightX + kRightW - 24 - kButtonW;
-    kit_.AddButton(kIdUploadButton, L"OVStyle1Btn", L"上传我的方案", downloadX - 16 - kButtonW, syncY, kButtonW,
-                   kButtonH, [this] { OnUpload(); });
-    kit_.AddButton(kIdDownloadButton, L"OVStyle1Btn", L"下载我的方案", downloadX, syncY, kButtonW, kButtonH,
-                   [this] { OnDownload(); });
+    uploadButton_ = kit_.AddButton(kIdUploadButton, L"OVStyle1Btn", L"上传我的方案", downloadX - 16 - kButtonW, syncY,
+                                   kButtonW, kButtonH, [this] { OnUpload(); });
+    downloadButton_ = kit_.AddButton(kIdDownloadButton, L"OVStyle1Btn", L"下载我的方案", downloadX, syncY, kButtonW,
+                                     kButtonH, [this] { OnDownload(); });
     return realName_ && autoLogin_ ? 1 : 0;
 }
 
 void CUserConfigPage::Show() {
+    DropRequests();
     const ClientServices& services = host_->Services();
     CUserLoginCtrl* client = services.account;
     realName_->SetText(client ? client->GetUsername() : std::wstring());
     if (picture_) {
-        // An earlier user's picture must never stand for this one.
+        // An earlier user's picture must never stand for this one; this
+        // one's appears when it has come.
         picture_->SetVisible(0);
-        if (client && picture_->SetImageFromFile(client->FetchUserImage())) picture_->SetVisible(1);
+        if (client) {
+            const CUserImageFetch fetch = client->UserImageFetch();
+            pictureFetch_.Run<int>([fetch] { return DownloadUserImage(fetch); },
+                                   [this, file = fetch.localFile](const int* fetched) {
+                                       if (fetched && *fetched && picture_->SetImageFromFile(file))
+                                           picture_->SetVisible(1);
+                                   },
+                                   account::kRequestDeadlineMs);
+        }
     }
     ShowDescriptions();
     // Shown as stored, without reporting the change back as the user's.
@@ -136,11 +147,24 @@ void CUserConfigPage::ShowDescriptions() {
         gameDesc_->SetText(L"");
 }
 
-void CUserConfigPage::Hide() { kit_.HideWindow(); }
+void CUserConfigPage::Hide() {
+    DropRequests();
+    kit_.HideWindow();
+}
 
-void CUserConfigPage::Shutdown() { kit_.HideWindow(); }
+void CUserConfigPage::Shutdown() {
+    DropRequests();
+    kit_.HideWindow();
+}
+
+void CUserConfigPage::DropRequests() {
+    request_.Cancel();
+    pictureFetch_.Cancel();
+    kit_.EndBusy();
+}
 
 void CUserConfigPage::OnClose() {
+    DropRequests();
     if (host_) host_->ShowHomeView();
 }
 
@@ -153,21 +177,37 @@ void CUserConfigPage::ForgetAutoLogin() {
     }
 }
 
-void CUserConfigPage::OnLogout() {
-    kit_.Confirm(L"确定要注销账户吗?", [this] {
-        ForgetAutoLogin();
+void CUserConfigPage::RunLogout(CDUI_UIControl* control, const std::wstring& busyText, std::function<void()> then) {
+    CUserLoginCtrl* client = host_->Services().account;
+    if (request_.IsBusy()) return;
+    ForgetAutoLogin();
+    if (!client) {
+        then();
+        return;
+    }
+    auto answered = [this, then](const CAccountAnswer* answer) {
+        kit_.EndBusy();
         std::wstring ignored;
-        if (CUserLoginCtrl* client = host_->Services().account) client->Logout(&ignored);
-        OnClose();
-    });
+        // Logged out on this machine also when no answer came in time.
+        if (CUserLoginCtrl* ctrl = host_->Services().account)
+            ctrl->FinishLogout(answer ? *answer : CAccountAnswer{}, &ignored);
+        then();
+    };
+    kit_.BeginBusy(control, busyText);
+    if (!request_.Run<CAccountAnswer>([call = client->LogoutCall()] { return SendAccountCall(call); }, answered,
+                                      account::kRequestDeadlineMs))
+        answered(nullptr);
+}
+
+void CUserConfigPage::OnLogout() {
+    if (request_.IsBusy()) return;
+    kit_.Confirm(L"确定要注销账户吗?", [this] { RunLogout(logoutLink_, L"注销中…", [this] { OnClose(); }); });
 }
 
 void CUserConfigPage::OnSwitchAccount() {
+    if (request_.IsBusy()) return;
     kit_.Confirm(L"确定要切换账户吗?", [this] {
-        ForgetAutoLogin();
-        std::wstring ignored;
-        if (CUserLoginCtrl* client = host_->Services().account) client->Logout(&ignored);
-        host_->ShowPage(ClientPageId::Login);
+        RunLogout(switchLink_, L"切换中…", [this] { host_->ShowPage(ClientPageId::Login); });
     });
 }
 
@@ -199,6 +239,7 @@ std::wstring CUserConfigPage::ThemesPath() const {
 }
 
 void CUserConfigPage::OnUpload() {
+    if (request_.IsBusy()) return;  // one request at a time
     CUserLoginCtrl* client = host_->Services().account;
     std::string settings, themes, payload;
     // What cannot be read is not sent: a half payload would overwrite the
@@ -215,19 +256,46 @@ void CUserConfigPage::OnUpload() {
         kit_.Info(std::wstring(kFailed) + L"方案中含有无法上传的字符!");
         return;
     }
-    std::wstring message;
-    if (client && client->UploadConfig(payload, &message))
-        kit_.Info(L"操作成功!");
-    else
-        kit_.Info(kFailed + message);
+    if (!client) {
+        kit_.Info(kFailed);
+        return;
+    }
+    auto answered = [this](const CAccountAnswer* answer) {
+        kit_.EndBusy();
+        CUserLoginCtrl* ctrl = host_->Services().account;
+        std::wstring message;
+        if (ctrl && answer && ctrl->FinishUploadConfig(*answer, &message))
+            kit_.Info(L"操作成功!");
+        else
+            kit_.Info(kFailed + message);
+    };
+    kit_.BeginBusy(uploadButton_, L"上传中…");
+    if (!request_.Run<CAccountAnswer>([call = client->UploadConfigCall(payload)] { return SendAccountCall(call); },
+                                      answered, account::kRequestDeadlineMs))
+        answered(nullptr);
 }
 
 void CUserConfigPage::OnDownload() {
+    if (request_.IsBusy()) return;
+    CUserLoginCtrl* client = host_->Services().account;
+    if (!client) {
+        kit_.Info(kFailed);
+        return;
+    }
+    kit_.BeginBusy(downloadButton_, L"下载中…");
+    if (!request_.Run<CAccountAnswer>([call = client->DownloadConfigCall()] { return SendAccountCall(call); },
+                                      [this](const CAccountAnswer* answer) { OnDownloadAnswer(answer); },
+                                      account::kRequestDeadlineMs))
+        OnDownloadAnswer(nullptr);
+}
+
+void CUserConfigPage::OnDownloadAnswer(const CAccountAnswer* answer) {
+    kit_.EndBusy();
     const ClientServices& services = host_->Services();
     CUserLoginCtrl* client = services.account;
     std::string payload, settingsPart, themesPart;
     std::wstring message;
-    if (!client || !client->DownloadConfig(&payload, &message)) {
+    if (!client || !answer || !client->FinishDownloadConfig(*answer, &payload, &message)) {
         kit_.Info(kFailed + message);
         return;
     }

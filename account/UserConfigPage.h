@@ -7,9 +7,11 @@
 
 #include "AccountPageKit.h"
 #include "ClientPages.h"
+#include "WorkerTask.h"
 
 class CDUI_UIScene;
 class CDUI_CheckBox;
+struct CAccountAnswer;
 
 class CUserConfigPage : public IClientPage {
 public:
@@ -57,6 +59,11 @@ private:
     std::wstring SettingsPath() const;
     std::wstring ThemesPath() const;
     void ShowDescriptions();
+    // Leaves running requests behind: their late answers are dropped.
+    void DropRequests();
+    // Logs out on a worker (the control reads busyText meanwhile), then runs then.
+    void RunLogout(CDUI_UIControl* control, const std::wstring& busyText, std::function<void()> then);
+    void OnDownloadAnswer(const CAccountAnswer* answer);
 
     CDUI_UIResource* resource_ = nullptr;  // borrowed
     IClientHost* host_ = nullptr;          // borrowed
@@ -68,4 +75,11 @@ private:
     CDUI_Label* fanDesc_ = nullptr;
     CDUI_Label* gameDesc_ = nullptr;
     CDUI_CheckBox* autoLogin_ = nullptr;
+    CDUI_Label* logoutLink_ = nullptr;
+    CDUI_Label* switchLink_ = nullptr;
+    CDUI_Button* uploadButton_ = nullptr;
+    CDUI_Button* downloadButton_ = nullptr;
+    // Last: dropped before anything their answers would touch.
+    CWorkerTask request_;  // log out, upload, download: one at a time
+    CWorkerTask pictureFetch_;  // the user's picture
 };

@@ -61,32 +61,37 @@ void CUserLoginCtrl::GetUsernameAndPassword(std::wstring* username, std::wstring
     if (password) *password = user_.password;
 }
 
-int CUserLoginCtrl::Exchange(const wchar_t* path, const std::string& body, std::vector<ReplyItem>* items,
-                             ReplyStatus* status, std::wstring* message) {
-    std::string reply;
-    int overLimit = 0;
+CAccountAnswer SendAccountCall(const CAccountCall& call) {
+    CAccountAnswer answer;
+    answer.read = account::PostAccountForm(call.path, call.body, &answer.reply, &answer.overLimit);
+    return answer;
+}
+
+int CUserLoginCtrl::ReadAnswer(const CAccountAnswer& answer, std::vector<ReplyItem>* items, ReplyStatus* status,
+                               std::wstring* message) {
     items->clear();
-    if (!account::PostAccountForm(path, body, &reply, &overLimit)) {
-        if (!overLimit) return 0;
+    if (!answer.read) {
+        if (!answer.overLimit) return 0;
         // Too long to be a reply of this service: damaged, never cut to size.
         if (message) *message = account::kDamagedReply;
         *status = ReplyStatus::Damaged;
         return 1;
     }
-    *items = account::SplitReplyItems(account::ReplyText(reply));
+    *items = account::SplitReplyItems(account::ReplyText(answer.reply));
     std::wstring text;
     *status = account::ReadReplyStatus(*items, &text);
     if (message) *message = text;
     return 1;
 }
 
-int CUserLoginCtrl::Login(const std::wstring& username, const std::wstring& password, std::wstring* message) {
+CAccountCall CUserLoginCtrl::LoginCall(const std::wstring& username, const std::wstring& password) const {
+    return {account::kLoginPath, account::LoginBody(username, password, TerminalCode())};
+}
+
+int CUserLoginCtrl::FinishLogin(const std::wstring& password, const CAccountAnswer& answer, std::wstring* message) {
     std::vector<ReplyItem> items;
     ReplyStatus status = ReplyStatus::Damaged;
-    if (!Exchange(account::kLoginPath, account::LoginBody(username, password, TerminalCode()), &items, &status,
-                  message) ||
-        status != ReplyStatus::Succeeded)
-        return 0;
+    if (!ReadAnswer(answer, &items, &status, message) || status != ReplyStatus::Succeeded) return 0;
     account::ApplyLoginItems(items, &user_);
     Notify(1);
     user_.password = password;
@@ -94,11 +99,16 @@ int CUserLoginCtrl::Login(const std::wstring& username, const std::wstring& pass
     return 1;
 }
 
-int CUserLoginCtrl::Logout(std::wstring* message) {
+int CUserLoginCtrl::Login(const std::wstring& username, const std::wstring& password, std::wstring* message) {
+    return FinishLogin(password, SendAccountCall(LoginCall(username, password)), message);
+}
+
+CAccountCall CUserLoginCtrl::LogoutCall() const { return {account::kLogoutPath, account::LogoutBody(user_.open_id)}; }
+
+int CUserLoginCtrl::FinishLogout(const CAccountAnswer& answer, std::wstring* message) {
     std::vector<ReplyItem> items;
     ReplyStatus status = ReplyStatus::Damaged;
-    const int answered =
-        Exchange(account::kLogoutPath, account::LogoutBody(user_.open_id), &items, &status, message);
+    const int answered = ReadAnswer(answer, &items, &status, message);
     // The user asked to log out: that holds on this machine whatever the
     // service says, and also when it cannot be reached (its session then
     // simply expires there).
@@ -107,13 +117,18 @@ int CUserLoginCtrl::Logout(std::wstring* message) {
     return answered && status == ReplyStatus::Succeeded ? 1 : 0;
 }
 
-int CUserLoginCtrl::ChangePassword(const std::wstring& oldPassword, const std::wstring& newPassword,
-                                   std::wstring* message) {
+int CUserLoginCtrl::Logout(std::wstring* message) { return FinishLogout(SendAccountCall(LogoutCall()), message); }
+
+CAccountCall CUserLoginCtrl::ChangePasswordCall(const std::wstring& oldPassword,
+                                                const std::wstring& newPassword) const {
+    return {account::kChangePasswordPath, account::ChangePasswordBody(user_.open_id, oldPassword, newPassword)};
+}
+
+int CUserLoginCtrl::FinishChangePassword(const std::wstring& newPassword, const CAccountAnswer& answer,
+                                         std::wstring* message) {
     std::vector<ReplyItem> items;
     ReplyStatus status = ReplyStatus::Damaged;
-    if (!Exchange(account::kChangePasswordPath, account::ChangePasswordBody(user_.open_id, oldPassword, newPassword),
-                  &items, &status, message))
-        return 0;
+    if (!ReadAnswer(answer, &items, &status, message)) return 0;
     if (status != ReplyStatus::Succeeded) return 0;
     // Kept for the automatic-login parameter: ticking automatic login after
     // the change must store the password that now works.
@@ -121,30 +136,49 @@ int CUserLoginCtrl::ChangePassword(const std::wstring& oldPassword, const std::w
     return 1;
 }
 
-int CUserLoginCtrl::AddComputer(std::wstring* message) {
+int CUserLoginCtrl::ChangePassword(const std::wstring& oldPassword, const std::wstring& newPassword,
+                                   std::wstring* message) {
+    return FinishChangePassword(newPassword, SendAccountCall(ChangePasswordCall(oldPassword, newPassword)), message);
+}
+
+CAccountCall CUserLoginCtrl::AddComputerCall() const {
+    return {account::kAddComputerPath, account::AddComputerBody(TerminalCode())};
+}
+
+int CUserLoginCtrl::FinishAddComputer(const CAccountAnswer& answer, std::wstring* message) {
     std::vector<ReplyItem> items;
     ReplyStatus status = ReplyStatus::Damaged;
-    if (!Exchange(account::kAddComputerPath, account::AddComputerBody(TerminalCode()), &items, &status, message))
-        return 0;
+    if (!ReadAnswer(answer, &items, &status, message)) return 0;
+    return status == ReplyStatus::Succeeded ? 1 : 0;
+}
+
+int CUserLoginCtrl::AddComputer(std::wstring* message) {
+    return FinishAddComputer(SendAccountCall(AddComputerCall()), message);
+}
+
+CAccountCall CUserLoginCtrl::UploadConfigCall(const std::string& payload) const {
+    return {account::kUploadConfigPath, account::UploadConfigBody(user_.open_id, TerminalCode(), payload)};
+}
+
+int CUserLoginCtrl::FinishUploadConfig(const CAccountAnswer& answer, std::wstring* message) {
+    std::vector<ReplyItem> items;
+    ReplyStatus status = ReplyStatus::Damaged;
+    if (!ReadAnswer(answer, &items, &status, message)) return 0;
     return status == ReplyStatus::Succeeded ? 1 : 0;
 }
 
 int CUserLoginCtrl::UploadConfig(const std::string& payload, std::wstring* message) {
-    std::vector<ReplyItem> items;
-    ReplyStatus status = ReplyStatus::Damaged;
-    if (!Exchange(account::kUploadConfigPath, account::UploadConfigBody(user_.open_id, TerminalCode(), payload), &items,
-                  &status, message))
-        return 0;
-    return status == ReplyStatus::Succeeded ? 1 : 0;
+    return FinishUploadConfig(SendAccountCall(UploadConfigCall(payload)), message);
 }
 
-int CUserLoginCtrl::DownloadConfig(std::string* payload, std::wstring* message) {
+CAccountCall CUserLoginCtrl::DownloadConfigCall() const {
+    return {account::kDownloadConfigPath, account::DownloadConfigBody(user_.open_id, TerminalCode())};
+}
+
+int CUserLoginCtrl::FinishDownloadConfig(const CAccountAnswer& answer, std::string* payload, std::wstring* message) {
     std::vector<ReplyItem> items;
     ReplyStatus status = ReplyStatus::Damaged;
-    if (!Exchange(account::kDownloadConfigPath, account::DownloadConfigBody(user_.open_id, TerminalCode()), &items,
-                  &status, message) ||
-        status != ReplyStatus::Succeeded)
-        return 0;
+    if (!ReadAnswer(answer, &items, &status, message) || status != ReplyStatus::Succeeded) return 0;
     std::string decoded;
     // A configuration that does not decode cleanly must never reach the
     // user's files: the whole download counts as a damaged reply.
@@ -156,23 +190,39 @@ int CUserLoginCtrl::DownloadConfig(std::string* payload, std::wstring* message) 
     return 1;
 }
 
-std::wstring CUserLoginCtrl::FetchUserImage() {
-    const std::wstring local = dataFolder_ + L"userimage.png";
+int CUserLoginCtrl::DownloadConfig(std::string* payload, std::wstring* message) {
+    return FinishDownloadConfig(SendAccountCall(DownloadConfigCall()), payload, message);
+}
+
+CUserImageFetch CUserLoginCtrl::UserImageFetch() const {
+    CUserImageFetch fetch{user_.header, dataFolder_ + L"userimage.png"};
     // An old picture must not pass for this user's.
-    DeleteFileW(local.c_str());
+    DeleteFileW(fetch.localFile.c_str());
+    return fetch;
+}
+
+int DownloadUserImage(const CUserImageFetch& fetch) {
     auto client = std::make_unique<CHTTPClientWTPCtrl>();
-    if (!client->Open()) return local;
+    if (!client->Open()) return 0;
     client->SetTimeouts(account::kRequestTimeoutMs, account::kRequestTimeoutMs, account::kRequestTimeoutMs);
     std::wstring hostText, path;
-    httptext::SplitServedAddress(user_.header, &hostText, &path);
+    httptext::SplitServedAddress(fetch.address, &hostText, &path);
     const httptext::HostPort host = webhosts::ServedHost(hostText);
+    int ok = 0;
     if (!host.host.empty() && client->Connect(host.host, host.port)) {
+        ok = client->DownloadToFile(path, fetch.localFile, 0);
         // A half-written picture is removed: the file exists only after a good download.
-        if (!client->DownloadToFile(path, local, 0)) DeleteFileW(local.c_str());
+        if (!ok) DeleteFileW(fetch.localFile.c_str());
         client->CloseConnection();
     }
     client->Close();
-    return local;
+    return ok;
+}
+
+std::wstring CUserLoginCtrl::FetchUserImage() {
+    const CUserImageFetch fetch = UserImageFetch();
+    DownloadUserImage(fetch);
+    return fetch.localFile;
 }
 
 int CUserLoginCtrl::AutoLogin(const CApplicationConfigFile* settings) {

@@ -11,6 +11,30 @@
 
 class CApplicationConfigFile;
 
+// One account request as the window's thread prepares it: the path and the
+// exact body bytes. Sending it touches nothing else, so a worker can do it.
+struct CAccountCall {
+    std::wstring path;
+    std::string body;
+};
+// What a sent request brought back, unread.
+struct CAccountAnswer {
+    int read = 0;       // a non-empty body within the reply bound came
+    int overLimit = 0;  // the body was longer than any reply of the service
+    std::string reply;
+};
+// Sends the call to the account API host; safe on any thread.
+CAccountAnswer SendAccountCall(const CAccountCall& call);
+
+// The user's picture: where it comes from and where it goes. Fetching it
+// (DownloadUserImage) touches nothing else, so a worker can do it.
+struct CUserImageFetch {
+    std::wstring address;  // the header field of the login reply
+    std::wstring localFile;
+};
+// 1 when the picture was downloaded whole to fetch.localFile.
+int DownloadUserImage(const CUserImageFetch& fetch);
+
 class CUserLoginCtrl {
 public:
     // Where the network adapter list comes from (the terminal code); the
@@ -47,6 +71,26 @@ public:
     // Downloads the user's picture to the data folder; returns that file's
     // path (the file exists only when the download succeeded).
     std::wstring FetchUserImage();
+
+    // The same operations in two halves, for a request that runs on a
+    // worker: the call is made here, sent elsewhere (SendAccountCall), and
+    // its answer read back here with the result and message the one-piece
+    // operation would give. The bytes on the wire are the same.
+    CAccountCall LoginCall(const std::wstring& username, const std::wstring& password) const;
+    int FinishLogin(const std::wstring& password, const CAccountAnswer& answer, std::wstring* message);
+    CAccountCall LogoutCall() const;
+    int FinishLogout(const CAccountAnswer& answer, std::wstring* message);
+    CAccountCall ChangePasswordCall(const std::wstring& oldPassword, const std::wstring& newPassword) const;
+    int FinishChangePassword(const std::wstring& newPassword, const CAccountAnswer& answer, std::wstring* message);
+    CAccountCall AddComputerCall() const;
+    int FinishAddComputer(const CAccountAnswer& answer, std::wstring* message);
+    CAccountCall UploadConfigCall(const std::string& payload) const;
+    int FinishUploadConfig(const CAccountAnswer& answer, std::wstring* message);
+    CAccountCall DownloadConfigCall() const;
+    int FinishDownloadConfig(const CAccountAnswer& answer, std::string* payload, std::wstring* message);
+    // Removes the earlier picture and says where this user's comes from.
+    CUserImageFetch UserImageFetch() const;
+
     // Start-up: reads AutoLoginStatus and AutoLoginParam from the settings;
     // with status 1 and a parameter that decodes to a name and a password,
     // logs in and registers the computer. Messages are not shown. Returns 1
@@ -64,11 +108,10 @@ public:
     std::wstring TerminalCode() const;
 
 private:
-    // Posts body to path and reads the reply's items and status. Returns 0
-    // when nothing was read (network failure, empty reply): *message is then
-    // left alone.
-    int Exchange(const wchar_t* path, const std::string& body, std::vector<account::ReplyItem>* items,
-                 account::ReplyStatus* status, std::wstring* message);
+    // Reads an answer's items and status. Returns 0 when nothing was read
+    // (network failure, empty reply): *message is then left alone.
+    static int ReadAnswer(const CAccountAnswer& answer, std::vector<account::ReplyItem>* items,
+                          account::ReplyStatus* status, std::wstring* message);
     void Notify(int loggedIn);
 
     int autoLogin_ = 0;

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "AccountProtocol.h"
+#include "AccountRequest.h"
 #include "ApplicationConfigFile.h"
 #include "UserLoginCtrl.h"
 #include "WebHosts.h"
@@ -45,9 +46,9 @@ int CUserLoginPage::Build() {
     autoLogin_ = kit_.AddCheckBox(kIdAutoLogin, L"TPStatusButton", L"自动登录", kLeft, optionsY, 160, 24, nullptr);
     kit_.AddLink(kIdForgotLink, L"忘记密码?", kLeft + kFieldWidth - 120, optionsY, 120, 24, kAlignRightMiddle,
                  [this] { OnForgotPassword(); });
-    if (!kit_.AddButton(kIdLoginButton, L"UserLoginBtn", L"登录", (kWidth - kButtonWidth) / 2, optionsY + 38,
-                        kButtonWidth, kButtonHeight, [this] { OnLogin(); }))
-        return 0;
+    loginButton_ = kit_.AddButton(kIdLoginButton, L"UserLoginBtn", L"登录", (kWidth - kButtonWidth) / 2,
+                                  optionsY + 38, kButtonWidth, kButtonHeight, [this] { OnLogin(); });
+    if (!loginButton_) return 0;
     const int32_t registerY = optionsY + 38 + kButtonHeight + 16;
     kit_.AddLabel(kIdRegisterLink + 50, L"还没有账号?", kLeft, registerY, kFieldWidth / 2 - 2, 24, L"yahei12",
                   pagelook::kSecondaryText, kAlignRightMiddle);
@@ -57,15 +58,29 @@ int CUserLoginPage::Build() {
 }
 
 void CUserLoginPage::Show() {
+    DropRequest();
     kit_.ResetTextBoxes();
     kit_.ShowWindow();
 }
 
-void CUserLoginPage::Hide() { kit_.HideWindow(); }
+void CUserLoginPage::Hide() {
+    DropRequest();
+    kit_.HideWindow();
+}
 
-void CUserLoginPage::Shutdown() { kit_.HideWindow(); }
+void CUserLoginPage::Shutdown() {
+    DropRequest();
+    kit_.HideWindow();
+}
+
+void CUserLoginPage::DropRequest() {
+    request_.Cancel();
+    kit_.EndBusy();
+}
 
 void CUserLoginPage::OnClose() {
+    // A login still on its way is left behind: nothing of it is kept.
+    DropRequest();
     // Only this page goes away; the program and the other pages stay.
     if (host_) host_->ShowHomeView();
 }
@@ -79,6 +94,9 @@ void CUserLoginPage::OnForgotPassword() {
 }
 
 void CUserLoginPage::OnLogin() {
+    // One login at a time: the button is disabled while one runs, and Enter
+    // or a second click must not send another.
+    if (request_.IsBusy()) return;
     const std::wstring name = accountBox_->GetText();
     const std::wstring password = passwordBox_->GetText();
     if (name.empty()) {
@@ -89,19 +107,44 @@ void CUserLoginPage::OnLogin() {
         kit_.Info(L"请输入密码!");
         return;
     }
+    CUserLoginCtrl* client = host_->Services().account;
+    if (!client) {
+        kit_.Info(L"账户登录失败!");
+        return;
+    }
+    kit_.BeginBusy(loginButton_, L"登录中…");
+    const int started = request_.Run<CAccountAnswer>(
+        [call = client->LoginCall(name, password)] { return SendAccountCall(call); },
+        [this, name, password](const CAccountAnswer* answer) { OnLoginAnswer(name, password, answer); },
+        account::kRequestDeadlineMs);
+    if (!started) OnLoginAnswer(name, password, nullptr);
+}
+
+void CUserLoginPage::OnLoginAnswer(const std::wstring& name, const std::wstring& password,
+                                   const CAccountAnswer* answer) {
     const ClientServices& services = host_->Services();
     CUserLoginCtrl* client = services.account;
     std::wstring message;
-    if (!client || !client->Login(name, password, &message)) {
+    if (!client || !answer || !client->FinishLogin(password, *answer, &message)) {
+        kit_.EndBusy();
         kit_.Info(L"账户登录失败!" + message);
         return;
     }
-    std::wstring ignored;
-    client->AddComputer(&ignored);
     if (CApplicationConfigFile* settings = services.settings) {
         const int remember = autoLogin_ && autoLogin_->GetChecked() ? 1 : 0;
         settings->SetAutoLoginStatus(remember);
         settings->SetAutoLoginParam(remember ? account::MakeAutoLoginParam(name, password) : std::wstring());
     }
-    OnClose();
+    // The computer is registered next, with the button still busy; its
+    // answer is not shown, and one that never comes does not undo the login.
+    auto added = [this](const CAccountAnswer* reply) {
+        std::wstring ignored;
+        if (CUserLoginCtrl* ctrl = host_->Services().account; ctrl && reply)
+            ctrl->FinishAddComputer(*reply, &ignored);
+        kit_.EndBusy();
+        OnClose();
+    };
+    if (!request_.Run<CAccountAnswer>([call = client->AddComputerCall()] { return SendAccountCall(call); }, added,
+                                      account::kRequestDeadlineMs))
+        added(nullptr);
 }

@@ -7,9 +7,11 @@
 
 #include "AccountPageKit.h"
 #include "ClientPages.h"
+#include "WorkerTask.h"
 
 class CDUI_UIScene;
 class CDUI_CheckBox;
+struct CAccountAnswer;
 
 class CUserLoginPage : public IClientPage {
 public:
@@ -48,13 +50,19 @@ public:
 private:
     // Builds the controls; 0 when the skin lacks a style the page needs.
     int Build();
+    // The login's answer on the window's thread (nullptr: past its deadline).
+    void OnLoginAnswer(const std::wstring& name, const std::wstring& password, const CAccountAnswer* answer);
+    // Leaves a running request behind: its late answer is dropped.
+    void DropRequest();
     CDUI_UIResource* resource_ = nullptr;  // borrowed
     IClientHost* host_ = nullptr;          // borrowed
     CAccountPageKit kit_;
     CDUI_TextEdit* accountBox_ = nullptr;   // owned by the page window
     CDUI_TextEdit* passwordBox_ = nullptr;  // owned by the page window
     CDUI_CheckBox* autoLogin_ = nullptr;    // owned by the page window
+    CDUI_Button* loginButton_ = nullptr;    // owned by the page window
     BrowserOpener opener_;
+    CWorkerTask request_;  // last: dropped before anything its answer would touch
 };
 
 // "index.php?mod=login&fun=register" and "...forget_password" on the member

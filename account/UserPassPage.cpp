@@ -1,5 +1,6 @@
 #include "UserPassPage.h"
 
+#include "AccountRequest.h"
 #include "ApplicationConfigFile.h"
 #include "UserLoginCtrl.h"
 #include "controls/DUI_Button.h"
@@ -30,22 +31,35 @@ int CUserPassPage::Build() {
     againBox_ = kit_.AddTextBox(kIdAgainBox, L"请再次输入新密码", kLeft, kFirstField + 2 * kFieldStep, kFieldWidth,
                                 kFieldHeight, 1);
     if (!oldBox_ || !newBox_ || !againBox_) return 0;
-    return kit_.AddButton(kIdConfirmButton, L"UserLoginBtn", L"确定", (kWidth - kButtonWidth) / 2,
-                          kFirstField + 3 * kFieldStep + 12, kButtonWidth, kButtonHeight, [this] { OnConfirm(); })
-               ? 1
-               : 0;
+    confirmButton_ = kit_.AddButton(kIdConfirmButton, L"UserLoginBtn", L"确定", (kWidth - kButtonWidth) / 2,
+                                    kFirstField + 3 * kFieldStep + 12, kButtonWidth, kButtonHeight,
+                                    [this] { OnConfirm(); });
+    return confirmButton_ ? 1 : 0;
 }
 
 void CUserPassPage::Show() {
+    DropRequest();
     kit_.ResetTextBoxes();
     kit_.ShowWindow();
 }
 
-void CUserPassPage::Hide() { kit_.HideWindow(); }
+void CUserPassPage::Hide() {
+    DropRequest();
+    kit_.HideWindow();
+}
 
-void CUserPassPage::Shutdown() { kit_.HideWindow(); }
+void CUserPassPage::Shutdown() {
+    DropRequest();
+    kit_.HideWindow();
+}
+
+void CUserPassPage::DropRequest() {
+    request_.Cancel();
+    kit_.EndBusy();
+}
 
 void CUserPassPage::OnClose() {
+    DropRequest();
     // Back to the account page it was opened from (or home, logged out).
     CUserLoginCtrl* client = host_->Services().account;
     if (client && client->IsLoggedIn() && host_->Page(ClientPageId::Account))
@@ -55,6 +69,7 @@ void CUserPassPage::OnClose() {
 }
 
 void CUserPassPage::OnConfirm() {
+    if (request_.IsBusy()) return;  // one change at a time
     const std::wstring oldPassword = oldBox_->GetText();
     const std::wstring newPassword = newBox_->GetText();
     const std::wstring again = againBox_->GetText();
@@ -70,17 +85,30 @@ void CUserPassPage::OnConfirm() {
         kit_.Info(L"新密码2次输入不正确!");
         return;
     }
-    const ClientServices& services = host_->Services();
-    std::wstring message;
-    if (!services.account || !services.account->ChangePassword(oldPassword, newPassword, &message)) {
-        kit_.Info(L"账户密码修改失败!" + message);
+    CUserLoginCtrl* client = host_->Services().account;
+    if (!client) {
+        kit_.Info(L"账户密码修改失败!");
         return;
     }
-    kit_.Info(L"账户密码修改成功!");
-    // The stored parameter holds the old password: automatic login is off
-    // until the user ticks it again (which then stores the new one).
-    if (services.settings) {
-        services.settings->SetAutoLoginStatus(0);
-        services.settings->SetAutoLoginParam(L"");
-    }
+    auto answered = [this, newPassword](const CAccountAnswer* answer) {
+        kit_.EndBusy();
+        const ClientServices& services = host_->Services();
+        std::wstring message;
+        if (!services.account || !answer || !services.account->FinishChangePassword(newPassword, *answer, &message)) {
+            kit_.Info(L"账户密码修改失败!" + message);
+            return;
+        }
+        kit_.Info(L"账户密码修改成功!");
+        // The stored parameter holds the old password: automatic login is off
+        // until the user ticks it again (which then stores the new one).
+        if (services.settings) {
+            services.settings->SetAutoLoginStatus(0);
+            services.settings->SetAutoLoginParam(L"");
+        }
+    };
+    kit_.BeginBusy(confirmButton_, L"提交中…");
+    if (!request_.Run<CAccountAnswer>(
+            [call = client->ChangePasswordCall(oldPassword, newPassword)] { return SendAccountCall(call); }, answered,
+            account::kRequestDeadlineMs))
+        answered(nullptr);
 }

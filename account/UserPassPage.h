@@ -3,6 +3,7 @@
 // and the confirm button.
 #include "AccountPageKit.h"
 #include "ClientPages.h"
+#include "WorkerTask.h"
 
 class CDUI_UIScene;
 
@@ -34,10 +35,14 @@ public:
 private:
     // Builds the controls; 0 when the skin lacks a style the page needs.
     int Build();
+    // Leaves a running request behind: its late answer is dropped.
+    void DropRequest();
     IClientHost* host_ = nullptr;  // borrowed
     CAccountPageKit kit_;
     // Owned by the page window:
     CDUI_TextEdit* oldBox_ = nullptr;
     CDUI_TextEdit* newBox_ = nullptr;
     CDUI_TextEdit* againBox_ = nullptr;
+    CDUI_Button* confirmButton_ = nullptr;
+    CWorkerTask request_;  // last: dropped before anything its answer would touch
 };

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "AccountRequest.h"
 #include "ApplicationEnv.h"
 #include "OVFanLedDevice.h"
 #include "ProcessOps.h"
@@ -38,6 +39,10 @@ enum : int32_t {
     kResetButtonId,
     kBoxId,
 };
+
+// The two buttons that start a web request, as they read when idle.
+const wchar_t kCheckButtonText[] = L"检查更新";
+const wchar_t kFlashButtonText[] = L"固件升级";
 
 // Plate sizes of the skin: controls of exactly these sizes show their art pixel for pixel.
 constexpr int32_t kButtonW = 128, kButtonH = 36, kTabW = 120, kTabH = 40;
@@ -206,8 +211,8 @@ int CUpdateCtrlPage::Create() {
         }
         // The buttons of both views share one row; each view shows its own.
         constexpr int32_t row = kCardH - 24 - kButtonH, step = kButtonW + 16;
-        updateButton_ = button(kUpdateButtonId, L"UpdateButton", L"检查更新", 24, row, kButtonW, kButtonH, card_);
-        flashButton_ = button(kFlashButtonId, L"UpdateFanLedButton", L"固件升级", 24, row, kButtonW, kButtonH, card_);
+        updateButton_ = button(kUpdateButtonId, L"UpdateButton", kCheckButtonText, 24, row, kButtonW, kButtonH, card_);
+        flashButton_ = button(kFlashButtonId, L"UpdateFanLedButton", kFlashButtonText, 24, row, kButtonW, kButtonH, card_);
         restartButton_ = button(kRestartButtonId, L"ResetFanLedButton", L"重启控制器", 24 + step, row, kButtonW,
                                 kButtonH, card_);
         resetButton_ = button(kResetButtonId, L"FactoryFanLedButton", L"恢复出厂设置", 24 + 2 * step, row, kButtonW,
@@ -240,6 +245,9 @@ void CUpdateCtrlPage::Hide() {
 }
 
 void CUpdateCtrlPage::Shutdown() {
+    // A check still on its way is left behind; its answer is dropped.
+    softwareCheck_.Cancel();
+    firmwareQuery_.Cancel();
     stopping_ = 1;
     if (worker_.joinable()) worker_.join();
 }
@@ -362,20 +370,48 @@ void CUpdateCtrlPage::ShowMainWindowOnUpdatePage() {
     if (host_) host_->ShowPage(ClientPageId::Update);
 }
 
+void CUpdateCtrlPage::SetBusy(CDUI_Button* button, const wchar_t* busyText, int busy) {
+    if (!button) return;
+    button->SetText(busy ? busyText : button == updateButton_ ? kCheckButtonText : kFlashButtonText);
+    button->SetEnabled(busy ? 0 : 1);
+}
+
 void CUpdateCtrlPage::OfferSoftwareUpdate(int silent) {
     // Handing over to the updater would end the program in the middle of a flash.
     if (flashing_) return;
-    CApplicationEnv* env = host_ ? host_->Services().env : nullptr;
-    std::wstring version;
-    const SoftwareCheckResult result =
-        env ? CheckSoftwareUpdate(env->GetProgramFolder(), &version) : SoftwareCheckResult::Failed;
-    if (result == SoftwareCheckResult::Newer) {
-        newSoftwareVersion_ = version;
+    if (!silent) {
+        // Shown at once, busy, so the user sees the check running.
+        checkSilent_ = 0;
         ShowMainWindowOnUpdatePage();
-        Ask(Pending::Software, updaterules::SoftwareOfferText(version));
+        SetBusy(updateButton_, L"检查中…", 1);
+    }
+    if (softwareCheck_.IsBusy()) return;  // the running check answers this call too
+    checkSilent_ = silent;
+    CApplicationEnv* env = host_ ? host_->Services().env : nullptr;
+    const std::wstring folder = env ? env->GetProgramFolder() : std::wstring();
+    auto checked = [this](const SoftwareCheck* check) { OnSoftwareChecked(check); };
+    if (folder.empty() || !softwareCheck_.Run<SoftwareCheck>(
+                              [folder] {
+                                  SoftwareCheck check;
+                                  check.result = CheckSoftwareUpdate(folder, &check.version);
+                                  return check;
+                              },
+                              checked, account::kRequestDeadlineMs))
+        checked(nullptr);
+}
+
+void CUpdateCtrlPage::OnSoftwareChecked(const SoftwareCheck* check) {
+    SetBusy(updateButton_, nullptr, 0);
+    // A firmware update started meanwhile: no updater hand-over in the middle of it.
+    if (flashing_) return;
+    const SoftwareCheckResult result = check ? check->result : SoftwareCheckResult::Failed;
+    if (result == SoftwareCheckResult::Newer) {
+        newSoftwareVersion_ = check->version;
+        ShowMainWindowOnUpdatePage();
+        Ask(Pending::Software, updaterules::SoftwareOfferText(check->version));
         return;
     }
-    if (silent) return;
+    if (checkSilent_) return;
     ShowMainWindowOnUpdatePage();
     Inform(result == SoftwareCheckResult::UpToDate ? updaterules::kUpToDateText : updaterules::kCheckFailedText);
 }
@@ -395,15 +431,28 @@ void CUpdateCtrlPage::StartUpdater() {
 // ---- firmware update -------------------------------------------------------------------
 
 void CUpdateCtrlPage::OfferFirmwareUpdate() {
+    if (flashing_ || firmwareQuery_.IsBusy()) return;
+    SetBusy(flashButton_, L"检查中…", 1);
+    auto queried = [this](const FirmwareQuery* query) { OnFirmwareQueried(query); };
+    if (!firmwareQuery_.Run<FirmwareQuery>(
+            [] {
+                FirmwareQuery query;
+                query.found = QueryNewFirmware(&query.version, &query.address);
+                return query;
+            },
+            queried, account::kRequestDeadlineMs))
+        queried(nullptr);
+}
+
+void CUpdateCtrlPage::OnFirmwareQueried(const FirmwareQuery* query) {
+    SetBusy(flashButton_, nullptr, 0);
     if (flashing_) return;
-    uint32_t version = 0;
-    std::wstring address;
-    if (!QueryNewFirmware(&version, &address)) {
+    if (!query || !query->found) {
         Inform(updaterules::kFirmwareQueryFailedText);
         return;
     }
-    newFirmware_ = version;
-    firmwareAddress_ = address;
+    newFirmware_ = query->version;
+    firmwareAddress_ = query->address;
     COVFanLedDevice* device = host_ ? host_->Services().device : nullptr;
     std::wstring text;
     if (!device || !device->QueryVersion(&text)) return;

@@ -11,6 +11,8 @@
 
 #include "ClientPages.h"
 #include "FirmwareFlash.h"
+#include "UpdateChecks.h"
+#include "WorkerTask.h"
 
 class CDUI_Button;
 class CDUI_Label;
@@ -38,6 +40,7 @@ public:
 
     // IUpdateChecker: the software check; silent 1 shows nothing unless a
     // newer version exists. Ignored while a firmware update runs. Returns 1.
+    // The check runs on a worker; its answer comes later.
     int CheckForUpdate(int silent) override;
 
     // The views and the operations behind the buttons.
@@ -72,6 +75,19 @@ private:
     void StartUpdater();
     void StartFirmwareUpdate();
     void RunFirmwareUpdate();  // the update thread
+    struct SoftwareCheck {
+        SoftwareCheckResult result = SoftwareCheckResult::Failed;
+        std::wstring version;
+    };
+    struct FirmwareQuery {
+        int found = 0;
+        uint32_t version = 0;
+        std::wstring address;
+    };
+    void OnSoftwareChecked(const SoftwareCheck* check);
+    void OnFirmwareQueried(const FirmwareQuery* query);
+    // The button reads busyText and is disabled (busy 1), or is itself again.
+    void SetBusy(CDUI_Button* button, const wchar_t* busyText, int busy);
     void RunMaintenance(int factoryReset);
     // The buttons of the current view; none while a firmware update runs.
     void ApplyViewButtons();
@@ -105,4 +121,8 @@ private:
     std::atomic<int> flashing_{0};     // a firmware update thread runs
     std::atomic<int> stopping_{0};     // shut-down: the thread leaves the interface alone
     std::thread worker_;               // the firmware update thread, joined at the next start or at shut-down
+    int checkSilent_ = 0;              // the running software check shows only a newer version
+    // Last: dropped before anything their answers would touch.
+    CWorkerTask softwareCheck_;  // the update description
+    CWorkerTask firmwareQuery_;  // the firmware version request
 };

@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -27,7 +28,7 @@ const testing::Environment* const kController =
     testing::AddGlobalTestEnvironment(new e2e::SimulatedControllerEnvironment);
 
 // Control ids of the pages (UserLoginPage.h, UserConfigPage.h).
-constexpr int kLoginWindow = 7300, kAccountBox = 7310, kPasswordBox = 7320, kAutoLogin = 7330, kLoginButton = 7333;
+constexpr int kLoginWindow = 7300, kLoginClose = 7391, kAccountBox = 7310, kPasswordBox = 7320, kAutoLogin = 7330, kLoginButton = 7333;
 constexpr int kAccountWindow = 7400, kRealName = 7411, kLogoutLink = 7412, kUploadButton = 7430,
               kDownloadButton = 7431;
 const char kDownloadPath[] = "/api_new/website/api.php/v2_1/computer/downloadComputerConfig";
@@ -219,11 +220,35 @@ TEST_F(AccountEndToEnd, LoginAutoLoginRestartSyncAndLogout) {
     EXPECT_EQ(Answer(), L"账户登录失败!密码错误");
     EXPECT_EQ(Calls(), std::vector<std::string>{"login"});
 
-    // The right password with automatic login ticked.
+    // The right password with automatic login ticked, to a host that takes
+    // the login and never answers: the dialog shows at once that it is busy,
+    // closes at a click, and nothing of the login is kept, not even when
+    // the request gives up later.
     ClickId(kPasswordBox);
     for (int i = 0; i < 5; ++i) ASSERT_TRUE(xdo::Tool({L"key", L"BackSpace"}));
     TypeInto(kPasswordBox, "demo1234", true);
     ClickId(kAutoLogin);
+    ASSERT_TRUE(Wait([](const uidump::Dump& d) { return d.ById(kAutoLogin) && d.ById(kAutoLogin)->checked; }));
+    webstub::Fault(L"mode=hang&delay=30&path=/api_new/website/api.php/v2_1/user/login");
+    ClickId(kLoginButton);
+    const ULONGLONG pressed = GetTickCount64();
+    EXPECT_TRUE(Wait([](const uidump::Dump& d) { return d.ById(kLoginButton) && d.ById(kLoginButton)->text == L"登录中…"; }))
+        << "the dialog does not show the running login";
+    std::printf("busy shown %llu ms after the press\n", GetTickCount64() - pressed);
+    Shot(L"account-e2e-busy.png");
+    ClickId(kLoginClose);
+    EXPECT_TRUE(WaitShown(kLoginWindow, false)) << "the dialog stays while the host holds the login";
+    EXPECT_FALSE(Wait([](const uidump::Dump& d) {
+        for (const auto& r : d.rows)
+            if (r.visible && r.id == -100) return true;
+        return false;
+    }, 8000)) << "the late failure came back after the dialog was closed";
+    EXPECT_NE(ProfileValue(L"AutoLoginStatus"), L"TRUE");
+    EXPECT_NE(ProfileValue(L"AutoLoginParam"), account::MakeAutoLoginParam(L"demo", L"demo1234"));
+    ClickAccountButton();
+    ASSERT_TRUE(WaitShown(kLoginWindow)) << "not logged in: the account button leads to the login page";
+    TypeInto(kAccountBox, "demo");
+    TypeInto(kPasswordBox, "demo1234", true);
     ASSERT_TRUE(Wait([](const uidump::Dump& d) { return d.ById(kAutoLogin) && d.ById(kAutoLogin)->checked; }));
     Shot(L"account-e2e-login.png");
     webstub::Clear();

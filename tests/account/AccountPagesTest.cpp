@@ -150,6 +150,7 @@ protected:
     }
     void OpenAccountPage() {
         h_->Host().ShowPage(ClientPageId::Account);
+        ASSERT_TRUE(h_->Settle());  // the picture comes on a worker
         ASSERT_TRUE(Shown(CUserConfigPage::kIdWindow));
     }
 
@@ -320,6 +321,7 @@ TEST_F(AccountPages, AccountPageShowsTheUserAndTheOtherPagesDescriptions) {
     h_->SetGameLink(nullptr);
     webstub::Fault(L"mode=404&path=/u/");
     h_->Host().ShowPage(ClientPageId::Account);
+    ASSERT_TRUE(h_->Settle());
     EXPECT_EQ(Text(CUserConfigPage::kIdLightDesc), L"");
     EXPECT_EQ(Text(CUserConfigPage::kIdFanDesc), L"");
     EXPECT_EQ(Text(CUserConfigPage::kIdGameDesc), L"");

@@ -10,6 +10,7 @@
 #include "SimHarness.h"
 #include "TestPaths.h"
 #include "UserLoginCtrl.h"
+#include "WorkerTask.h"
 #include "controls/DUI_StandardControls.h"
 #include "core/DUI_UICollection.h"
 #include "graphics/GdiplusInclude.h"
@@ -259,11 +260,31 @@ void CClientPageHarness::Wheel(int x, int y, int delta) {
 }
 
 bool CClientPageHarness::Click(CDUI_UIControl* control) {
+    if (!Press(control)) return false;
+    Settle();
+    return true;
+}
+
+bool CClientPageHarness::Press(CDUI_UIControl* control) {
     if (!control || !OnScreen(control)) return false;
     const POINT p = Centre(control);
     MouseMove(p.x, p.y);
     MouseDown(p.x, p.y);
     MouseUp(p.x, p.y);
+    return true;
+}
+
+bool CClientPageHarness::Settle(DWORD ms) {
+    const ULONGLONG end = GetTickCount64() + ms;
+    while (CWorkerTask::Pending() > 0) {
+        if (GetTickCount64() >= end) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
     return true;
 }
 

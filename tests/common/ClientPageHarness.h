@@ -110,8 +110,14 @@ public:
     static POINT Centre(CDUI_UIControl* control);
 
     // Pointer over, press and release at the control's centre (events run
-    // at once). False when the control is missing or not on screen.
+    // at once), then Settle(). False when the control is missing or not on
+    // screen.
     bool Click(CDUI_UIControl* control);
+    // The same without waiting: a request the click started is still running.
+    bool Press(CDUI_UIControl* control);
+    // Runs this thread's messages until every request a page started on a
+    // worker has brought its answer back (or ms passed: false).
+    bool Settle(DWORD ms = 60000);
     bool ClickText(const std::wstring& style, const std::wstring& text);
     // Mouse messages at window pixels.
     void MouseMove(int x, int y);

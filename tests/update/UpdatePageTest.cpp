@@ -172,7 +172,7 @@ TEST_F(UpdatePage, SoftwareCheckSaysUpToDateOrThatItFailed) {
     ASSERT_TRUE(Answer(L"确定"));
 
     // A host that takes the request and never answers: the check gives up
-    // in seconds (it runs on the window's thread) and says so.
+    // in seconds and says so.
     webstub::Fault(L"mode=hang&delay=60&path=/data/");
     const ULONGLONG start = GetTickCount64();
     ASSERT_TRUE(ClickControl(L"UpdateButton"));
@@ -184,8 +184,10 @@ TEST_F(UpdatePage, SoftwareCheckSaysUpToDateOrThatItFailed) {
     ShowWindow(h_->HostWindow(), SW_HIDE);
     webstub::Fault(L"mode=404&path=/data/");
     EXPECT_EQ(page_->CheckForUpdate(1), 1);
+    ASSERT_TRUE(h_->Settle());
     EXPECT_FALSE(BoxShown());
     EXPECT_EQ(page_->CheckForUpdate(1), 1);  // up to date
+    ASSERT_TRUE(h_->Settle());
     EXPECT_FALSE(BoxShown());
     EXPECT_FALSE(IsWindowVisible(h_->HostWindow()));
 
@@ -202,6 +204,7 @@ TEST_F(UpdatePage, NewerSoftwareOfferedDeclinedThenAcceptedHandsOverAndCloses) {
 
     // The silent check at the 30th second: window shown, update page, the offer.
     EXPECT_EQ(page_->CheckForUpdate(1), 1);
+    ASSERT_TRUE(h_->Settle());
     EXPECT_TRUE(IsWindowVisible(h_->HostWindow()));
     ASSERT_EQ(h_->PageRequests().size(), requestsBefore + 1);
     EXPECT_EQ(h_->PageRequests().back(), ClientPageId::Update);
@@ -216,6 +219,7 @@ TEST_F(UpdatePage, NewerSoftwareOfferedDeclinedThenAcceptedHandsOverAndCloses) {
 
     // Accepted through the tray's check: the updater starts and the program closes.
     EXPECT_EQ(page_->CheckForUpdate(0), 1);
+    ASSERT_TRUE(h_->Settle());
     ASSERT_TRUE(Answer(L"是"));
     for (int i = 0; i < 100 && !webstub::FileExists(refrescoLog_); ++i) Sleep(50);
     const auto log = ReadLog(refrescoLog_);

@@ -12,6 +12,10 @@
 // of Ventaro.exe is the one whose command line holds this run's tag (a word
 // Ventaro ignores: only "auto" has a meaning).
 //   bench_app [--seconds N]   (the idle and hidden periods, default 10)
+//   bench_app --stalls --web PORT [--exe PATH]
+//     instead: the window's thread while web requests meet a hanging or
+//     trickling host (StallBench.cpp), against the web stand-in listening
+//     on 127.0.0.1:PORT; PATH benchmarks another build of Ventaro.exe.
 #include <windows.h>
 #include <psapi.h>
 
@@ -167,10 +171,22 @@ HWND VentaroWindow(DWORD pid) {
 
 }  // namespace
 
+int RunStallScenarios(HWND window, const std::wstring& dumpPath, uint16_t port);
+
 int wmain(int argc, wchar_t** argv) {
     int seconds = 10;
-    for (int i = 1; i + 1 < argc; ++i) {
+    int stalls = 0, webPort = 0;
+    std::wstring exe;
+    for (int i = 1; i < argc; ++i) {
+        if (std::wcscmp(argv[i], L"--stalls") == 0) stalls = 1;
+        if (i + 1 >= argc) continue;
         if (std::wcscmp(argv[i], L"--seconds") == 0) seconds = _wtoi(argv[i + 1]);
+        if (std::wcscmp(argv[i], L"--web") == 0) webPort = _wtoi(argv[i + 1]);
+        if (std::wcscmp(argv[i], L"--exe") == 0) exe = argv[i + 1];
+    }
+    if (stalls && webPort <= 0) {
+        std::fprintf(stderr, "bench_app: --stalls needs --web PORT of a running web stand-in\n");
+        return 1;
     }
     if (FindWindowW(L"VentaroClass", L"Ventaro")) {
         std::fprintf(stderr, "bench_app: Ventaro already runs; end it first\n");
@@ -197,10 +213,15 @@ int wmain(int argc, wchar_t** argv) {
     }
     SetEnvironmentVariableW(L"VENTARO_CONTROLLER_PATH", pipePath.c_str());
     SetEnvironmentVariableW(L"VENTARO_UI_DUMP", dump.c_str());
+    if (stalls) {
+        const std::wstring host = L"127.0.0.1:" + std::to_wstring(webPort);
+        SetEnvironmentVariableW(L"VENTARO_ACCOUNT_HOST", host.c_str());
+        SetEnvironmentVariableW(L"VENTARO_DOWNLOAD_HOST", host.c_str());
+    }
 
     CProcess app;
     const std::wstring tag = L"bench_app_run_" + std::to_wstring(GetCurrentProcessId());
-    if (!app.Start(folder + L"Ventaro.exe", tag)) {
+    if (!app.Start(exe.empty() ? folder + L"Ventaro.exe" : exe, tag)) {
         std::fprintf(stderr, "bench_app: Ventaro.exe did not start\n");
         return 1;
     }
@@ -216,6 +237,21 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
     HWND window = VentaroWindow(app.Pid());
+    if (stalls) {
+        Sleep(2000);
+        const int rc = RunStallScenarios(window, dump, static_cast<uint16_t>(webPort));
+        // Exit while a check waits on a host that never answers (the
+        // scenarios left that fault in place).
+        PostMessageW(window, WM_COMMAND, 7003, 0);
+        Sleep(1000);
+        const ULONGLONG asked = GetTickCount64();
+        PostMessageW(window, WM_COMMAND, kExit, 0);
+        const bool ended = WaitForSingleObject(app.Handle(), 60000) == WAIT_OBJECT_0;
+        std::printf("exit while a request runs: %s after %.0f ms\n", ended ? "ended" : "still running",
+                    double(GetTickCount64() - asked));
+        DeleteFileW(dump.c_str());
+        return rc;
+    }
     std::printf("first frame:            %.0f ms after process creation\n",
                 double(firstFrame - FileTimeValue(created)) / 10000.0);
 
