@@ -68,10 +68,12 @@ int DUI_FillOpaqueDirect(Gdiplus::Graphics* g, int32_t x, int32_t y, int32_t wid
     if (g->GetTransform(&transform) != Gdiplus::Ok) return 0;
     const bool scaled = !transform.IsIdentity();
     if (scaled) {
-        // A scale and an offset only (a scaled frame): the edges land where
-        // GDI+ would put them, rounded to the nearest pixel edge.
+        // The scaled frame's own transform only: the edges land where GDI+
+        // puts them, rounded to the nearest pixel edge.
         Gdiplus::REAL m[6];
-        if (transform.GetElements(m) != Gdiplus::Ok || m[1] != 0 || m[2] != 0 || m[0] <= 0 || m[3] <= 0) return 0;
+        if (s->frameWidth <= 0 || transform.GetElements(m) != Gdiplus::Ok || m[1] != 0 || m[2] != 0 || m[4] != 0 ||
+            m[5] != 0 || m[0] != Gdiplus::REAL(s->scale) || m[3] != Gdiplus::REAL(s->scale))
+            return 0;
         const int32_t left = int32_t(std::floor(x * double(m[0]) + m[4] + 0.5));
         const int32_t top = int32_t(std::floor(y * double(m[3]) + m[5] + 0.5));
         const int32_t right = int32_t(std::floor((int64_t(x) + width) * double(m[0]) + m[4] + 0.5));

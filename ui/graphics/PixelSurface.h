@@ -44,5 +44,5 @@ double DUI_FrameScale(Gdiplus::Graphics* g);
 
 // Fills x, y, width, height with an opaque ARGB colour when g draws on the
 // thread's bound surface with a plain state (pixel units, no transform, a
-// rectangular clip, at most a scale and an offset); returns 0 when GDI+ has to do it.
+// rectangular clip, no transform but a scaled frame's scale); returns 0 when GDI+ has to do it.
 int DUI_FillOpaqueDirect(Gdiplus::Graphics* g, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t argb);
