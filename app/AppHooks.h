@@ -26,4 +26,7 @@ class IWindowMessageFilter {
 public:
     virtual ~IWindowMessageFilter() = default;
     virtual int HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) = 0;
+    // The window's pixels per logical unit changed (its monitor's DPI, or the
+    // fit into the work area); also told once when the filter is set.
+    virtual void SetDrawScale(double) {}
 };

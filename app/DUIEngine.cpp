@@ -103,6 +103,10 @@ void CDUIEngine::Shutdown() {
     m_mutex.Reset();
 }
 
+void CDUIEngine::SetDrawScale(double scale) {
+    if (m_manager && m_manager->GetScale() != scale) m_manager->SetScale(scale);
+}
+
 void CDUIEngine::OnFramePresented(HWND, HDC, HDC, const RECT*, void* user) {
     auto* self = static_cast<CDUIEngine*>(user);
     if (self && self->m_dump) self->m_dump->NotifyFrame();

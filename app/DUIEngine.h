@@ -70,6 +70,8 @@ public:
 
     // IWindowMessageFilter: the engine first, for every top-level message.
     int HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    // The frame is drawn at this many pixels per logical unit from now on.
+    void SetDrawScale(double scale) override;
 
 private:
     void TrackMouse(HWND host);

@@ -6,6 +6,34 @@
 #include "ClientTaskBar.h"
 
 namespace {
+shell::ScreenArea WorkAreaOf(HMONITOR monitor) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!monitor || !GetMonitorInfoW(monitor, &info)) {
+        RECT work{};
+        if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
+            work = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        info.rcWork = work;
+    }
+    return shell::ScreenArea{info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+}
+
+// The DPI of the window's monitor as this per-monitor aware program sees
+// it. GetDpiForWindow came with Windows 10 1607; before it, a system-aware
+// process has the system DPI of the screen.
+unsigned WindowDpi(HWND window) {
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto forWindow = reinterpret_cast<DpiForWindow>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (forWindow && window) {
+        if (const UINT dpi = forWindow(window)) return dpi;
+    }
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? unsigned(dpi) : 96u;
+}
+
 // Shortcuts opened while the program starts; more than a handful is no user.
 constexpr size_t kMaxWaitingGameTasks = 8;
 }  // namespace
@@ -38,13 +66,7 @@ HWND CMainWindow::Initialize(HINSTANCE instance) {
     if (!window) return nullptr;
     m_window = window;
 
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    const int x = shell::CentredOrigin(GetSystemMetrics(SM_CXSCREEN), width);
-    const int y = shell::CentredOrigin(GetSystemMetrics(SM_CYSCREEN), height);
-    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceInWorkArea();
 
     m_timer = SetTimer(window, MAINTIMER_ID, MAINTIMER_PERIOD_MS, &CMainWindow::TimerProc);
     // Sent to every top-level window when Explorer (re)creates the taskbar.
@@ -174,6 +196,9 @@ LRESULT CMainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
     case WM_COMMAND:
         OnCommand(LOWORD(wParam));
         break;
+    case WM_DPICHANGED:
+        OnDpiChanged(wParam, reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_CLOSE:
         DestroyWindow(window);
         return 0;
@@ -254,14 +279,72 @@ void CMainWindow::OnDragMove(int x, int y, WPARAM keys) {
         OnDragButtonUp();
         return;
     }
-    std::lock_guard<std::mutex> lock(m_dragLock);
-    const shell::CWindowDragState::MoveStep step = m_drag.MouseMove(x, y);
+    shell::CWindowDragState::MoveStep step;
+    int stripHeight = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_dragLock);
+        step = m_drag.MouseMove(x, y);
+        stripHeight = m_stripHeight;
+    }
+    // Outside the lock: a move on to a monitor of another DPI sends
+    // WM_DPICHANGED from inside SetWindowPos, and that takes the lock.
     if (!step.moveWindow || !m_window) return;
     if (step.captureMouse) SetCapture(m_window);
     RECT rect{};
     GetWindowRect(m_window, &rect);
-    SetWindowPos(m_window, nullptr, rect.left + step.dx, rect.top + step.dy, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const int width = rect.right - rect.left;
+    int left = rect.left + step.dx, top = rect.top + step.dy;
+    // The strip is what moves the window: it never goes under the taskbar,
+    // above a screen's top or out of reach at a side.
+    const RECT strip{left, top, left + width, top + stripHeight};
+    shell::KeepStripInArea(WorkAreaOf(MonitorFromRect(&strip, MONITOR_DEFAULTTONEAREST)), width, stripHeight, &left,
+                           &top);
+    SetWindowPos(m_window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CMainWindow::SetMessageFilter(IWindowMessageFilter* filter) {
+    m_filter = filter;
+    if (m_filter) m_filter->SetDrawScale(m_scale);
+}
+
+void CMainWindow::ApplyScale(unsigned dpi, const RECT& rect) {
+    const shell::ScreenArea area = WorkAreaOf(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST));
+    const double scale = shell::FitScale(dpi, kWidth, kHeight, area);
+    const int width = shell::ScaledLength(kWidth, scale), height = shell::ScaledLength(kHeight, scale);
+    {
+        std::lock_guard<std::mutex> lock(m_dragLock);
+        m_stripHeight = shell::ScaledLength(shell::CWindowDragState::kStripHeight, scale);
+        m_drag.SetStrip(width, m_stripHeight);
+    }
+    SetWindowPos(m_window, nullptr, rect.left, rect.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (scale == m_scale) return;
+    m_scale = scale;
+    if (m_filter) m_filter->SetDrawScale(scale);
+}
+
+void CMainWindow::OnDpiChanged(WPARAM wParam, const RECT* suggested) {
+    if (!m_window) return;
+    RECT rect{};
+    if (suggested) {
+        rect = *suggested;
+    } else {
+        GetWindowRect(m_window, &rect);
+    }
+    // The suggested rectangle keeps the window where the user put it; its
+    // size is ours to make (scaled, and fitted to the new work area).
+    ApplyScale(LOWORD(wParam), rect);
+}
+
+void CMainWindow::PlaceInWorkArea() {
+    if (!m_window) return;
+    RECT rect{};
+    GetWindowRect(m_window, &rect);
+    ApplyScale(WindowDpi(m_window), rect);
+    GetWindowRect(m_window, &rect);
+    const shell::ScreenArea area = WorkAreaOf(MonitorFromWindow(m_window, MONITOR_DEFAULTTONEAREST));
+    int x = 0, y = 0;
+    shell::CentreInArea(area, rect.right - rect.left, rect.bottom - rect.top, &x, &y);
+    SetWindowPos(m_window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CMainWindow::OnCaptureLost() {

@@ -26,8 +26,8 @@ public:
     CMainWindow(const CMainWindow&) = delete;
     CMainWindow& operator=(const CMainWindow&) = delete;
 
-    // Registers the class, creates the hidden window centred on the primary
-    // screen, starts the timer and builds the tray menu. nullptr on failure.
+    // Registers the class, creates the hidden window centred in the work area
+    // of its monitor, starts the timer and builds the tray menu. nullptr on failure.
     HWND Initialize(HINSTANCE instance);
     // Shows the window with showCommand and pumps messages until WM_QUIT;
     // returns its wParam.
@@ -38,9 +38,13 @@ public:
     HWND GetWindowHandle() const { return m_window; }
     HMENU GetPopupMenu() const { return m_popupMenu; }
     int IsInitialized() const { return m_initialized; }
+    // Pixels per logical unit: the monitor's DPI / 96, lowered where the
+    // window would not fit the monitor's work area.
+    double GetDrawScale() const { return m_scale; }
 
     // Borrowed collaborators; each may stay unset.
-    void SetMessageFilter(IWindowMessageFilter* filter) { m_filter = filter; }
+    // The filter is told the drawing scale at once and at every change.
+    void SetMessageFilter(IWindowMessageFilter* filter);
     void SetTaskBar(CClientTaskBar* taskBar) { m_taskBar = taskBar; }
     // A hand-over that arrives before there is a game page, or while the
     // hand-overs are held (the window exists from the middle of start-up on,
@@ -70,6 +74,11 @@ private:
     void OnDragButtonDown(int x, int y);
     void OnDragMove(int x, int y, WPARAM keys);
     void OnCaptureLost();
+    void PlaceInWorkArea();
+    // Takes the scale for dpi on the monitor of rect and sizes the window
+    // for it at rect's origin; tells the filter when the scale changed.
+    void ApplyScale(unsigned dpi, const RECT& rect);
+    void OnDpiChanged(WPARAM wParam, const RECT* suggested);
     void OnDragButtonUp();
 
     int m_initialized = 0;
@@ -85,6 +94,8 @@ private:
 
     std::mutex m_dragLock;  // serialises the three drag steps
     shell::CWindowDragState m_drag;
+    int m_stripHeight = shell::CWindowDragState::kStripHeight;  // in the window's pixels
+    double m_scale = 1.0;
 
     IWindowMessageFilter* m_filter = nullptr;  // borrowed: the UI engine
     CClientTaskBar* m_taskBar = nullptr;       // borrowed: owned by the module

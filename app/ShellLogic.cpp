@@ -1,5 +1,8 @@
 #include "ShellLogic.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace shell {
 
 bool IsAutoStartCommandLine(std::wstring_view commandLine) { return commandLine == L"auto"; }
@@ -23,7 +26,7 @@ bool ParseGameTaskHandOver(std::wstring_view text, unsigned int* id) {
 }
 
 bool CWindowDragState::ButtonDown(int x, int y) {
-    const bool inStrip = x >= 0 && x < kStripWidth && y >= 0 && y < kStripHeight;
+    const bool inStrip = x >= 0 && x < m_stripWidth && y >= 0 && y < m_stripHeight;
     if (!inStrip || m_dragging) return false;
     m_anchorX = x;
     m_anchorY = y;
@@ -66,6 +69,32 @@ bool CTickTrigger::Tick() {
 
 int CentredOrigin(int screenSize, int windowSize) {
     return windowSize < screenSize ? (screenSize - windowSize) / 2 : 0;
+}
+
+void CentreInArea(const ScreenArea& area, int width, int height, int* x, int* y) {
+    if (x) *x = area.left + CentredOrigin(area.Width(), width);
+    if (y) *y = area.top + CentredOrigin(area.Height(), height);
+}
+
+int ScaledLength(int logical, double scale) { return static_cast<int>(std::floor(logical * scale + 0.5)); }
+
+double FitScale(unsigned dpi, int logicalWidth, int logicalHeight, const ScreenArea& area) {
+    double scale = (dpi ? dpi : 96u) / 96.0;
+    if (logicalWidth <= 0 || logicalHeight <= 0 || area.Width() <= 0 || area.Height() <= 0) return scale;
+    // Lowered in steps of 1/64: a scale that is a short binary fraction keeps
+    // the edges of neighbouring controls on the same pixel rows.
+    while (scale > 1.0 / 64 && (ScaledLength(logicalWidth, scale) > area.Width() ||
+                                ScaledLength(logicalHeight, scale) > area.Height()))
+        scale = std::ceil(scale * 64 - 1) / 64;
+    return scale;
+}
+
+void KeepStripInArea(const ScreenArea& area, int width, int stripHeight, int* x, int* y) {
+    if (y) *y = std::max(area.top, std::min(*y, area.bottom - stripHeight));
+    if (x) {
+        const int keep = std::max(1, width / 3);
+        *x = std::max(area.left - (width - keep), std::min(*x, area.right - keep));
+    }
 }
 
 std::wstring AutostartCommand(std::wstring_view programPath) {

@@ -35,6 +35,11 @@ public:
     };
 
     virtual ~CWindowDragState() = default;
+    // The strip in the window's own pixels (it grows with the drawing scale).
+    void SetStrip(int width, int height) {
+        m_stripWidth = width;
+        m_stripHeight = height;
+    }
     // True when a drag starts (point inside the strip, no drag running).
     bool ButtonDown(int x, int y);
     MoveStep MouseMove(int x, int y);
@@ -47,6 +52,8 @@ public:
 private:
     bool m_dragging = false;
     bool m_captured = false;
+    int m_stripWidth = kStripWidth;
+    int m_stripHeight = kStripHeight;
     int m_anchorX = 0;
     int m_anchorY = 0;
 };
@@ -68,6 +75,30 @@ private:
 // Origin that centres a window on a screen; 0 on an axis where the window
 // is not smaller than the screen.
 int CentredOrigin(int screenSize, int windowSize);
+
+// A rectangle of the desktop (left/top inside, right/bottom outside).
+struct ScreenArea {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+};
+
+// Top-left corner that centres a width x height window in a monitor's work
+// area (the screen less the taskbar); a window larger than the area on an
+// axis starts at the area's edge there.
+void CentreInArea(const ScreenArea& area, int width, int height, int* x, int* y);
+
+// The drawing scale for a logical window on a monitor: the monitor's
+// (dpi / 96), lowered until the window fits the work area, so all of it can
+// be reached. The window's pixel size is ScaledLength(logical, scale).
+double FitScale(unsigned dpi, int logicalWidth, int logicalHeight, const ScreenArea& area);
+int ScaledLength(int logical, double scale);
+
+// Moves a proposed window origin so that its title strip (the window's full
+// width, stripHeight high) stays reachable on the monitor whose work area is
+// given: wholly inside it vertically and at least a third of it
+// horizontally (the rest may go past a side, or on to another monitor).
+void KeepStripInArea(const ScreenArea& area, int width, int stripHeight, int* x, int* y);
 
 // The Run value: the path in quotes so a path with blanks (the usual
 // "C:\Program Files\...") names this program and nothing else, then " auto".

@@ -1,7 +1,8 @@
 #pragma once
 // The inspection dump's text: one line per control, UTF-8, tab-separated
 //   id kind style x y width height visible enabled checked text
-// x and y in the window's client pixels; visible 1 only when the control and
+// x and y in logical units (the window's client pixels over the drawing
+// scale, which the file's first line "# scale S" gives); visible 1 only when the control and
 // every ancestor are shown; checked 1 for a selected option button, checked
 // check box or pushed push button. In the text a backslash is written "\\",
 // a tab "\t", a line feed "\n" and a carriage return "\r", so every control

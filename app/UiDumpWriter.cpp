@@ -105,7 +105,11 @@ void CUiDumpWriter::Run() {
 }
 
 int CUiDumpWriter::WriteNow() {
-    std::string text;
+    // The first line gives the drawing scale: the rows are in logical units,
+    // a control's pixels in the window are its rectangle times the scale.
+    char head[48];
+    std::snprintf(head, sizeof head, "# scale %.6g\n", m_scene->GetScale());
+    std::string text = head;
     for (const UiDumpRow& row : CollectDumpRows(m_scene)) text += FormatDumpLine(row);
     const std::wstring temp = m_path + L".tmp";
     FILE* file = _wfopen(temp.c_str(), L"wb");

@@ -97,9 +97,12 @@ TEST_F(MainWindowTest, HiddenCentredPopupOfTheFixedSize) {
     GetWindowRect(window, &r);
     EXPECT_EQ(r.right - r.left, 1366);
     EXPECT_EQ(r.bottom - r.top, 768);
-    const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
-    EXPECT_EQ(r.left, sw > 1366 ? (sw - 1366) / 2 : 0);
-    EXPECT_EQ(r.top, sh > 768 ? (sh - 768) / 2 : 0);
+    // Centred in the work area (the screen less the taskbar), not the screen.
+    RECT work{};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    const int sw = work.right - work.left, sh = work.bottom - work.top;
+    EXPECT_EQ(r.left, work.left + (sw > 1366 ? (sw - 1366) / 2 : 0));
+    EXPECT_EQ(r.top, work.top + (sh > 768 ? (sh - 768) / 2 : 0));
     EXPECT_NE(GetClassLongPtrW(window, GCLP_HICON), 0) << "icon 107 from the resources";
     EXPECT_NE(GetClassLongPtrW(window, GCLP_HICONSM), 0) << "icon 108 from the resources";
 }
@@ -213,6 +216,12 @@ TEST_F(MainWindowTest, DragByTheTopStripMovesTheWindow) {
     GetWindowRect(window, &after);
     EXPECT_EQ(after.left - before.left, 20);
     EXPECT_EQ(after.top - before.top, 15);
+    // Pulled far up, the strip stops at the top of the work area.
+    SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(100, -3000));
+    GetWindowRect(window, &after);
+    RECT work{};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    EXPECT_EQ(after.top, work.top);
     SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(100, 20));
     EXPECT_EQ(GetCapture(), nullptr);
 }
@@ -285,6 +294,36 @@ TEST_F(MainWindowTest, EngineSeesMessagesFirst) {
     SendMessageW(window, WM_COMMAND, ID_SHOWWINDOW, 0);
     EXPECT_FALSE(IsWindowVisible(window)) << "handled by the engine, not by the command table";
     EXPECT_EQ(SendMessageW(window, WM_IME_CHAR, L'x', 0), 4242);
+    main.SetMessageFilter(nullptr);
+}
+
+TEST_F(MainWindowTest, AMoveToAMonitorOfAnotherDpiRescalesTheWindowAndTheEngine) {
+    struct Scales : IWindowMessageFilter {
+        int HandleWindowMessage(UINT, WPARAM, LPARAM, LRESULT*) override { return 0; }
+        void SetDrawScale(double scale) override { told.push_back(scale); }
+        std::vector<double> told;
+    } filter;
+    main.SetMessageFilter(&filter);
+    ASSERT_EQ(filter.told.size(), 1u) << "told at once";
+    RECT work{};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    const shell::ScreenArea area{work.left, work.top, work.right, work.bottom};
+    RECT suggested{work.left + 10, work.top + 5, work.left + 2059, work.top + 1157};
+    EXPECT_EQ(SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested)), 0);
+    const double scale = shell::FitScale(144, 1366, 768, area);
+    RECT r{};
+    GetWindowRect(window, &r);
+    EXPECT_EQ(r.left, suggested.left);
+    EXPECT_EQ(r.top, suggested.top);
+    EXPECT_EQ(r.right - r.left, shell::ScaledLength(1366, scale)) << "150 %, lowered to fit this screen";
+    EXPECT_EQ(r.bottom - r.top, shell::ScaledLength(768, scale));
+    ASSERT_EQ(filter.told.size(), 2u);
+    EXPECT_DOUBLE_EQ(filter.told.back(), scale);
+    EXPECT_DOUBLE_EQ(main.GetDrawScale(), scale);
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+    GetWindowRect(window, &r);
+    EXPECT_EQ(r.right - r.left, 1366);
+    EXPECT_DOUBLE_EQ(filter.told.back(), 1.0);
     main.SetMessageFilter(nullptr);
 }
 

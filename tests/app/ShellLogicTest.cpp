@@ -122,6 +122,38 @@ TEST(Placement, CentresOnlyWhenSmaller) {
     EXPECT_EQ(CentredOrigin(1024, 1366), 0);
 }
 
+TEST(Placement, CentredInTheWorkAreaAndScaledToFitIt) {
+    int x = 0, y = 0;
+    CentreInArea(ScreenArea{1920, 0, 3840, 1040}, 1366, 768, &x, &y);  // a second monitor, taskbar below
+    EXPECT_EQ(x, 1920 + 277);
+    EXPECT_EQ(y, 136);
+    EXPECT_DOUBLE_EQ(FitScale(144, 1366, 768, ScreenArea{0, 0, 2560, 1400}), 1.5);
+    EXPECT_EQ(ScaledLength(1366, 1.5), 2049);
+    // 150 % on 1920 x 1080 and 100 % on 1366 x 768, both with a taskbar: lowered until it fits.
+    for (const auto& [dpi, area] : {std::pair{144u, ScreenArea{0, 0, 1920, 1040}}, {96u, ScreenArea{0, 0, 1366, 728}}}) {
+        const double scale = FitScale(dpi, 1366, 768, area);
+        EXPECT_LT(scale, dpi / 96.0);
+        EXPECT_LE(ScaledLength(768, scale), area.Height());
+        EXPECT_GT(ScaledLength(768, scale + 1.0 / 64), area.Height()) << "lowered no more than needed";
+    }
+}
+
+TEST(Placement, TheDraggedStripStaysReachable) {
+    const ScreenArea area{0, 0, 1920, 1040};
+    int x = 100, y = -40;
+    KeepStripInArea(area, 1366, 50, &x, &y);
+    EXPECT_EQ(y, 0);
+    y = 1030;
+    KeepStripInArea(area, 1366, 50, &x, &y);
+    EXPECT_EQ(y, 990) << "not under the taskbar";
+    x = 1900;
+    KeepStripInArea(area, 1366, 50, &x, &y);
+    EXPECT_EQ(x, 1920 - 1366 / 3);
+    x = -1300;
+    KeepStripInArea(area, 1366, 50, &x, &y);
+    EXPECT_EQ(x, -(1366 - 1366 / 3));
+}
+
 TEST(Autostart, PathIsQuotedThenAuto) {
     EXPECT_EQ(AutostartCommand(L"C:\\Program Files\\Ventaro\\Ventaro.exe"),
               L"\"C:\\Program Files\\Ventaro\\Ventaro.exe\" auto");

@@ -7,10 +7,14 @@
 //   uidump::Dump dump;
 //   ASSERT_TRUE(uidump::WaitFor(path, [](const uidump::Dump& d) { return d.Shown(L"EnterButton"); }, 10000, &dump));
 //   const uidump::Row* enter = dump.Shown(L"EnterButton");
-//   auto [x, y] = enter->Centre();      // window client pixels; add the window's origin for xdotool
+//   auto [x, y] = dump.PixelCentre(*enter);  // window client pixels; add the window's origin for xdotool
+//
+// The first line "# scale S" gives the drawing scale; the rows are logical
+// units, S pixels each.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <utility>
@@ -78,6 +82,12 @@ inline bool ParseLine(const std::wstring& line, Row* row) {
 
 struct Dump {
     std::vector<Row> rows;
+    double scale = 1.0;
+
+    // A row's centre in the window's client pixels.
+    std::pair<int, int> PixelCentre(const Row& r) const {
+        return {static_cast<int>((r.x + r.width / 2.0) * scale), static_cast<int>((r.y + r.height / 2.0) * scale)};
+    }
 
     bool Empty() const { return rows.empty(); }
     // The first row of that style (and text, when given); nullptr when none.
@@ -106,6 +116,7 @@ struct Dump {
 // Reads and parses the file; false when it is missing or empty.
 inline bool Read(const std::wstring& path, Dump* dump) {
     dump->rows.clear();
+    dump->scale = 1.0;
     FILE* file = _wfopen(path.c_str(), L"rb");
     if (!file) return false;
     std::string bytes;
@@ -118,6 +129,7 @@ inline bool Read(const std::wstring& path, Dump* dump) {
         size_t end = bytes.find('\n', start);
         if (end == std::string::npos) end = bytes.size();
         Row row;
+        if (bytes.compare(start, 8, "# scale ") == 0) dump->scale = std::atof(bytes.substr(start + 8, end - start - 8).c_str());
         if (ParseLine(FromUtf8(bytes.substr(start, end - start)), &row)) dump->rows.push_back(std::move(row));
         start = end + 1;
     }

@@ -253,3 +253,53 @@ TEST(RenderPlain, NonLayeredHostGetsTheImageCopied) {
     skin.Destroy();
     manager.Shutdown();
 }
+
+TEST_F(Render, AtScaleOneAndAHalfClicksMeetTheirControlAndFramesCoverWholePixels) {
+    render->FreeImage();
+    ASSERT_EQ(manager.SetScale(1.5), 1);
+    ASSERT_EQ(render->CreateImage(), 1);
+    EXPECT_EQ(render->GetWidth(), 600);
+    EXPECT_EQ(render->GetHeight(), 450);
+    // Odd logical edges: they fall on half pixels.
+    auto* left = MakeControl(&skin, 11, 11, 41, 21);
+    auto* right = MakeControl(&skin, 52, 11, 41, 21);
+    for (CDUI_UIControl* c : {static_cast<CDUI_UIControl*>(left), static_cast<CDUI_UIControl*>(right)}) {
+        c->SetTransparent(0);
+        c->SetBorder(0);
+    }
+    left->SetBackColor(0xFFFF0000);
+    right->SetBackColor(0xFF00FF00);
+    scene->AddChild(left);
+    scene->AddChild(right);
+    scene->SetDirectDelivery(1);
+    int leftClicks = 0, rightClicks = 0;
+    auto count = [](CDUI_UIControl*, const CDUI_EventRecord*, void* user) { ++*static_cast<int*>(user); };
+    left->SetEventCallback(DUI_EVT_CLICKED, count, &leftClicks);
+    right->SetEventCallback(DUI_EVT_CLICKED, count, &rightClicks);
+    // The right one's centre in pixels: ((52 + 20.5) * 1.5, (11 + 10.5) * 1.5).
+    scene->ForwardMessage(WM_LBUTTONDOWN, MK_LBUTTON, Point(108, 32));
+    scene->ForwardMessage(WM_LBUTTONUP, 0, Point(108, 32));
+    EXPECT_EQ(rightClicks, 1);
+    EXPECT_EQ(leftClicks, 0);
+    // Pixel 77 is logical 51.3, still the left one's.
+    scene->ForwardMessage(WM_LBUTTONDOWN, MK_LBUTTON, Point(77, 32));
+    scene->ForwardMessage(WM_LBUTTONUP, 0, Point(77, 32));
+    EXPECT_EQ(leftClicks, 1);
+
+    ASSERT_EQ(render->RenderFrame(), 1);
+    EXPECT_EQ(render->GetPixel(77, 20), 0xFFFF0000u);
+    EXPECT_EQ(render->GetPixel(78, 20), 0xFF00FF00u) << "the shared edge at 52 * 1.5 = 78";
+    EXPECT_EQ(render->GetPixel(16, 20), 0u) << "the left edge 16.5 rounds to 17";
+    EXPECT_EQ(render->GetPixel(17, 20), 0xFFFF0000u);
+    // Repainting the left one clears and repaints the whole pixels it
+    // touches, 16 to 77, and nothing of its neighbour.
+    auto* pixels = const_cast<uint32_t*>(render->GetPixels());
+    pixels[(450 - 1 - 20) * 600 + 16] = 0x12345678;
+    pixels[(450 - 1 - 20) * 600 + 78] = 0x12345678;
+    left->Invalidate();
+    ASSERT_EQ(render->RenderFrame(), 1);
+    EXPECT_EQ(scene->GetLastPainted(), DUI_Rect(16, 16, 62, 32));
+    EXPECT_EQ(render->GetPixel(16, 20), 0u);
+    EXPECT_EQ(render->GetPixel(78, 20), 0x12345678u);
+    EXPECT_EQ(render->GetPixel(77, 20), 0xFFFF0000u);
+}

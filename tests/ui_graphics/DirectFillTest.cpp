@@ -26,8 +26,13 @@ struct Frame {
         graphics = std::make_unique<Gdiplus::Graphics>(bitmap.get());
         graphics->SetPageUnit(Gdiplus::UnitPixel);
     }
-    DUI_PixelSurface Surface() {
+    DUI_PixelSurface Surface(double scale = 0) {
         DUI_PixelSurface s;
+        if (scale > 0) {  // a scaled frame repainting all of itself
+            s.scale = scale;
+            s.frameWidth = W;
+            s.frameHeight = H;
+        }
         s.graphics = graphics.get();
         s.row0 = reinterpret_cast<uint8_t*>(pixels.data());
         s.stride = W * 4;
@@ -44,6 +49,7 @@ struct Case {
     uint32_t color;
     int x, y, w, h;
     int direct;  // 1: written straight into the pixels
+    double frameScale = 0;  // painting a frame at this scale
 };
 
 }  // namespace
@@ -65,6 +71,9 @@ TEST(DirectFill, SamePixelsAsGdiplusAndOnlyForPlainState) {
          0xFF0000FF, 0, 0, 64, 48, 0},
         {"transform", [](Gdiplus::Graphics* g) { g->TranslateTransform(3.0f, 2.0f); }, 0xFF00FFFF, 5, 5, 10, 10, 0},
         {"scaled page", [](Gdiplus::Graphics* g) { g->SetPageScale(2.0f); }, 0xFFFF00FF, 5, 5, 10, 10, 0},
+        {"frame at 1.5", [](Gdiplus::Graphics* g) { g->ScaleTransform(1.5f, 1.5f); }, 0xFF336699, 5, 7, 11, 10, 1, 1.5},
+        {"frame at 1.5, other transform", [](Gdiplus::Graphics* g) { g->ScaleTransform(2.0f, 2.0f); }, 0xFF336699, 5,
+         7, 11, 10, 0, 1.5},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -76,7 +85,7 @@ TEST(DirectFill, SamePixelsAsGdiplusAndOnlyForPlainState) {
         reference.Flush();
         c.state(direct.graphics.get());
         {
-            DUI_PixelSurfaceScope bound(direct.Surface());
+            DUI_PixelSurfaceScope bound(direct.Surface(c.frameScale));
             EXPECT_EQ(DUI_FillOpaqueDirect(direct.graphics.get(), 0, 0, 0, 0, c.color), 0);  // empty: nothing to do
             Frame other;  // a graphics that is not the bound one never takes the shortcut
             EXPECT_EQ(DUI_FillOpaqueDirect(other.graphics.get(), c.x, c.y, c.w, c.h, 0xFF000000), 0);
@@ -87,7 +96,7 @@ TEST(DirectFill, SamePixelsAsGdiplusAndOnlyForPlainState) {
         // Whether the shortcut applies, asked again on a fresh frame in the same state.
         Frame probe;
         c.state(probe.graphics.get());
-        DUI_PixelSurfaceScope bound(probe.Surface());
+        DUI_PixelSurfaceScope bound(probe.Surface(c.frameScale));
         EXPECT_EQ(DUI_FillOpaqueDirect(probe.graphics.get(), c.x, c.y, c.w, c.h, c.color), c.direct);
     }
     // Unbound (no frame being painted): always GDI+.

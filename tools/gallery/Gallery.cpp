@@ -7,11 +7,14 @@
 //                               every kind, and every named button style in
 //                               each of its looks, on one screen
 //   gallery.exe --skin product --pictures   the page pictures at their size
+//   gallery.exe ... --scale S   drawn at S pixels per unit (as at S x 96 DPI)
 //   VENTARO_GALLERY_SECONDS=n   ends by itself after n seconds (Esc closes)
 //   VENTARO_GALLERY_MESSAGE=1   opens a message box over the page at start
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cwchar>
 #include <memory>
 #include <string>
 
@@ -300,6 +303,8 @@ void BuildScene() {
     }
 }
 
+double g_scale = 1.0;
+
 std::wstring ProgramFolder() {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -307,11 +312,13 @@ std::wstring ProgramFolder() {
     return folder.substr(0, folder.find_last_of(L'\\') + 1);
 }
 
+int Scaled(int logical) { return static_cast<int>(logical * g_scale + 0.5); }
+
 void Present() {
     if (!g_gallery.scene || !g_gallery.frame) return;
     if (!g_gallery.scene->PaintFrame(g_gallery.frame->dc())) return;
     HDC screen = GetDC(nullptr);
-    SIZE size{kWidth, kHeight};
+    SIZE size{Scaled(kWidth), Scaled(kHeight)};
     POINT source{0, 0};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     UpdateLayeredWindow(g_gallery.window, screen, nullptr, &size, g_gallery.frame->dc(), &source, 0, &blend, ULW_ALPHA);
@@ -345,6 +352,8 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     const bool product = commandLine && std::wstring(commandLine).find(L"--skin product") != std::wstring::npos;
+    if (const wchar_t* at = commandLine ? std::wcsstr(commandLine, L"--scale ") : nullptr)
+        g_scale = std::min(4.0, std::max(0.5, _wtof(at + 8)));
     if (product) {
         g_stillLooks = true;
         kWidth = 2520;
@@ -361,8 +370,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     wc.lpszClassName = L"VentaroGallery";
     RegisterClassW(&wc);
     g_gallery.window = CreateWindowExW(WS_EX_LAYERED, L"VentaroGallery", L"Ventaro Gallery", WS_POPUP, product ? 10 : 40,
-                                       product ? 10 : 40, kWidth,
-                                       kHeight, nullptr, nullptr, instance, nullptr);
+                                       product ? 10 : 40, Scaled(kWidth),
+                                       Scaled(kHeight), nullptr, nullptr, instance, nullptr);
     if (!g_gallery.window) return 1;
 
     g_gallery.resource = std::make_unique<CDUI_UIResource>();
@@ -373,7 +382,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     }
     g_gallery.scene = g_gallery.resource->CreateScene(g_gallery.window, kWidth, kHeight, kEventMessage);
     if (!g_gallery.scene) return 1;
-    g_gallery.frame = std::make_unique<FrameImage>(kWidth, kHeight);
+    g_gallery.scene->SetScale(g_scale);
+    g_gallery.frame = std::make_unique<FrameImage>(Scaled(kWidth), Scaled(kHeight));
     if (product)
         BuildProductScene(g_gallery.resource.get(), g_gallery.scene, kWidth, kHeight,
                           std::wstring(commandLine).find(L"--pictures") != std::wstring::npos);

@@ -1,7 +1,10 @@
 // Shows the UI engine in a layered window, or measures it.
 //   UiDemo [--seconds N]   the demo window (Esc closes it; so does the end of N seconds)
-//   UiDemo --bench [--rounds N]   repaint times per stage against this machine's floors,
-//                                 idle CPU and working set (medians of N rounds, default 5)
+//   UiDemo --bench [--rounds N] [--scale S]
+//                                 repaint times per stage against this machine's floors,
+//                                 idle CPU and working set (medians of N rounds, default 5);
+//                                 --scale draws the frame at S pixels per unit (the floors
+//                                 are then measured at that frame size)
 #include <windows.h>
 #include <psapi.h>
 
@@ -293,10 +296,10 @@ void PrintRatio(const char* what, double ms, double floor, const char* floorName
     std::printf("  %-44s %8.2f ms  = %6.2f x %s\n", what, ms, floor > 0 ? ms / floor : 0.0, floorName);
 }
 
-int RunBench(int rounds) {
+int RunBench(int rounds, double scale) {
     const int32_t W = 1366, H = 768;
     // Shown, as the product's window is: presenting to a hidden window costs less.
-    HWND host = MakeHost(W, H, true);
+    HWND host = MakeHost(int(W * scale + 0.5), int(H * scale + 0.5), true);
     Pump();
     PROCESS_MEMORY_COUNTERS bare{};
     bare.cb = sizeof bare;
@@ -307,6 +310,7 @@ int RunBench(int rounds) {
     CDUI_UIResource skin;
     skin.Create(&manager, GetModuleHandleW(nullptr), 131);
     manager.CreateScene(kEventMessage, H, W);
+    manager.SetScale(scale);
     CDUI_UIScene* scene = manager.GetScene();
     // About 100 controls: 60 skin images, 30 labels, 10 buttons in a window.
     CDUI_Window* window = skin.CreateWindow(1, L"OVWindow2", L"基准", 0, 0, W, H);
@@ -360,8 +364,8 @@ int RunBench(int rounds) {
     const Floors floors = MeasureFloors(host, render, rounds);
     Pump();
 
-    std::printf("UI engine benchmark: 1366 x 768, %zu controls, medians of %d rounds\n", window->GetChildCount() + 1,
-                rounds);
+    std::printf("UI engine benchmark: 1366 x 768 at scale %.4g (%d x %d pixels), %zu controls, medians of %d rounds\n",
+                scale, render->GetWidth(), render->GetHeight(), window->GetChildCount() + 1, rounds);
     std::printf("floors on this machine:\n");
     std::printf("  %-44s %8.2f ms\n", "GDI+ draw of a full-size PARGB bitmap (DC)", floors.drawToDC);
     std::printf("  %-44s %8.2f ms\n", "GDI+ draw of a full-size PARGB bitmap (pixels)", floors.drawToPixels);
@@ -458,8 +462,12 @@ int wmain(int argc, wchar_t** argv) {
         std::wstring a = argv[i];
         if (a == L"--bench") {
             int rounds = 5;
-            if (i + 2 < argc && std::wstring(argv[i + 1]) == L"--rounds") rounds = std::max(1, _wtoi(argv[i + 2]));
-            return RunBench(rounds);
+            double scale = 1.0;
+            for (int j = i + 1; j + 1 < argc; j += 2) {
+                if (std::wstring(argv[j]) == L"--rounds") rounds = std::max(1, _wtoi(argv[j + 1]));
+                if (std::wstring(argv[j]) == L"--scale") scale = std::clamp(_wtof(argv[j + 1]), 0.5, 4.0);
+            }
+            return RunBench(rounds, scale);
         }
         if (a == L"--seconds" && i + 1 < argc) seconds = _wtoi(argv[++i]);
     }

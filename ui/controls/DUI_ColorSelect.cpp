@@ -6,6 +6,7 @@
 #include "controls/DUI_Image.h"
 #include "controls/DUI_SliderBar.h"
 #include "graphics/GdiplusInclude.h"
+#include "graphics/PixelSurface.h"
 #include "core/DUI_ParamLock.h"
 #include "skin/DUI_UIResource.h"
 
@@ -154,9 +155,9 @@ void CDUI_ColorSelect::PaintChildren(Gdiplus::Graphics* graphics) {
     if (!graphics || field_.IsEmpty()) return;
     int32_t mx = 0, my = 0;
     GetMarker(&mx, &my);
-    graphics->SetClip(Gdiplus::Rect(paintDirty_.x, paintDirty_.y, paintDirty_.width, paintDirty_.height));
+    DUI_ClipToSceneRect(graphics, paintDirty_.x, paintDirty_.y, paintDirty_.width, paintDirty_.height);
     Gdiplus::Pen outer(Gdiplus::Color(0xFF000000), 1.0f), inner(Gdiplus::Color(0xFFFFFFFF), 1.0f);
     graphics->DrawEllipse(&outer, mx - 5, my - 5, 10, 10);
     graphics->DrawEllipse(&inner, mx - 4, my - 4, 8, 8);
-    graphics->ResetClip();
+    DUI_ClipToFrame(graphics);
 }

@@ -188,8 +188,9 @@ int CDUI_TextEdit::OnRawMessage(UINT message, WPARAM, LPARAM) {
     if (HIMC context = ImmGetContext(host)) {
         COMPOSITIONFORM form{};
         form.dwStyle = CFS_FORCE_POSITION;
-        form.ptCurrentPos.x = absolute_.x;
-        form.ptCurrentPos.y = absolute_.y + absolute_.height;
+        // In the host's pixels: scene units times the drawing scale.
+        form.ptCurrentPos.x = LONG(absolute_.x * scene->GetScale());
+        form.ptCurrentPos.y = LONG((absolute_.y + absolute_.height) * scene->GetScale());
         ImmSetCompositionWindow(context, &form);
         ImmReleaseContext(host, context);
     }

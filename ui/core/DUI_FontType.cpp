@@ -5,6 +5,10 @@
 #include "graphics/GdiplusInclude.h"
 #include "skin/DUI_Styles.h"
 
+namespace {
+constexpr int kSceneUnitsPerInch = 96;
+}  // namespace
+
 struct CDUI_FontType::Impl {
     std::unique_ptr<CGDIPlug_FontCtrl> font;
     std::unique_ptr<CGDIPlug_StringCtrl> text;
@@ -13,11 +17,13 @@ struct CDUI_FontType::Impl {
 CDUI_FontType::CDUI_FontType(CDUI_UIResource* resource, CDUI_FontType_Style* style)
     : CDUI_UIControl(resource, style), impl_(std::make_unique<Impl>()) {
     if (!style) return;
-    // Metrics from a GDI font made from the same description, on the screen DC.
+    // Metrics from a GDI font made from the same description, on the screen
+    // DC, at the scene's 96 units per inch: a logical size means the same at
+    // every DPI (the frame's scale enlarges text with everything else).
     HDC screen = GetDC(nullptr);
     if (screen) {
         LOGFONTW lf{};
-        lf.lfHeight = -MulDiv(int(style->fontSize * 100.0f + 0.5f), GetDeviceCaps(screen, LOGPIXELSY), 7200);
+        lf.lfHeight = -MulDiv(int(style->fontSize * 100.0f + 0.5f), kSceneUnitsPerInch, 7200);
         lf.lfWeight = style->bold ? FW_BOLD : FW_NORMAL;
         lf.lfItalic = style->italic ? 1 : 0;
         lf.lfUnderline = style->underline ? 1 : 0;
@@ -46,8 +52,11 @@ int CDUI_FontType::MakeDrawingObjects() {
     auto* s = static_cast<CDUI_FontType_Style*>(style_);
     if (!s) return 0;
     auto font = std::make_unique<CGDIPlug_FontCtrl>();
-    // Sizes are points; a missing family falls back inside the font object.
-    if (!font->Create(s->fontFamily, s->fontSize > 0 ? s->fontSize : 9.0f, GetStyleBits(), Gdiplus::UnitPoint))
+    // Sizes are points of a 96-unit inch, made scene pixels here: a font in
+    // points would follow the system's DPI while the layout does not. A
+    // missing family falls back inside the font object.
+    const float points = s->fontSize > 0 ? s->fontSize : 9.0f;
+    if (!font->Create(s->fontFamily, points * kSceneUnitsPerInch / 72.0f, GetStyleBits(), Gdiplus::UnitPixel))
         return 0;
     auto text = std::make_unique<CGDIPlug_StringCtrl>();
     // The record's Optimize value rides along as the initial colour, nothing more.

@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "core/DUI_FontType.h"
+#include "graphics/PixelSurface.h"
 #include "graphics/GdiplusInclude.h"
 #include "core/DUI_ParamLock.h"
 #include "core/DUI_RectConv.h"
@@ -53,7 +54,10 @@ void DUI_MessagePoint(CDUI_UIControl* control, UINT message, LPARAM lParam, int3
     POINT p{PointX(lParam), PointY(lParam)};
     if (message == WM_MOUSEWHEEL || message == 0x020E) {
         CDUI_UIScene* scene = control ? control->GetScene() : nullptr;
-        if (scene && scene->GetHostWindow()) ScreenToClient(scene->GetHostWindow(), &p);
+        if (scene && scene->GetHostWindow()) {
+            ScreenToClient(scene->GetHostWindow(), &p);
+            p = scene->ToScenePoint(p);
+        }
     }
     if (x) *x = p.x;
     if (y) *y = p.y;
@@ -798,11 +802,11 @@ void CDUI_UIControl::GetContentOrigin(int32_t* x, int32_t* y) {
 }
 
 void CDUI_UIControl::SetClipRegion(Gdiplus::Graphics* graphics) {
-    if (graphics) graphics->SetClip(Gdiplus::Rect(clip_.x, clip_.y, clip_.width, clip_.height));
+    DUI_ClipToSceneRect(graphics, clip_.x, clip_.y, clip_.width, clip_.height);
 }
 
 void CDUI_UIControl::ApplyClip(Gdiplus::Graphics* graphics) {
-    if (graphics) graphics->ResetClip();
+    DUI_ClipToFrame(graphics);
 }
 
 // ---- default handlers ----

@@ -137,6 +137,12 @@ private:
     int m_lastStatus = 0;
 };
 
+// Art drawn at twice the size for the image resource N is the resource
+// N + kDoubleArtIdOffset of the same type, where the program has one.
+constexpr UINT kDoubleArtIdOffset = 1000;
+// Above this frame scale, pieces are taken from the double-size art.
+constexpr double kDoubleArtFromScale = 1.25;
+
 class CGDIPlug_ImageCtrl : public CGraphics_ImageCtrl {
 public:
     CGDIPlug_ImageCtrl();
@@ -155,8 +161,16 @@ public:
     HBITMAP DetachHBitmap() override;
     Gdiplus::Image* GetImage() override;
     int SaveToFile(const std::wstring& path, int formatNumber) override;
+    // On a scaled frame (a world transform of a scale and an offset) the
+    // piece is resampled to the pixels it covers, from the double-size art
+    // above kDoubleArtFromScale when there is one, and drawn 1:1.
     int DrawSkinRect(DUIGraphics* g, const DUIRect& dest, const DUIRect& source, int stretch) override;
     int FillColor(DUIColor color) override;
+    // The double-size art of this image is resource id of module (found by
+    // LoadFromResource itself for resource N + kDoubleArtIdOffset). Decoded
+    // on first use only.
+    void SetDoubleArt(HMODULE module, UINT id);
+    int HasDoubleArt() const;
     int GetGraphics(DUIGraphics** g, HDC* hdc) override;
     int ReleaseGraphics() override;
     int SetRotation(int enable, float centerX, float centerY, float angle) override;

@@ -153,7 +153,17 @@ struct CGDIPlug_ImageCtrl::Impl {
         prepared.clear();
         bitmap.reset();
         stream.Reset();
+        doubled.reset();
+        doubleModule = nullptr;
+        doubleTried = false;
     }
+
+    // The double-size art: where it lies, and the image once decoded.
+    HMODULE doubleModule = nullptr;
+    UINT doubleId = 0;
+    bool doubleTried = false;
+    std::unique_ptr<CGDIPlug_ImageCtrl> doubled;
+    Bitmap* Doubled();
 
     // Resampled pieces, most recently used first; a control draws the same
     // piece at the same size frame after frame.
@@ -161,19 +171,36 @@ struct CGDIPlug_ImageCtrl::Impl {
         DUIRect region;
         int width, height;
         bool mirrorX, mirrorY;
+        Bitmap* from;
         std::unique_ptr<Bitmap> picture;
     };
     std::vector<Piece> prepared;
     static constexpr size_t kMaxPieces = 64;
 
-    Bitmap* Prepared(const SkinSource& src, int width, int height, int* status);
+    Bitmap* Prepared(Bitmap* from, const SkinSource& src, int width, int height, int* status);
 };
 
-Bitmap* CGDIPlug_ImageCtrl::Impl::Prepared(const SkinSource& src, int width, int height, int* status) {
+Bitmap* CGDIPlug_ImageCtrl::Impl::Doubled() {
+    if (!doubleTried && doubleModule) {
+        doubleTried = true;
+        auto image = std::make_unique<CGDIPlug_ImageCtrl>();
+        if (image->LoadFromResource(doubleModule, doubleId)) doubled = std::move(image);
+    }
+    return doubled ? static_cast<Bitmap*>(doubled->GetImage()) : nullptr;
+}
+
+namespace {
+// The unpremultiplied ARGB pixel at column ix, row iy of locked pixels.
+inline UINT32 PixelAt(const BitmapData& in, int ix, int iy) {
+    return reinterpret_cast<const UINT32*>(static_cast<const BYTE*>(in.Scan0) + static_cast<ptrdiff_t>(iy) * in.Stride)[ix];
+}
+}  // namespace
+
+Bitmap* CGDIPlug_ImageCtrl::Impl::Prepared(Bitmap* from, const SkinSource& src, int width, int height, int* status) {
     for (size_t i = 0; i < prepared.size(); ++i) {
         Piece& p = prepared[i];
-        if (p.region == src.region && p.width == width && p.height == height && p.mirrorX == src.mirrorX &&
-            p.mirrorY == src.mirrorY) {
+        if (p.from == from && p.region == src.region && p.width == width && p.height == height &&
+            p.mirrorX == src.mirrorX && p.mirrorY == src.mirrorY) {
             if (i != 0) std::rotate(prepared.begin(), prepared.begin() + static_cast<long>(i),
                                     prepared.begin() + static_cast<long>(i) + 1);
             return prepared.front().picture.get();
@@ -181,7 +208,7 @@ Bitmap* CGDIPlug_ImageCtrl::Impl::Prepared(const SkinSource& src, int width, int
     }
     // The part of the region that lies inside the image; outside stays transparent.
     const DUIRect inside = DUIRectIntersect(
-        src.region, DUIRect{0, 0, static_cast<int>(bitmap->GetWidth()), static_cast<int>(bitmap->GetHeight())});
+        src.region, DUIRect{0, 0, static_cast<int>(from->GetWidth()), static_cast<int>(from->GetHeight())});
     auto picture = std::make_unique<Bitmap>(width, height, PixelFormat32bppARGB);
     if (picture->GetLastStatus() != Ok) {
         *status = picture->GetLastStatus();
@@ -193,8 +220,38 @@ Bitmap* CGDIPlug_ImageCtrl::Impl::Prepared(const SkinSource& src, int width, int
     BitmapData in{};
     Rect readRect(inside.x, inside.y, inside.width, inside.height);
     const bool haveSource =
-        !DUIRectIsEmpty(inside) && bitmap->LockBits(&readRect, ImageLockModeRead, PixelFormat32bppARGB, &in) == Ok;
-    for (int y = 0; y < height; ++y) {
+        !DUIRectIsEmpty(inside) && from->LockBits(&readRect, ImageLockModeRead, PixelFormat32bppARGB, &in) == Ok;
+    // Made smaller (double-size art on a frame below 2x): four samples per
+    // pixel, weighted by their alpha, so thin lines thin out instead of
+    // dropping whole rows.
+    const bool shrink = src.region.width > width || src.region.height > height;
+    auto sample = [&](double fx, double fy) -> UINT32 {
+        int sx = static_cast<int>(fx * src.region.width / width), sy = static_cast<int>(fy * src.region.height / height);
+        sx = std::min(sx, src.region.width - 1);
+        sy = std::min(sy, src.region.height - 1);
+        if (src.mirrorX) sx = src.region.width - 1 - sx;
+        if (src.mirrorY) sy = src.region.height - 1 - sy;
+        const int ix = src.region.x + sx - inside.x, iy = src.region.y + sy - inside.y;
+        if (haveSource && ix >= 0 && iy >= 0 && ix < inside.width && iy < inside.height) return PixelAt(in, ix, iy);
+        return 0;
+    };
+    for (int y = 0; y < height && shrink; ++y) {
+        auto* row = reinterpret_cast<UINT32*>(static_cast<BYTE*>(out.Scan0) + static_cast<ptrdiff_t>(y) * out.Stride);
+        for (int x = 0; x < width; ++x) {
+            UINT32 a = 0, r = 0, gr = 0, b = 0;
+            for (double oy : {0.25, 0.75})
+                for (double ox : {0.25, 0.75}) {
+                    const UINT32 p = sample(x + ox, y + oy), pa = p >> 24;
+                    a += pa;
+                    r += ((p >> 16) & 0xFF) * pa;
+                    gr += ((p >> 8) & 0xFF) * pa;
+                    b += (p & 0xFF) * pa;
+                }
+            row[x] = a == 0 ? 0
+                            : ((a + 2) / 4) << 24 | ((r + a / 2) / a) << 16 | ((gr + a / 2) / a) << 8 | ((b + a / 2) / a);
+        }
+    }
+    for (int y = 0; y < height && !shrink; ++y) {
         auto* row = reinterpret_cast<UINT32*>(static_cast<BYTE*>(out.Scan0) + static_cast<ptrdiff_t>(y) * out.Stride);
         int sy = static_cast<int>((y + 0.5) * src.region.height / height);
         if (sy >= src.region.height) sy = src.region.height - 1;
@@ -212,10 +269,11 @@ Bitmap* CGDIPlug_ImageCtrl::Impl::Prepared(const SkinSource& src, int width, int
             row[x] = pixel;
         }
     }
-    if (haveSource) bitmap->UnlockBits(&in);
+    if (haveSource) from->UnlockBits(&in);
     picture->UnlockBits(&out);
     if (prepared.size() >= kMaxPieces) prepared.pop_back();
-    prepared.insert(prepared.begin(), Piece{src.region, width, height, src.mirrorX, src.mirrorY, std::move(picture)});
+    prepared.insert(prepared.begin(),
+                    Piece{src.region, width, height, src.mirrorX, src.mirrorY, from, std::move(picture)});
     return prepared.front().picture.get();
 }
 
@@ -348,7 +406,10 @@ int CGDIPlug_ImageCtrl::LoadFromResource(HMODULE module, const wchar_t* type, UI
         m_lastStatus = InvalidParameter;
         return 0;
     }
-    return LoadFromMemory(bytes, size);
+    if (!LoadFromMemory(bytes, size)) return 0;
+    if (id < 0x10000 - kDoubleArtIdOffset && FindResourceW(module, MAKEINTRESOURCEW(id + kDoubleArtIdOffset), type))
+        SetDoubleArt(module, id + kDoubleArtIdOffset);
+    return 1;
 }
 
 int CGDIPlug_ImageCtrl::DeleteHBitmap() {
@@ -431,19 +492,53 @@ int CGDIPlug_ImageCtrl::DrawSkinRect(DUIGraphics* g, const DUIRect& dest, const 
     // 1:1. GDI+ implementations differ at the edges of scaled and flipped
     // images (Wine drops the first row or column), and sampling ourselves also
     // keeps neighbouring pieces of the skin image from bleeding in.
-    Image* picture = m_impl->bitmap.get();
-    Rect region(src.region.x, src.region.y, src.region.width, src.region.height);
-    const bool exact = d.width == src.region.width && d.height == src.region.height && !src.mirrorX && !src.mirrorY;
+    Bitmap* from = m_impl->bitmap.get();
+    SkinSource piece = src;
+    DUIRect target = d;
+    Matrix world;
+    REAL m[6] = {1, 0, 0, 1, 0, 0};
+    if (!m_rotate && g->GetTransform(&world) == Ok && !world.IsIdentity() && world.GetElements(m) == Ok && m[1] == 0 &&
+        m[2] == 0 && m[0] > 0 && m[3] > 0) {
+        // A scaled frame: the piece is made for the pixels it covers, not
+        // stretched by GDI+ afterwards.
+        auto edge = [](double v) { return static_cast<int>(std::floor(v + 0.5)); };
+        const int left = edge(d.x * double(m[0]) + m[4]), top = edge(d.y * double(m[3]) + m[5]);
+        target = DUIRect{left, top, edge((d.x + d.width) * double(m[0]) + m[4]) - left,
+                         edge((d.y + d.height) * double(m[3]) + m[5]) - top};
+        if (DUIRectIsEmpty(target)) return 1;
+        if (m[0] > kDoubleArtFromScale) {
+            if (Bitmap* large = m_impl->Doubled()) {
+                from = large;
+                piece.region = DUIRect{src.region.x * 2, src.region.y * 2, src.region.width * 2, src.region.height * 2};
+            }
+        }
+        g->ResetTransform();
+    }
+    Image* picture = from;
+    Rect region(piece.region.x, piece.region.y, piece.region.width, piece.region.height);
+    const bool exact = target.width == piece.region.width && target.height == piece.region.height && !piece.mirrorX &&
+                       !piece.mirrorY;
     if (!exact) {
-        picture = m_impl->Prepared(src, d.width, d.height, &m_lastStatus);
+        picture = m_impl->Prepared(from, piece, target.width, target.height, &m_lastStatus);
         if (!picture) return 0;
-        region = Rect(0, 0, d.width, d.height);
+        region = Rect(0, 0, target.width, target.height);
     }
     g->SetInterpolationMode(InterpolationModeNearestNeighbor);
     g->SetPixelOffsetMode(PixelOffsetModeHalf);
-    m_lastStatus = g->DrawImage(picture, Rect(d.x, d.y, d.width, d.height), region.X, region.Y, region.Width,
-                                region.Height, UnitPixel, &attributes);
+    m_lastStatus = g->DrawImage(picture, Rect(target.x, target.y, target.width, target.height), region.X, region.Y,
+                                region.Width, region.Height, UnitPixel, &attributes);
     return m_lastStatus == Ok ? 1 : 0;
+}
+
+int CGDIPlug_ImageCtrl::HasDoubleArt() const { return m_impl->doubleModule ? 1 : 0; }
+
+void CGDIPlug_ImageCtrl::SetDoubleArt(HMODULE module, UINT id) {
+    // Only noted here: the double-size art is decoded when a frame first needs it.
+    m_impl->doubled.reset();
+    m_impl->prepared.clear();
+    m_impl->doubleModule = module;
+    m_impl->doubleId = id;
+    m_impl->doubleTried = false;
 }
 
 void CGDIPlug_ImageCtrl::PixelsChanged() { m_impl->prepared.clear(); }

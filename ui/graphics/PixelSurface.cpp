@@ -1,6 +1,9 @@
 #include "PixelSurface.h"
 
 #include <algorithm>
+#include <cmath>
+
+#include "UIRect.h"
 
 namespace {
 thread_local const DUI_PixelSurface* t_surface = nullptr;
@@ -13,13 +16,83 @@ DUI_PixelSurfaceScope::DUI_PixelSurfaceScope(const DUI_PixelSurface& surface)
 
 DUI_PixelSurfaceScope::~DUI_PixelSurfaceScope() { t_surface = previous_; }
 
+namespace {
+const DUI_PixelSurface* ScaledSurface(Gdiplus::Graphics* g) {
+    const DUI_PixelSurface* s = t_surface;
+    return s && g && s->graphics == g && s->frameWidth > 0 ? s : nullptr;
+}
+
+// Sets a clip given in pixels, whatever the world transform.
+void ClipPixels(Gdiplus::Graphics* g, int32_t x, int32_t y, int32_t width, int32_t height) {
+    Gdiplus::Matrix transform;
+    g->GetTransform(&transform);
+    g->ResetTransform();
+    g->SetClip(Gdiplus::Rect(x, y, std::max(width, 0), std::max(height, 0)));
+    g->SetTransform(&transform);
+}
+}  // namespace
+
+void DUI_ClipToSceneRect(Gdiplus::Graphics* g, int32_t x, int32_t y, int32_t width, int32_t height) {
+    if (!g) return;
+    const DUI_PixelSurface* s = ScaledSurface(g);
+    if (!s) {
+        g->SetClip(Gdiplus::Rect(x, y, width, height));
+        return;
+    }
+    const DUIRect pixels = DUIRectIntersect(DUIRectScaleOut(DUIRect{x, y, width, height}, s->scale),
+                                            DUIRect{s->frameX, s->frameY, s->frameWidth, s->frameHeight});
+    ClipPixels(g, pixels.x, pixels.y, pixels.width, pixels.height);
+}
+
+void DUI_ClipToFrame(Gdiplus::Graphics* g) {
+    if (!g) return;
+    const DUI_PixelSurface* s = ScaledSurface(g);
+    if (!s) {
+        g->ResetClip();
+        return;
+    }
+    ClipPixels(g, s->frameX, s->frameY, s->frameWidth, s->frameHeight);
+}
+
+double DUI_FrameScale(Gdiplus::Graphics* g) {
+    const DUI_PixelSurface* s = ScaledSurface(g);
+    return s ? s->scale : 1.0;
+}
+
 int DUI_FillOpaqueDirect(Gdiplus::Graphics* g, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t argb) {
     const DUI_PixelSurface* s = t_surface;
-    if (!s || !g || s->graphics != g || (argb >> 24) != 0xFF || width <= 0 || height <= 0) return 0;
+    if (!s || !g || s->graphics != g || !s->row0 || (argb >> 24) != 0xFF || width <= 0 || height <= 0) return 0;
     const Gdiplus::Unit unit = g->GetPageUnit();
     if ((unit != Gdiplus::UnitPixel && unit != Gdiplus::UnitDisplay) || g->GetPageScale() != 1.0f) return 0;
     Gdiplus::Matrix transform;
-    if (g->GetTransform(&transform) != Gdiplus::Ok || !transform.IsIdentity()) return 0;
+    if (g->GetTransform(&transform) != Gdiplus::Ok) return 0;
+    const bool scaled = !transform.IsIdentity();
+    if (scaled) {
+        // The scaled frame's own transform only: the edges land where GDI+
+        // puts them, rounded to the nearest pixel edge.
+        Gdiplus::REAL m[6];
+        if (s->frameWidth <= 0 || transform.GetElements(m) != Gdiplus::Ok || m[1] != 0 || m[2] != 0 || m[4] != 0 ||
+            m[5] != 0 || m[0] != Gdiplus::REAL(s->scale) || m[3] != Gdiplus::REAL(s->scale))
+            return 0;
+        const int32_t left = int32_t(std::floor(x * double(m[0]) + m[4] + 0.5));
+        const int32_t top = int32_t(std::floor(y * double(m[3]) + m[5] + 0.5));
+        const int32_t right = int32_t(std::floor((int64_t(x) + width) * double(m[0]) + m[4] + 0.5));
+        const int32_t bottom = int32_t(std::floor((int64_t(y) + height) * double(m[3]) + m[5] + 0.5));
+        x = left;
+        y = top;
+        width = right - left;
+        height = bottom - top;
+        if (width <= 0 || height <= 0) return 1;
+        g->ResetTransform();  // the clip is read in pixels below
+    }
+    struct Restore {
+        Gdiplus::Graphics* g;
+        Gdiplus::Matrix* m;
+        bool on;
+        ~Restore() {
+            if (on) g->SetTransform(m);
+        }
+    } restore{g, &transform, scaled};
     // The visible part: the clip, when it is one rectangle, else GDI+ decides.
     int32_t cx = 0, cy = 0, cw = s->width, ch = s->height;
     Gdiplus::Region clip;

@@ -13,6 +13,11 @@ struct DUI_PixelSurface {
     uint8_t* row0 = nullptr;                // first (top) row
     ptrdiff_t stride = 0;                   // bytes from one row to the next below (negative when bottom-up)
     int32_t width = 0, height = 0;
+    // Scaled frames: the graphics maps scene units to pixels by scale, and
+    // everything drawn stays inside the frame's pixel rectangle (frameWidth 0:
+    // no such bound; the frame is not scaled).
+    double scale = 1.0;
+    int32_t frameX = 0, frameY = 0, frameWidth = 0, frameHeight = 0;
 };
 
 // Binds a surface to the calling thread for the lifetime of the object.
@@ -28,7 +33,16 @@ private:
     DUI_PixelSurface surface_;
 };
 
+// Clips g to a scene rectangle. On a scaled frame that is the whole pixels
+// the rectangle touches, inside the frame's rectangle; otherwise the
+// rectangle itself.
+void DUI_ClipToSceneRect(Gdiplus::Graphics* g, int32_t x, int32_t y, int32_t width, int32_t height);
+// Back to the frame's own bound (no clip on an unscaled frame).
+void DUI_ClipToFrame(Gdiplus::Graphics* g);
+// The scale of the frame g paints (1 outside a scaled frame).
+double DUI_FrameScale(Gdiplus::Graphics* g);
+
 // Fills x, y, width, height with an opaque ARGB colour when g draws on the
 // thread's bound surface with a plain state (pixel units, no transform, a
-// rectangular clip); returns 0 when GDI+ has to do it.
+// rectangular clip, no transform but a scaled frame's scale); returns 0 when GDI+ has to do it.
 int DUI_FillOpaqueDirect(Gdiplus::Graphics* g, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t argb);

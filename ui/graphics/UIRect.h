@@ -3,6 +3,7 @@
 // arithmetic lives here, free of <windows.h>, so the dirty-area and layout
 // rules can be tested on their own.
 #include <algorithm>
+#include <cmath>
 
 struct DUIRect {
     int x = 0;
@@ -41,6 +42,26 @@ inline DUIRect DUIRectIntersect(const DUIRect& a, const DUIRect& b) {
 // Right and bottom edges excluded, as for hit testing.
 inline bool DUIRectContains(const DUIRect& r, int px, int py) {
     return px >= r.x && py >= r.y && px < r.x + r.width && py < r.y + r.height;
+}
+
+// Scaled drawing: scene rectangles are logical; the frame is in pixels of
+// logical * scale. A logical edge lands on pixel edge round(v * scale).
+inline int DUIScaledEdge(int v, double scale) { return static_cast<int>(std::floor(v * scale + 0.5)); }
+// The whole pixels a logical rectangle touches (edges rounded outwards).
+inline DUIRect DUIRectScaleOut(const DUIRect& r, double scale) {
+    if (DUIRectIsEmpty(r)) return {};
+    const int left = static_cast<int>(std::floor(r.x * scale)), top = static_cast<int>(std::floor(r.y * scale));
+    const int right = static_cast<int>(std::ceil((r.x + r.width) * scale - 1e-9));
+    const int bottom = static_cast<int>(std::ceil((r.y + r.height) * scale - 1e-9));
+    return {left, top, right - left, bottom - top};
+}
+// The logical rectangle whose drawing covers a pixel rectangle.
+inline DUIRect DUIRectUnscaleOut(const DUIRect& r, double scale) {
+    if (DUIRectIsEmpty(r) || scale <= 0) return {};
+    const int left = static_cast<int>(std::floor(r.x / scale + 1e-9)), top = static_cast<int>(std::floor(r.y / scale + 1e-9));
+    const int right = static_cast<int>(std::ceil((r.x + r.width) / scale - 1e-9));
+    const int bottom = static_cast<int>(std::ceil((r.y + r.height) / scale - 1e-9));
+    return {left, top, right - left, bottom - top};
 }
 
 // A rectangle with its negative origin clamped to 0 (its size kept): the rule

@@ -1,6 +1,7 @@
 #include "scene/DUIDevManage.h"
 
 #include "graphics/UIGraphicsEngine.h"
+#include "graphics/UIRect.h"
 #include "scene/DUIDevRender.h"
 #include "scene/DUI_UIScene.h"
 #include "skin/DUI_UIResource.h"
@@ -36,8 +37,22 @@ int CDUIDevManage::CreateScene(UINT eventMessage, int32_t height, int32_t width)
     height_ = height;
     width_ = width;
     scene_ = resource_->CreateScene(host_, width, height, eventMessage);
+    if (scene_ && scale_ != 1.0) scene_->SetScale(scale_);
     return scene_ ? 1 : 0;
 }
+
+int CDUIDevManage::SetScale(double scale) {
+    if (!(scale > 0.1 && scale < 10.0)) return 0;
+    const int wasRunning = render_ && render_->IsRunning();
+    if (wasRunning) render_->Stop();
+    scale_ = scale;
+    if (scene_) scene_->SetScale(scale);  // invalidates the whole scene
+    if (wasRunning) return render_->Start();
+    return 1;
+}
+
+int32_t CDUIDevManage::GetFrameWidth() const { return DUIScaledEdge(width_, scale_); }
+int32_t CDUIDevManage::GetFrameHeight() const { return DUIScaledEdge(height_, scale_); }
 
 int CDUIDevManage::StartRender(int32_t framePeriodMs, int32_t value) {
     framePeriod_ = framePeriodMs;

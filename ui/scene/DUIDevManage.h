@@ -53,6 +53,14 @@ public:
     CDUI_UIGraphicsEngine* GetGraphicsEngine() const { return engine_.get(); }
     int32_t GetSceneWidth() const { return width_; }
     int32_t GetSceneHeight() const { return height_; }
+    // The drawing scale (the monitor's DPI / 96, or less where the window
+    // must fit): the scene stays in its own units, the frame image, the
+    // layered window and the present are scene size * scale pixels. A
+    // running render thread is stopped and started again around the change.
+    int SetScale(double scale);
+    double GetScale() const { return scale_; }
+    int32_t GetFrameWidth() const;
+    int32_t GetFrameHeight() const;
     UINT GetEventMessage() const { return eventMessage_; }
     int32_t GetFramePeriod() const { return framePeriod_; }
     int32_t GetFrameValue() const { return frameValue_; }
@@ -62,6 +70,7 @@ private:
     int layered_ = 0;
     int graphicsMode_ = 1;
     int32_t width_ = 0, height_ = 0;
+    double scale_ = 1.0;
     UINT eventMessage_ = 0;
     int32_t framePeriod_ = 30;
     int32_t frameValue_ = 0;

@@ -13,8 +13,8 @@ CDUIDevRender::~CDUIDevRender() { Stop(); }
 int CDUIDevRender::CreateImage() {
     if (memoryDC_) return 1;
     if (!manager_) return 0;
-    width_ = manager_->GetSceneWidth();
-    height_ = manager_->GetSceneHeight();
+    width_ = manager_->GetFrameWidth();
+    height_ = manager_->GetFrameHeight();
     if (width_ <= 0 || height_ <= 0) return 0;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);

@@ -25,7 +25,8 @@ public:
     CDUIDevRender(const CDUIDevRender&) = delete;
     CDUIDevRender& operator=(const CDUIDevRender&) = delete;
 
-    // Allocates the off-screen image at the scene size (no thread).
+    // Allocates the off-screen image at the frame size, the scene size times
+    // the drawing scale (no thread).
     int CreateImage();
     void FreeImage();
     // CreateImage, then the render thread and the periodic timer.
@@ -48,7 +49,7 @@ public:
     HDC GetMemoryDC() const { return memoryDC_; }
     // Bottom-up rows of 32-bit BGRA pixels, stride width * 4.
     const uint32_t* GetPixels() const { return static_cast<const uint32_t*>(bits_); }
-    // Pixel at scene coordinates (0 outside the image).
+    // Pixel at frame coordinates, scene coordinates at scale 1 (0 outside the image).
     uint32_t GetPixel(int32_t x, int32_t y) const;
     int32_t GetWidth() const { return width_; }
     int32_t GetHeight() const { return height_; }

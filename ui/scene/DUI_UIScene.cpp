@@ -1,6 +1,7 @@
 #include "scene/DUI_UIScene.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 
@@ -70,6 +71,13 @@ int CDUI_UIScene::ForwardMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 1;
     }
     if (!DUI_IsSceneInputMessage(message, wParam)) return 0;
+    // Pointer positions in client pixels become scene units here; the wheel
+    // carries screen positions, turned into scene units where they are read.
+    if (scale_ != 1.0 && ((message >= WM_MOUSEFIRST && message <= 0x020D && message != WM_MOUSEWHEEL) ||
+                          message == WM_MOUSEHOVER)) {
+        const POINT p = ToScenePoint(POINT{int16_t(LOWORD(lParam)), int16_t(HIWORD(lParam))});
+        lParam = MAKELPARAM(uint16_t(int16_t(p.x)), uint16_t(int16_t(p.y)));
+    }
     CDUI_ParamLock lock(this);
     if (!lock.Ok()) return 0;
     if (message == WM_MOUSEMOVE) hintClaimed_ = 0;
@@ -92,6 +100,18 @@ int CDUI_UIScene::ForwardMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_RBUTTONUP) pressOrigin_[1] = nullptr;
     if (message == WM_MBUTTONUP) pressOrigin_[2] = nullptr;
     return handled;
+}
+
+void CDUI_UIScene::SetScale(double scale) {
+    if (!(scale > 0.1 && scale < 10.0)) scale = 1.0;
+    CDUI_ParamLock lock(this);
+    scale_ = scale;
+    InvalidateAll();
+}
+
+POINT CDUI_UIScene::ToScenePoint(POINT p) const {
+    if (scale_ == 1.0) return p;
+    return POINT{LONG(std::floor(p.x / scale_)), LONG(std::floor(p.y / scale_))};
 }
 
 void CDUI_UIScene::InvalidateRect(const DUI_Rect& rect) {
@@ -157,27 +177,48 @@ int CDUI_UIScene::PaintFrame(HDC dc) {
     Tick();
     DUI_Rect current;
     if (!TakeDirty(&current)) return 0;
+    // The pixels to repaint: the dirty rectangle itself at scale 1, else the
+    // whole pixels it touches, and the scene rectangle that covers those.
+    const double scale = scale_;
+    const bool scaled = scale != 1.0;
+    DUI_Rect pixels = current, painted = current;
+    if (scaled) {
+        const DUI_Rect frame{0, 0, DUIScaledEdge(absolute_.width, scale), DUIScaledEdge(absolute_.height, scale)};
+        pixels = DUI_Intersect(DUIRectScaleOut(current, scale), frame);
+        painted = DUIRectUnscaleOut(pixels, scale);
+    }
     {
         // GDI+ draws straight into the DIB section's premultiplied pixels when
         // it can reach them: on a device context every draw goes through a
         // temporary bitmap and a GDI blend.
         DUI_Rect cleared;
         DUI_PixelSurface surface;
-        std::unique_ptr<Gdiplus::Bitmap> pixels = WrapDIBSection(dc, current, &cleared, &surface);
-        std::unique_ptr<Gdiplus::Graphics> graphics(pixels ? new Gdiplus::Graphics(pixels.get())
-                                                           : new Gdiplus::Graphics(dc));
+        std::unique_ptr<Gdiplus::Bitmap> wrapped = WrapDIBSection(dc, pixels, &cleared, &surface);
+        std::unique_ptr<Gdiplus::Graphics> graphics(wrapped ? new Gdiplus::Graphics(wrapped.get())
+                                                            : new Gdiplus::Graphics(dc));
         graphics->SetPageUnit(Gdiplus::UnitPixel);
-        if (pixels) surface.graphics = graphics.get();
+        surface.graphics = graphics.get();
+        if (scaled) {
+            // Everything drawn stays in the cleared pixels, so nothing outside
+            // them is blended twice.
+            graphics->SetClip(Gdiplus::Rect(pixels.x, pixels.y, pixels.width, pixels.height));
+            graphics->ScaleTransform(Gdiplus::REAL(scale), Gdiplus::REAL(scale));
+            surface.scale = scale;
+            surface.frameX = pixels.x;
+            surface.frameY = pixels.y;
+            surface.frameWidth = pixels.width;
+            surface.frameHeight = pixels.height;
+        }
         DUI_PixelSurfaceScope direct(surface);
         // Only the dirty rectangle is cleared; the rest keeps the last frame.
         // Over the pixels themselves that is a row fill of zeros (transparent
         // premultiplied), the same result as the clearing brush at a
         // fraction of its cost.
-        if (!(cleared == current)) dirty_->ClearDirty(graphics.get());
-        PaintControl(graphics.get(), current);
+        if (!(cleared == pixels)) dirty_->ClearDirty(graphics.get());
+        PaintControl(graphics.get(), painted);
     }
     dirty_->ResetCurrent();
-    lastPainted_ = current;
+    lastPainted_ = pixels;
     return 1;
 }
 
@@ -428,7 +469,10 @@ int CDUI_UIScene::DispatchAbove(UINT message, WPARAM wParam, LPARAM lParam, int*
     CDUI_UIControl* modal = ActiveModal();
     if (mouse && !popups_.empty()) {
         POINT p{int16_t(LOWORD(lParam)), int16_t(HIWORD(lParam))};
-        if (message == WM_MOUSEWHEEL && host_) ScreenToClient(host_, &p);
+        if (message == WM_MOUSEWHEEL && host_) {
+            ScreenToClient(host_, &p);
+            p = ToScenePoint(p);
+        }
         // The newest pop-up first; a press outside a pop-up and its owner closes it.
         std::vector<Popup> snapshot = popups_;
         for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {

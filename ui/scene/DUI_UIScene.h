@@ -58,10 +58,21 @@ public:
     void EnableDirty(int flag);
     CDUI_UIDirtyArea* GetDirtyArea() { return dirty_.get(); }
 
+    // Drawing scale: the tree, its dirty area and its hit-testing stay in
+    // scene (logical) units; the frame has scene size * scale pixels, and
+    // pointer positions in the host's pixels are divided back. Set while
+    // the render thread is stopped.
+    void SetScale(double scale);
+    double GetScale() const { return scale_; }
+    // A point in the host window's client pixels, in scene units.
+    POINT ToScenePoint(POINT clientPixels) const;
+
     // Paints the dirty part of the tree into dc (a 32-bit DIB section's DC)
-    // under the parameter lock. Returns 1 when something was painted.
+    // under the parameter lock. Returns 1 when something was painted. At a
+    // scale other than 1 the whole pixels the dirty rectangle touches are
+    // cleared and repainted, and nothing outside them is touched.
     int PaintFrame(HDC dc);
-    // The rectangle the last painted frame covered (what needs presenting).
+    // The pixel rectangle the last painted frame covered (what needs presenting).
     DUI_Rect GetLastPainted() const { return lastPainted_; }
     // Lock-free: whether a frame would paint anything (for the frame timer).
     int HasPendingDirty() const;
@@ -133,6 +144,7 @@ private:
     int hintClaimed_ = 0;  // a control took the hint during this mouse move
     DUI_Rect hintRect_;
 
+    double scale_ = 1.0;
     std::unique_ptr<CDUI_UIDirtyArea> dirty_;
     DUI_Rect lastPainted_;  // written by the render thread under the paint lock
 };

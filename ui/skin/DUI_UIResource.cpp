@@ -214,8 +214,15 @@ void CDUI_UIResource::MakeDrawingObjects() {
     Guard guard(mutex_.Get());
     if (!guard.Ok()) return;
     if (!skinImage_) skinImage_ = std::make_unique<CGDIPlug_ImageCtrl>();
-    if (!imageLoaded_ && !skinImageBytes_.empty())
+    if (!imageLoaded_ && !skinImageBytes_.empty()) {
         imageLoaded_ = skinImage_->LoadFromMemory(skinImageBytes_.data(), skinImageBytes_.size());
+        // The same sheet drawn at twice the size, for scaled frames; the
+        // description's rectangles are doubled when pieces are read from it.
+        const UINT doubleId = UINT(imageResourceId_) + kDoubleArtIdOffset;
+        if (imageLoaded_ && !imageFromFile_ && imageResourceId_ > 0 && doubleId <= 0xFFFF &&
+            FindResourceTypeById(module_, doubleId, nullptr, nullptr))
+            skinImage_->SetDoubleArt(module_, doubleId);
+    }
     if (!brush_) {
         brush_ = std::make_unique<CGDIPlug_BrushCtrl>();
         if (!brush_->CreateSolid(0xFF000000)) brush_.reset();
