@@ -28,7 +28,7 @@ public:
     CPublicModule& operator=(const CPublicModule&) = delete;
 
     // Runs the start-up steps in order; 0 as soon as one fails (the caller
-    // then ends the process without teardown).
+    // then ends the process; the destructor tears down what was built).
     int Initialize(HINSTANCE instance);
     // Runs the teardown steps; each member is shut down and freed only if present.
     void Teardown();
