@@ -77,7 +77,12 @@ int CMainWindow::RunMessageLoop(int showCommand) {
 }
 
 int CMainWindow::Shutdown() {
-    std::lock_guard<std::mutex> lock(m_dragLock);
+    {
+        std::lock_guard<std::mutex> lock(m_dragLock);
+        m_drag.ButtonUp();  // a drag ends with the window
+    }
+    // Outside the lock: destroying a window that has the mouse capture sends
+    // it WM_CAPTURECHANGED, whose handler takes the lock on this thread.
     if (m_window && IsWindow(m_window)) {
         if (m_timer) KillTimer(m_window, MAINTIMER_ID);
         DestroyWindow(m_window);
@@ -213,6 +218,10 @@ void CMainWindow::OnCopyData(const COPYDATASTRUCT* data) {
     const std::wstring text(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t));
     unsigned int id = 0;
     if (!shell::ParseGameTaskHandOver(text, &id)) return;
+    // The sender only waits for the request to arrive, not for the game mode
+    // (programs, pages, light commands); and the shell refuses some calls
+    // made inside a sent message. The id is copied: answer, then run.
+    if (InSendMessage()) ReplyMessage(TRUE);
     if (m_gameTasks && m_acceptHandOvers) {
         m_gameTasks->RunGameTaskById(id);
     } else if (m_waitingGameTasks.size() < kMaxWaitingGameTasks) {

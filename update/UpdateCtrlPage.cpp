@@ -383,7 +383,9 @@ void CUpdateCtrlPage::OfferSoftwareUpdate(int silent) {
 void CUpdateCtrlPage::StartUpdater() {
     CApplicationEnv* env = host_ ? host_->Services().env : nullptr;
     const std::wstring updater = env ? env->GetProgramFolder() + updaterules::kUpdaterFile : std::wstring();
-    if (updater.empty() || !StartProcess(updater, L"", 1)) {
+    // Its command line is its own path, quoted: without one Windows passes
+    // the bare path, which a folder with blanks splits into several words.
+    if (updater.empty() || !StartProcess(updater, L"\"" + updater + L"\"", 1)) {
         Inform(updaterules::kUpdaterFailedText);
         return;
     }

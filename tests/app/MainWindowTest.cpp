@@ -124,6 +124,31 @@ TEST_F(MainWindowTest, HandOverRunsTheGameTask) {
     EXPECT_EQ(runner.ids, (std::vector<unsigned int>{7, 7}));
 }
 
+TEST_F(MainWindowTest, TheSenderIsAnsweredBeforeTheGameModeRuns) {
+    // Pexilo's send returns once the id arrived; the game mode runs after.
+    struct WaitingRunner : IGameTaskRunner {
+        HANDLE senderDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        DWORD waited = WAIT_FAILED;
+        int RunGameTaskById(unsigned int) override {
+            waited = WaitForSingleObject(senderDone, 3000);
+            return 1;
+        }
+    } waiting;
+    main.SetGameTaskRunner(&waiting);
+    std::thread sender([&] {
+        SendText(window, L"GameTaskID_7");
+        SetEvent(waiting.senderDone);
+    });
+    MSG msg;
+    while (waiting.waited == WAIT_FAILED) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_SENDMESSAGE);
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // takes the sent message
+    }
+    sender.join();
+    EXPECT_EQ(waiting.waited, WAIT_OBJECT_0) << "the sender waited for the whole game mode";
+    CloseHandle(waiting.senderDone);
+}
+
 TEST_F(MainWindowTest, HandOverLengthComesFromTheByteCount) {
     // 24 bytes are the 12 characters "GameTaskID_7"; the rest is not looked at.
     const std::wstring text = L"GameTaskID_789";
@@ -213,6 +238,15 @@ TEST_F(MainWindowTest, DragByTheTopStripMovesTheWindow) {
     EXPECT_EQ(after.top - before.top, 15);
     SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(100, 20));
     EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(MainWindowTest, ShutDownInTheMiddleOfADragWithTheCapture) {
+    ShowWindow(window, SW_SHOWNORMAL);
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 20));
+    SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(120, 35));
+    ASSERT_EQ(GetCapture(), window);
+    main.Shutdown();  // the window's capture goes with it, on this thread
+    EXPECT_FALSE(IsWindow(window));
 }
 
 TEST_F(MainWindowTest, PressBelowTheStripAndZeroMovesDoNotDrag) {

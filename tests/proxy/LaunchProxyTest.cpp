@@ -142,6 +142,23 @@ TEST_F(LaunchProxyTest, StartsVentaroHiddenWhenItDoesNotRun) {
     EXPECT_EQ(e2e::ReadFileText(dir + L"commandline.log"), "[auto]\n");
 }
 
+TEST_F(LaunchProxyTest, TwoShortcutsAtOnceOnAColdStartRunBothAndShowNothing) {
+    const std::wstring dir = MakeInstall(L"pex_pair");
+    std::thread other([&] { EXPECT_EQ(RunPexilo(dir, L"GameTaskID_5"), 0); });
+    EXPECT_EQ(RunPexilo(dir, L"GameTaskID_6"), 0);
+    other.join();
+    const auto both = [&] {
+        const std::string log = e2e::ReadFileText(dir + L"handover.log");
+        return log == "5\n6\n" || log == "6\n5\n";
+    };
+    EXPECT_TRUE(e2e::WaitFor(both, 10000)) << e2e::ReadFileText(dir + L"handover.log");
+    const auto pids = e2e::ProcessesNamed(L"Ventaro.exe");
+    ASSERT_EQ(pids.size(), 1u);
+    HWND window = e2e::WaitForVentaroWindow(pids[0], kLongMs);
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(IsWindowVisible(window)) << "the second copy showed the first one's window";
+}
+
 TEST_F(LaunchProxyTest, WaitsForASlowColdStart) {
     // The window appears about four seconds after the start: past the first
     // second, well within the time Pexilo keeps looking.
