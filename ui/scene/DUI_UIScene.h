@@ -95,6 +95,11 @@ public:
     void NoteVisibility(CDUI_UIControl* control);
     // Forgets control and everything below it (it leaves the tree).
     void ForgetSubtree(CDUI_UIControl* control);
+    // Takes over a control already out of the tree that a dispatch on the
+    // stack or a posted event may still name, and frees it on the window's
+    // thread at the next host message outside any dispatch (never in a
+    // frame: the painter runs on its own thread).
+    void RetireControl(CDUI_UIControl* control);
 
     // The hint display: the text of the hinted control under the pointer,
     // in a small box next to it. Empty text hides it.
@@ -132,6 +137,10 @@ private:
     std::wstring hintShown_;
     int hintClaimed_ = 0;  // a control took the hint during this mouse move
     DUI_Rect hintRect_;
+
+    void FreeRetiredControls();
+    std::vector<CDUI_UIControl*> retired_;  // owned, out of the tree; under the lock
+    int dispatchDepth_ = 0;                 // ForwardMessage calls on the window's thread's stack
 
     std::unique_ptr<CDUI_UIDirtyArea> dirty_;
     DUI_Rect lastPainted_;  // written by the render thread under the paint lock
