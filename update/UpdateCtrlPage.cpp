@@ -12,6 +12,7 @@
 #include "controls/DUI_MessageBox.h"
 #include "controls/DUI_Panel.h"
 #include "controls/DUI_Progress.h"
+#include "core/DUI_ParamLock.h"
 #include "core/DUI_Types.h"
 #include "scene/DUI_UIScene.h"
 #include "scene/DUI_Window.h"
@@ -278,10 +279,12 @@ void CUpdateCtrlPage::ShowFirmwareView() {
     viewFlag_ = 1;
     COVFanLedDevice* device = host_ ? host_->Services().device : nullptr;
     std::wstring text;
+    const int answered = !flashing_ && device && device->QueryVersion(&text);
+    // The update thread writes the label text under the scene's lock too.
+    CDUI_ParamLock lock(scene_);
     // Without an answer the view shows the last firmware version it knew,
     // never the software version of the other view.
-    if (!flashing_ && device && device->QueryVersion(&text))
-        firmwareLabel_ = updaterules::kFirmwareLabelPrefix + updaterules::ControllerRelease(text);
+    if (answered) firmwareLabel_ = updaterules::kFirmwareLabelPrefix + updaterules::ControllerRelease(text);
     if (versionLabel_) versionLabel_->SetText(firmwareLabel_);
     ApplyViewButtons();
 }
