@@ -22,7 +22,8 @@ struct FlashFiles {
 };
 
 // Downloads the firmware from address ("http:\\H\path" as the version reply
-// gives it) and, only when the whole file arrived with status 200, closes the
+// gives it) and, only when the whole file arrived with status 200 and is a
+// well-formed Intel HEX file of at most 4 MiB, closes the
 // controller, raises the progress from 20 to 90 over seven seconds, runs the
 // tool hidden and waits for it, then reopens the controller. Success is the
 // tool's exit code 1; otherwise the tool's processes are ended by image name.

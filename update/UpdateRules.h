@@ -71,6 +71,19 @@ std::wstring ControllerRelease(std::wstring_view versionText);
 // 11 characters or fewer.
 uint32_t ControllerReleaseNumber(std::wstring_view versionText);
 
+// The largest firmware file the tool is ever given (the controller's flash
+// is a small fraction of it); a download announced larger is refused.
+inline constexpr uint32_t kFirmwareMaxBytes = 4u << 20;
+
+// Whether bytes are a firmware file worth handing to the flashing tool: not
+// empty, at most kFirmwareMaxBytes, and well-formed Intel HEX. Every line
+// (ended by CR LF or LF) is a record ":" + hex pairs: byte count, address
+// (two bytes), type 00 to 05, the data, a checksum that brings the sum of
+// all its bytes to 0 modulo 256; the byte count matches the data. At least
+// one data record; the end-of-file record (type 01, no data, as ":00000001FF")
+// is the last record.
+bool IsFlashableFirmware(std::string_view bytes);
+
 // " silence reset " + the firmware file, quoted when it holds a blank so the
 // tool sees one argument.
 std::wstring FlashCommandLine(std::wstring_view firmwareFile);
