@@ -100,6 +100,11 @@ int CMainWindow::Shutdown() {
 
 void CMainWindow::OnTimerTick() {
     if (m_taskBar) m_taskBar->RetryIfMissing();
+    // The flash that held the session's end is over: log-off may go on.
+    if (m_blockingShutdown && !(m_exitGuard && m_exitGuard->IsExitBlocked(nullptr))) {
+        if (m_window) ShutdownBlockReasonDestroy(m_window);
+        m_blockingShutdown = 0;
+    }
     if (m_ticks.Tick() && m_updates) m_updates->CheckForUpdate(1);
 }
 
@@ -175,8 +180,18 @@ LRESULT CMainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
         OnCommand(LOWORD(wParam));
         break;
     case WM_CLOSE:
-        DestroyWindow(window);
+        if (!ExitRefused()) DestroyWindow(window);
         return 0;
+    case WM_QUERYENDSESSION:
+        return OnQueryEndSession(window);
+    case WM_ENDSESSION:
+        if (wParam && m_sessionEnd) {
+            // The handler may tear this window down: nothing of it is touched after.
+            const std::function<void()> end = m_sessionEnd;
+            end();
+            return 0;
+        }
+        break;
     case WM_COPYDATA:
         OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
         break;
@@ -202,7 +217,7 @@ void CMainWindow::OnCommand(unsigned int id) {
         }
         break;
     case ID_EXIT:
-        if (m_window) DestroyWindow(m_window);
+        if (m_window && !ExitRefused()) DestroyWindow(m_window);
         break;
     case ID_CHECKUPDATE:
         if (m_window) ShowWindow(m_window, SW_SHOWNORMAL);
@@ -211,6 +226,22 @@ void CMainWindow::OnCommand(unsigned int id) {
     default:
         break;
     }
+}
+
+bool CMainWindow::ExitRefused() {
+    if (!m_exitGuard || !m_exitGuard->IsExitBlocked(nullptr)) return false;
+    m_exitGuard->ExplainExitBlocked();
+    return true;
+}
+
+LRESULT CMainWindow::OnQueryEndSession(HWND window) {
+    std::wstring reason;
+    if (m_exitGuard && m_exitGuard->IsExitBlocked(&reason)) {
+        // Log-off and shut-down wait, and tell the user why.
+        if (ShutdownBlockReasonCreate(window, reason.c_str())) m_blockingShutdown = 1;
+        return FALSE;
+    }
+    return TRUE;
 }
 
 void CMainWindow::OnCopyData(const COPYDATASTRUCT* data) {

@@ -58,6 +58,23 @@ int CPublicModule::Initialize(HINSTANCE instance) {
     return 1;
 }
 
+void CPublicModule::EndSession() {
+    // What the tray's 退出 saves and closes, in the teardown's order, while
+    // the window still stands (the session end arrives inside its procedure);
+    // the window and the rest go with the teardown after the loop, if the
+    // system lets the process live that long.
+    m_initialized = 0;
+    static constexpr Step kBeforeTheProcessEnds[] = {
+        &CPublicModule::StopClient,
+        &CPublicModule::StopAccountClient,
+        &CPublicModule::StopRecordStores,
+        &CPublicModule::StopDevice,
+        &CPublicModule::StopSettingsFile,
+    };
+    for (Step step : kBeforeTheProcessEnds) (this->*step)();
+    if (m_pMainWindow && m_pMainWindow->GetWindowHandle()) DestroyWindow(m_pMainWindow->GetWindowHandle());
+}
+
 void CPublicModule::Teardown() {
     m_initialized = 0;
     // The teardown order: the client (engine holder and pages) first, the
@@ -127,6 +144,7 @@ int CPublicModule::StartMainWindow() {
     m_pMainWindow->HoldHandOvers();
     m_pMainWindow->SetTaskBar(m_pTaskBar.get());
     m_pTaskBar->SetWindow(window, m_pMainWindow->GetPopupMenu());
+    m_pMainWindow->SetSessionEndHandler([this] { EndSession(); });
     if (m_onWindowCreated) m_onWindowCreated();
     return 1;
 }
@@ -149,6 +167,7 @@ int CPublicModule::StartClient() {
     m_pMainWindow->SetMessageFilter(m_pEngine.get());
     m_pMainWindow->SetGameTaskRunner(m_gameTaskRunner ? m_gameTaskRunner : client->GameLink());
     m_pMainWindow->SetUpdateChecker(client->UpdateLink());
+    m_pMainWindow->SetExitGuard(client->UpdateLink());
     return 1;
 }
 
@@ -175,6 +194,7 @@ int CPublicModule::StopClient() {
         m_pMainWindow->SetMessageFilter(nullptr);
         m_pMainWindow->SetGameTaskRunner(nullptr);
         m_pMainWindow->SetUpdateChecker(nullptr);
+        m_pMainWindow->SetExitGuard(nullptr);
     }
     // Pages, controller handle and tray icon go with the client window.
     m_pEngine->Stop();

@@ -32,6 +32,9 @@ public:
     int Initialize(HINSTANCE instance);
     // Runs the teardown steps; each member is shut down and freed only if present.
     void Teardown();
+    // The session ends: runs the teardown steps up to the settings file at
+    // once (the window stays for the loop to end), then destroys the window.
+    void EndSession();
     // Called once during Initialize, as soon as the top-level window exists
     // (a second start can find it from then on).
     void SetWindowCreatedCallback(std::function<void()> callback) { m_onWindowCreated = std::move(callback); }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "ApplicationEnv.h"
 #include "OVFanLedDevice.h"
 #include "ProcessOps.h"
@@ -110,7 +112,12 @@ public:
         COVFanLedDevice* device = page_->host_->Services().device;
         return device ? device->OpenDevice() : 0;
     }
-    void Wait(uint32_t milliseconds) override { Sleep(milliseconds); }
+    // Cut short when the page shuts down: the flash then stops before the tool.
+    void Wait(uint32_t milliseconds) override {
+        for (uint32_t waited = 0; waited < milliseconds && !page_->stopping_; waited += 50)
+            Sleep(std::min<uint32_t>(50, milliseconds - waited));
+    }
+    int Cancelled() override { return page_->stopping_.load(); }
 
 private:
     CUpdateCtrlPage* page_;  // borrowed
@@ -248,6 +255,22 @@ void CUpdateCtrlPage::Shutdown() {
 int CUpdateCtrlPage::CheckForUpdate(int silent) {
     OfferSoftwareUpdate(silent);
     return 1;
+}
+
+int CUpdateCtrlPage::IsExitBlocked(std::wstring* reason) {
+    if (!flashing_) return 0;
+    if (reason) *reason = updaterules::kFlashBlocksLogOffText;
+    return 1;
+}
+
+void CUpdateCtrlPage::ExplainExitBlocked() {
+    // 退出 from the tray may come while the window is hidden.
+    CApplicationEnv* env = host_ ? host_->Services().env : nullptr;
+    if (HWND window = env ? env->GetWindowHandle() : nullptr) {
+        ShowWindow(window, SW_SHOWNORMAL);
+        SetForegroundWindow(window);
+    }
+    Inform(updaterules::kExitDuringFlashText);
 }
 
 CDUI_UIControl* CUpdateCtrlPage::Control(const std::wstring& name) {

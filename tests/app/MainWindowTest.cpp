@@ -320,6 +320,35 @@ TEST_F(MainWindowTest, EngineSeesMessagesFirst) {
     main.SetMessageFilter(nullptr);
 }
 
+TEST_F(MainWindowTest, WhileTheGuardBlocksExitCloseAndLogOffTheProgramStays) {
+    struct Guard : IExitGuard {
+        int blocked = 1, explained = 0;
+        int IsExitBlocked(std::wstring* reason) override {
+            if (blocked && reason) *reason = L"busy";
+            return blocked;
+        }
+        void ExplainExitBlocked() override { ++explained; }
+    } guard;
+    int sessionEnds = 0;
+    main.SetExitGuard(&guard);
+    main.SetSessionEndHandler([&] { ++sessionEnds; });
+    SendMessageW(window, WM_COMMAND, ID_EXIT, 0);
+    SendMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_EQ(guard.explained, 2);
+    EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), FALSE);
+    guard.blocked = 0;
+    main.OnTimerTick();  // the block reason goes with the flash
+    EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    SendMessageW(window, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(sessionEnds, 0) << "a log-off that was called off ends nothing";
+    SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(sessionEnds, 1);
+    SendMessageW(window, WM_COMMAND, ID_EXIT, 0);
+    EXPECT_FALSE(IsWindow(window));
+    main.SetExitGuard(nullptr);
+}
+
 TEST_F(MainWindowTest, AcceleratorTableHasTwoAltEntries) {
     HACCEL accel = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_VENTARO_ACCEL));
     ASSERT_NE(accel, nullptr);

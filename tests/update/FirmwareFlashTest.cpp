@@ -90,7 +90,9 @@ public:
         std::lock_guard<std::mutex> g(lock_);
         steps.push_back("wait " + std::to_string(milliseconds));
     }
+    int Cancelled() override { return cancelled; }
     std::vector<std::string> steps;
+    int cancelled = 0;
 
 private:
     std::mutex lock_;
@@ -252,6 +254,29 @@ TEST_F(FirmwareFlash, FailingToolIsCleanedUpByImageNameAndTheControllerComesBack
     ASSERT_FALSE(host_.steps.empty());
     EXPECT_EQ(host_.steps.back(), "open");
     EXPECT_EQ(ControllerVersion(), L"VENTARO-CTL105");  // not flashed
+
+    // A hung tool is ended once the longest flash is over.
+    host_.steps.clear();
+    files_.toolTimeoutMs = 1500;
+    SetEnvironmentVariableW(L"ZENTAFLASH_DELAY_MS", L"60000");
+    const DWORD t0 = GetTickCount();
+    EXPECT_EQ(FlashFirmware(address, files_, &host_), 0);
+    EXPECT_LT(GetTickCount() - t0, 30000u);
+    SetEnvironmentVariableW(L"ZENTAFLASH_DELAY_MS", nullptr);
+    EXPECT_EQ(CountProcesses(L"Zentaflash.exe"), 0);
+    ASSERT_FALSE(host_.steps.empty());
+    EXPECT_EQ(host_.steps.back(), "open");
+    EXPECT_EQ(ControllerVersion(), L"VENTARO-CTL105");
+
+    // The program ending before the tool started: no tool, the controller stays.
+    DeleteFileW(log_.c_str());
+    host_.steps.clear();
+    host_.cancelled = 1;
+    EXPECT_EQ(FlashFirmware(address, files_, &host_), 0);
+    EXPECT_FALSE(webstub::FileExists(log_));
+    EXPECT_TRUE(host_.steps.empty());
+    EXPECT_EQ(ControllerVersion(), L"VENTARO-CTL105");
+    host_.cancelled = 0;
 
     // A tool that is not there fails the same way and still gives the controller back.
     host_.steps.clear();

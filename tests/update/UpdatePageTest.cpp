@@ -289,6 +289,14 @@ TEST_F(UpdatePage, FirmwareUpdateRunsWithTheButtonsAsideAndEndsOnTheNewVersion) 
     page_->OfferFirmwareUpdate();
     page_->AskRestart();
     EXPECT_FALSE(BoxShown());
+    // Closing now is refused with a word why; log-off is held with a reason.
+    std::wstring reason;
+    EXPECT_EQ(page_->IsExitBlocked(&reason), 1);
+    EXPECT_EQ(reason, L"固件升级中,请勿关机或注销!");
+    page_->ExplainExitBlocked();
+    EXPECT_EQ(BoxText(), L"固件升级中,请勿关闭程序!");
+    h_->SaveScreenshot(ShotDir() + L"flash_exit_refused.png");
+    ASSERT_TRUE(Answer(L"确定"));
 
     // The bar climbs: seen at two points, with screenshots of both.
     uint32_t first = 0, second = 0;
@@ -304,6 +312,7 @@ TEST_F(UpdatePage, FirmwareUpdateRunsWithTheButtonsAsideAndEndsOnTheNewVersion) 
 
     ASSERT_TRUE(WaitForFlashEnd());
     EXPECT_EQ(BoxText(), L"固件更新成功!");
+    EXPECT_EQ(page_->IsExitBlocked(nullptr), 0);
     h_->SaveScreenshot(ShotDir() + L"flash_done.png");
     EXPECT_EQ(VersionLabel(), L"当前固件版本:106");
     EXPECT_FALSE(Shown(L"UpdateProgress"));
