@@ -248,8 +248,13 @@ double MinimiseMs(HWND window, const std::wstring& dump) {
         const ULONGLONG released = ClickInDump(window, dump, "MinButton");
         if (!released) break;
         ULONGLONG hidden = 0;
-        for (int i = 0; i < 5000 && !hidden; ++i, Sleep(1))
-            if (!IsWindowVisible(window)) hidden = NowMs();
+        for (int i = 0; i < 5000 && !hidden; ++i, Sleep(1)) {
+            if (IsWindowVisible(window)) continue;
+            // The style changes first; the window leaves the screen before
+            // ShowWindow returns, and only then does its thread answer.
+            SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 10000, nullptr);
+            hidden = NowMs();
+        }
         if (!hidden) break;
         rounds.push_back(double(hidden - released));
         PostMessageW(window, WM_COMMAND, 7001, 0);  // ID_SHOWWINDOW, as the tray's double-click
