@@ -162,9 +162,12 @@ int CPublicModule::StartClient() {
     parts.services.settings = m_pSettings.get();
     parts.services.stores = m_pStores.get();
     parts.services.device = m_pDevice.get();
+    // The engine sees the window's messages while the client is built: a
+    // message box shown meanwhile (a missing controller) runs a loop of its
+    // own, and the events posted in it must reach their controls.
+    m_pMainWindow->SetMessageFilter(m_pEngine.get());
     if (!m_pEngine->Initialize(parts)) return 0;
     CClientWindow* client = m_pEngine->ClientWindow();
-    m_pMainWindow->SetMessageFilter(m_pEngine.get());
     m_pMainWindow->SetGameTaskRunner(m_gameTaskRunner ? m_gameTaskRunner : client->GameLink());
     m_pMainWindow->SetUpdateChecker(client->UpdateLink());
     m_pMainWindow->SetExitGuard(client->UpdateLink());

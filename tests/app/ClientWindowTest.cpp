@@ -168,8 +168,8 @@ protected:
         parts.taskBar = &taskBar;
         parts.services.device = &device;
         parts.pages = pages;
-        if (!engine->Initialize(parts)) return 0;
         main.SetMessageFilter(engine.get());
+        if (!engine->Initialize(parts)) return 0;
         main.SetGameTaskRunner(engine->ClientWindow()->GameLink());
         ShowWindow(window, SW_SHOWNORMAL);
         return 1;

@@ -409,16 +409,17 @@ TEST_F(UpdatePage, RestartAndFactoryResetWithoutAControllerFail) {
     h_->SaveScreenshot(ShotDir() + L"reset_failed.png");
 }
 
-// The program ends while a flash runs, from inside an event (the parameter
-// lock held): the shut-down waits for the flash to finish, the update thread
-// never waits for the interface, and the controller is taken back.
+// The program ends while the flashing tool runs, from inside an event (the
+// parameter lock held): the shut-down waits for the tool to finish, the
+// update thread never waits for the interface, and the controller is taken back.
 TEST_F(UpdatePage, ExitDuringAFlashWaitsForItWithoutDeadlock) {
     webstub::Control(L"firmware?version=106");
+    SetEnvironmentVariableW(L"ZENTAFLASH_DELAY_MS", L"4000");
     ASSERT_TRUE(ClickControl(L"UpdateFirmwareOptionButton"));
     ASSERT_TRUE(ClickControl(L"UpdateFanLedButton"));
     ASSERT_TRUE(Answer(L"是"));
     ASSERT_TRUE(page_->IsFirmwareUpdateRunning());
-    Sleep(1500);
+    for (int i = 0; i < 400 && !webstub::FileExists(flashLog_); ++i) Sleep(50);  // the tool runs
 
     HANDLE lock = h_->Scene()->GetParamMutex();
     ASSERT_EQ(WaitForSingleObject(lock, 5000), WAIT_OBJECT_0);
@@ -426,14 +427,29 @@ TEST_F(UpdatePage, ExitDuringAFlashWaitsForItWithoutDeadlock) {
     page_->Shutdown();
     const ULONGLONG waited = GetTickCount64() - start;
     ReleaseMutex(lock);
+    SetEnvironmentVariableW(L"ZENTAFLASH_DELAY_MS", nullptr);
 
     EXPECT_FALSE(page_->IsFirmwareUpdateRunning());
-    EXPECT_GE(waited, 4000u) << "the flash was not cut off";
+    EXPECT_GE(waited, 2000u) << "the flash was not cut off";
     EXPECT_LT(waited, 30000u);
     EXPECT_EQ(ReadLog(flashLog_)["exit"], "1");
     // The program is ending, and the window lets the controller go first:
     // the flash does not take it back (a failed reopen would ask the user).
     EXPECT_FALSE(h_->Device()->IsOpen());
     // Nothing was shown after the shut-down began.
+    EXPECT_FALSE(BoxShown());
+}
+
+// Ending before the tool started (its seven seconds' wait) starts no tool.
+TEST_F(UpdatePage, ExitBeforeTheToolStartedCancelsTheFlash) {
+    webstub::Control(L"firmware?version=106");
+    ASSERT_TRUE(ClickControl(L"UpdateFirmwareOptionButton"));
+    ASSERT_TRUE(ClickControl(L"UpdateFanLedButton"));
+    ASSERT_TRUE(Answer(L"是"));
+    Sleep(1500);
+    const ULONGLONG start = GetTickCount64();
+    page_->Shutdown();
+    EXPECT_LT(GetTickCount64() - start, 3000u) << "the rest of the wait and the tool were waited for";
+    EXPECT_FALSE(webstub::FileExists(flashLog_));
     EXPECT_FALSE(BoxShown());
 }

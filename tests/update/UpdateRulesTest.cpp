@@ -123,7 +123,7 @@ TEST(FlashTool, OnlyWellFormedIntelHexIsFlashed) {
     EXPECT_TRUE(IsFlashableFirmware(data + end));
     EXPECT_TRUE(IsFlashableFirmware(":0100000041BE\n:00000001FF"));  // LF alone, no last line end
     EXPECT_TRUE(IsFlashableFirmware(data + ":020000040800F2\r\n" + data + end + "\r\n"));
-    for (const std::string bad : {std::string(), end, data, data + end + data, std::string("<html>404</html>"),
+    for (const std::string& bad : {std::string(), end, data, data + end + data, std::string("<html>404</html>"),
                                   ":10010000214601360121470136007EFE09D2190141\r\n" + end,  // checksum
                                   ":11010000214601360121470136007EFE09D2190140\r\n" + end,  // byte count
                                   ":1001000021460136012147013600 7EFE09D219014\r\n" + end,  // not hex
