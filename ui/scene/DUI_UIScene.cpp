@@ -60,6 +60,7 @@ void CDUI_UIScene::RetireControl(CDUI_UIControl* control) {
     if (!control) return;
     CDUI_ParamLock lock(this);
     retired_.push_back(control);
+    retiredCount_ = static_cast<int>(retired_.size());
 }
 
 void CDUI_UIScene::FreeRetiredControls() {
@@ -68,6 +69,7 @@ void CDUI_UIScene::FreeRetiredControls() {
         CDUI_ParamLock lock(this);
         if (!lock.Ok()) return;
         retired.swap(retired_);
+        retiredCount_ = 0;
     }
     for (CDUI_UIControl* control : retired) {
         control->ReleaseResources();
@@ -86,7 +88,8 @@ int CDUI_UIScene::ForwardMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (!paramMutex_) return 0;
     // Outside any dispatch nothing on this thread still holds a retired
     // control, and a posted event for one finds it gone below.
-    if (dispatchDepth_ == 0) FreeRetiredControls();
+    // Only then is the lock taken: most messages never wait for the painter.
+    if (dispatchDepth_ == 0 && retiredCount_.load()) FreeRetiredControls();
     struct Depth {
         int& depth;
         explicit Depth(int& d) : depth(d) { ++depth; }

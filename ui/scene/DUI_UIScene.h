@@ -2,6 +2,7 @@
 // The root of the control tree for one host window. Owns the parameter lock
 // that serialises the tree between the UI thread, worker threads and the
 // render thread, the dirty area, and the entry point for host messages.
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -140,6 +141,7 @@ private:
 
     void FreeRetiredControls();
     std::vector<CDUI_UIControl*> retired_;  // owned, out of the tree; under the lock
+    std::atomic<int> retiredCount_{0};      // its size, read without the lock
     int dispatchDepth_ = 0;                 // ForwardMessage calls on the window's thread's stack
 
     std::unique_ptr<CDUI_UIDirtyArea> dirty_;
