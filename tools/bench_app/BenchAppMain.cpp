@@ -222,6 +222,15 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+// The dump's text once it was written after since (0: whenever); polls the
+// file's time, cheap enough not to slow the program measured.
+std::string DumpAfter(const std::wstring& dump, ULONGLONG since) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(dump.c_str(), GetFileExInfoStandard, &data)) return {};
+    if (FileTimeValue(data.ftLastWriteTime) / 10000 < since) return {};
+    return ReadText(dump);
+}
+
 // "进入" on the home view to the first frame of the lighting page, and back.
 double PageOpenMs(HWND window, const std::wstring& dump) {
     std::vector<double> rounds;
@@ -229,10 +238,13 @@ double PageOpenMs(HWND window, const std::wstring& dump) {
         const ULONGLONG released = ClickInDump(window, dump, "EnterButton");
         if (!released) break;
         ULONGLONG seen = 0;
-        for (int i = 0; i < 2000 && !seen; ++i, Sleep(2))
-            if (FindInDump(ReadText(dump), "EnterButton", 0).found) seen = NowMs();
+        for (int i = 0; i < 2000 && !seen; ++i, Sleep(2)) {
+            const std::string text = DumpAfter(dump, released);
+            if (!text.empty() && FindInDump(text, "EnterButton", 0).found) seen = NowMs();
+        }
         if (!seen) break;
         rounds.push_back(double(seen - released));
+        std::printf("  page open round %d: %.0f ms\n", round + 1, rounds.back());
         Sleep(300);
         ClickInDump(window, dump, "返回");
         for (int i = 0; i < 2000 && !FindInDump(ReadText(dump), "EnterButton", 1).found; ++i) Sleep(2);
