@@ -236,9 +236,15 @@ int CHTTPClientWTPCtrl::DownloadToFile(const std::wstring& path, const std::wstr
             return 0;
         }
         expected = last >= first ? uint64_t(last) - first + 1 : 0;
+        if (uint64_t(first) + expected > downloadLimit_) {
+            file.Close();
+            CloseRequest();
+            return 0;
+        }
     } else {
         uint32_t length = 0;
-        if (!QueryContentLength(&length)) {
+        // Not even created when the announced size is beyond the limit.
+        if (!QueryContentLength(&length) || length > downloadLimit_) {
             CloseRequest();
             DeleteFileW(localFile.c_str());
             return 0;

@@ -9,6 +9,9 @@
 class CHTTPClientWTPCtrl {
 public:
     static constexpr uint32_t kTransferSize = 4096;
+    // Largest file DownloadToFile takes unless SetDownloadLimit says otherwise:
+    // the file is sized to what the server announces before the first byte.
+    static constexpr uint32_t kDefaultDownloadLimit = 16u << 20;
 
     CHTTPClientWTPCtrl();
     virtual ~CHTTPClientWTPCtrl();
@@ -48,7 +51,10 @@ public:
     // of the server's Content-Range in the existing file. Succeeds only for
     // status 200 (fresh) or 206 (resumed) and the whole announced body; a
     // failed fresh download leaves no file behind.
+    // A body announced larger than the download limit is refused before
+    // anything is written.
     int DownloadToFile(const std::wstring& path, const std::wstring& localFile, int32_t resumeOffset);
+    void SetDownloadLimit(uint32_t bytes) { downloadLimit_ = bytes; }
 
 private:
     struct HandleCloser {
@@ -61,6 +67,7 @@ private:
 
     int open_ = 0;
     int32_t responseTimeoutMs_ = -1;  // set by SetTimeouts, applied to each request
+    uint32_t downloadLimit_ = kDefaultDownloadLimit;
     InternetHandle session_;     // owned
     InternetHandle connection_;  // owned
     InternetHandle request_;     // owned

@@ -6,6 +6,8 @@
 // early hand-overs until the game page is there).
 #include <windows.h>
 
+#include <string>
+
 // Runs the game mode with this record id (shortcut hand-over).
 class IGameTaskRunner {
 public:
@@ -18,6 +20,18 @@ class IUpdateChecker {
 public:
     virtual ~IUpdateChecker() = default;
     virtual int CheckForUpdate(int silent) = 0;
+};
+
+// Keeps the program from ending while work runs that must not be cut off
+// (a firmware flash). The update page implements it.
+class IExitGuard {
+public:
+    virtual ~IExitGuard() = default;
+    // 1 while ending now would cut the work off; *reason then says so in a
+    // few words (for the system's log-off screen).
+    virtual int IsExitBlocked(std::wstring* reason) = 0;
+    // Shows the window with a message that says why the program stays.
+    virtual void ExplainExitBlocked() = 0;
 };
 
 // Sees every window message first. Returns 1 when it handled the message

@@ -64,8 +64,9 @@ public:
     virtual int GetGameTaskCountText(std::wstring* text) = 0;
 };
 
-// Update page: the silent check of the main timer and the tray's "检查更新".
-class IUpdatePageLink : public IUpdateChecker {};
+// Update page: the silent check of the main timer and the tray's "检查更新";
+// while it flashes firmware the program stays.
+class IUpdatePageLink : public IUpdateChecker, public IExitGuard {};
 
 // Borrowed module objects the pages work on; any may be null in a test that
 // does not need it.

@@ -369,6 +369,11 @@ void CClientWindow::OnButtonClicked(CDUI_UIControl* control, const CDUI_EventRec
         if (HWND host = self->HostWindow()) PostMessageW(host, WM_COMMAND, MAKEWPARAM(ID_HIDEWINDOW, 0), 0);
         break;
     case kIdCloseButton:
+        // While the firmware is flashed the program stays; the update page says why.
+        if (self->m_updateLink && self->m_updateLink->IsExitBlocked(nullptr)) {
+            self->m_updateLink->ExplainExitBlocked();
+            break;
+        }
         // The after-hidden notification ends the program, as the tray's "退出".
         if (self->m_window) self->m_window->Hide();
         break;

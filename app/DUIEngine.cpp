@@ -128,7 +128,15 @@ void CDUIEngine::TrackMouse(HWND host) {
 }
 
 int CDUIEngine::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (!m_running || !m_manager) return 0;
+    if (!m_manager) return 0;
+    if (!m_running) {
+        // A posted event dispatched before the start (a message box's own
+        // loop while the client is built) is delivered all the same: left
+        // queued, its record would swallow every later event of its kind.
+        if (message != kEngineEventMessage || !m_manager->ForwardMessage(message, wParam, lParam)) return 0;
+        if (result) *result = 0;
+        return 1;
+    }
     HWND host = m_manager->GetHostWindow();
     switch (message) {
     case WM_SHOWWINDOW:

@@ -99,7 +99,12 @@ int CMainWindow::RunMessageLoop(int showCommand) {
 }
 
 int CMainWindow::Shutdown() {
-    std::lock_guard<std::mutex> lock(m_dragLock);
+    {
+        std::lock_guard<std::mutex> lock(m_dragLock);
+        m_drag.ButtonUp();  // a drag ends with the window
+    }
+    // Outside the lock: destroying a window that has the mouse capture sends
+    // it WM_CAPTURECHANGED, whose handler takes the lock on this thread.
     if (m_window && IsWindow(m_window)) {
         if (m_timer) KillTimer(m_window, MAINTIMER_ID);
         DestroyWindow(m_window);
@@ -117,6 +122,11 @@ int CMainWindow::Shutdown() {
 
 void CMainWindow::OnTimerTick() {
     if (m_taskBar) m_taskBar->RetryIfMissing();
+    // The flash that held the session's end is over: log-off may go on.
+    if (m_blockingShutdown && !(m_exitGuard && m_exitGuard->IsExitBlocked(nullptr))) {
+        if (m_window) ShutdownBlockReasonDestroy(m_window);
+        m_blockingShutdown = 0;
+    }
     if (m_ticks.Tick() && m_updates) m_updates->CheckForUpdate(1);
 }
 
@@ -200,8 +210,18 @@ LRESULT CMainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
         OnDpiChanged(wParam, reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_CLOSE:
-        DestroyWindow(window);
+        if (!ExitRefused()) DestroyWindow(window);
         return 0;
+    case WM_QUERYENDSESSION:
+        return OnQueryEndSession(window);
+    case WM_ENDSESSION:
+        if (wParam && m_sessionEnd) {
+            // The handler may tear this window down: nothing of it is touched after.
+            const std::function<void()> end = m_sessionEnd;
+            end();
+            return 0;
+        }
+        break;
     case WM_COPYDATA:
         OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
         break;
@@ -227,7 +247,7 @@ void CMainWindow::OnCommand(unsigned int id) {
         }
         break;
     case ID_EXIT:
-        if (m_window) DestroyWindow(m_window);
+        if (m_window && !ExitRefused()) DestroyWindow(m_window);
         break;
     case ID_CHECKUPDATE:
         if (m_window) ShowWindow(m_window, SW_SHOWNORMAL);
@@ -238,11 +258,31 @@ void CMainWindow::OnCommand(unsigned int id) {
     }
 }
 
+bool CMainWindow::ExitRefused() {
+    if (!m_exitGuard || !m_exitGuard->IsExitBlocked(nullptr)) return false;
+    m_exitGuard->ExplainExitBlocked();
+    return true;
+}
+
+LRESULT CMainWindow::OnQueryEndSession(HWND window) {
+    std::wstring reason;
+    if (m_exitGuard && m_exitGuard->IsExitBlocked(&reason)) {
+        // Log-off and shut-down wait, and tell the user why.
+        if (ShutdownBlockReasonCreate(window, reason.c_str())) m_blockingShutdown = 1;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 void CMainWindow::OnCopyData(const COPYDATASTRUCT* data) {
     if (!data || !data->lpData) return;
     const std::wstring text(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t));
     unsigned int id = 0;
     if (!shell::ParseGameTaskHandOver(text, &id)) return;
+    // The sender only waits for the request to arrive, not for the game mode
+    // (programs, pages, light commands); and the shell refuses some calls
+    // made inside a sent message. The id is copied: answer, then run.
+    if (InSendMessage()) ReplyMessage(TRUE);
     if (m_gameTasks && m_acceptHandOvers) {
         m_gameTasks->RunGameTaskById(id);
     } else if (m_waitingGameTasks.size() < kMaxWaitingGameTasks) {

@@ -5,6 +5,7 @@
 // one-second timer and the message loop.
 #include <windows.h>
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -59,6 +60,13 @@ public:
     // Takes WM_DEVICECHANGE, WM_POWERBROADCAST and the controller's link
     // reports (the client window's controller watch); borrowed.
     void SetControllerEvents(IWindowMessageFilter* events) { m_controllerEvents = events; }
+    // Asked before 退出 and WM_CLOSE end the program and when the session
+    // ends; while it blocks, the program stays.
+    void SetExitGuard(IExitGuard* guard) { m_exitGuard = guard; }
+    // Runs when the session ends (log-off, shut-down): saves and closes what
+    // the program holds in order; the system may end the process right after.
+    // This window may be gone when it returns.
+    void SetSessionEndHandler(std::function<void()> handler) { m_sessionEnd = std::move(handler); }
 
     // One tick of the one-second timer (the timer procedure calls it).
     void OnTimerTick();
@@ -69,6 +77,9 @@ private:
     static void CALLBACK TimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(unsigned int id);
+    // True (and the guard explains itself) when the program may not end now.
+    bool ExitRefused();
+    LRESULT OnQueryEndSession(HWND window);
     void OnCopyData(const COPYDATASTRUCT* data);
     void RunWaitingGameTasks();
     void OnDragButtonDown(int x, int y);
@@ -105,4 +116,7 @@ private:
     int m_acceptHandOvers = 1;
     IUpdateChecker* m_updates = nullptr;       // borrowed: the update page
     IWindowMessageFilter* m_controllerEvents = nullptr;  // borrowed: the client window's watch
+    IExitGuard* m_exitGuard = nullptr;         // borrowed: the update page
+    std::function<void()> m_sessionEnd;
+    int m_blockingShutdown = 0;                // a shut-down block reason is registered
 };

@@ -67,6 +67,23 @@ int CPublicModule::Initialize(HINSTANCE instance) {
     return 1;
 }
 
+void CPublicModule::EndSession() {
+    // What the tray's 退出 saves and closes, in the teardown's order, while
+    // the window still stands (the session end arrives inside its procedure);
+    // the window and the rest go with the teardown after the loop, if the
+    // system lets the process live that long.
+    m_initialized = 0;
+    static constexpr Step kBeforeTheProcessEnds[] = {
+        &CPublicModule::StopClient,
+        &CPublicModule::StopAccountClient,
+        &CPublicModule::StopRecordStores,
+        &CPublicModule::StopDevice,
+        &CPublicModule::StopSettingsFile,
+    };
+    for (Step step : kBeforeTheProcessEnds) (this->*step)();
+    if (m_pMainWindow && m_pMainWindow->GetWindowHandle()) DestroyWindow(m_pMainWindow->GetWindowHandle());
+}
+
 void CPublicModule::Teardown() {
     m_initialized = 0;
     // The teardown order: the client (engine holder and pages) first, the
@@ -139,6 +156,7 @@ int CPublicModule::StartMainWindow() {
     m_pMainWindow->HoldHandOvers();
     m_pMainWindow->SetTaskBar(m_pTaskBar.get());
     m_pTaskBar->SetWindow(window, m_pMainWindow->GetPopupMenu());
+    m_pMainWindow->SetSessionEndHandler([this] { EndSession(); });
     if (m_onWindowCreated) m_onWindowCreated();
     return 1;
 }
@@ -156,15 +174,19 @@ int CPublicModule::StartClient() {
     parts.services.settings = m_pSettings.get();
     parts.services.stores = m_pStores.get();
     parts.services.device = m_pDevice.get();
+    // The engine sees the window's messages while the client is built: a
+    // message box shown meanwhile (a missing controller) runs a loop of its
+    // own, and the events posted in it must reach their controls.
+    m_pMainWindow->SetMessageFilter(m_pEngine.get());
     if (!m_pEngine->Initialize(parts)) return 0;
     CClientWindow* client = m_pEngine->ClientWindow();
-    m_pMainWindow->SetMessageFilter(m_pEngine.get());
     m_pMainWindow->SetGameTaskRunner(m_gameTaskRunner ? m_gameTaskRunner : client->GameLink());
     m_pMainWindow->SetUpdateChecker(client->UpdateLink());
     m_pMainWindow->SetControllerEvents(client->ControllerEvents());
     // In the window, not over the desktop: a hidden start shows it when the
     // window is next shown.
     if (!m_pStores->StartUpNotice().empty()) client->ShowNotice(m_pStores->StartUpNotice());
+    m_pMainWindow->SetExitGuard(client->UpdateLink());
     return 1;
 }
 
@@ -192,6 +214,7 @@ int CPublicModule::StopClient() {
         m_pMainWindow->SetGameTaskRunner(nullptr);
         m_pMainWindow->SetUpdateChecker(nullptr);
         m_pMainWindow->SetControllerEvents(nullptr);
+        m_pMainWindow->SetExitGuard(nullptr);
     }
     // Pages, controller handle and tray icon go with the client window.
     m_pEngine->Stop();

@@ -29,13 +29,16 @@ public:
     CPublicModule& operator=(const CPublicModule&) = delete;
 
     // Runs the start-up steps in order; 0 as soon as one fails (the caller
-    // then ends the process).
+    // then ends the process; the destructor tears down what was built).
     int Initialize(HINSTANCE instance);
     // What failed in the last Initialize, for the user; "" when it did not
     // fail or is meant to end quietly (the remote switch).
     const std::wstring& StartUpFailure() const { return m_startUpFailure; }
     // Runs the teardown steps; each member is shut down and freed only if present.
     void Teardown();
+    // The session ends: runs the teardown steps up to the settings file at
+    // once (the window stays for the loop to end), then destroys the window.
+    void EndSession();
     // Called once during Initialize, as soon as the top-level window exists
     // (a second start can find it from then on).
     void SetWindowCreatedCallback(std::function<void()> callback) { m_onWindowCreated = std::move(callback); }

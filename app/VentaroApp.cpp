@@ -54,12 +54,15 @@ int RunVentaro(HINSTANCE instance, const wchar_t* commandLine, int showCommand,
     CStartUpLock lock;
     if (!lock.Usable()) return 0;  // another copy is still starting; it is the one that runs
 
+    const std::wstring command = commandLine ? commandLine : L"";
     if (HWND running = FindWindowW(CMainWindow::kClassName, CMainWindow::kTitle)) {
-        ShowRunningCopy(running);
+        // A second "auto" start (two shortcuts opened at once while no copy
+        // ran, each Pexilo starting one) asks for no window: its Pexilo hands
+        // the game mode to the copy that runs. Only a user's start shows it.
+        if (!shell::IsAutoStartCommandLine(command)) ShowRunningCopy(running);
         return 0;
     }
 
-    const std::wstring command = commandLine ? commandLine : L"";
     CPublicModule module;
     // The rest of the start (the controller, the automatic login) may take
     // long; a second start only has to find the window, which exists now.

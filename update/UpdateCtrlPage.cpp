@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "AccountRequest.h"
 #include "ApplicationEnv.h"
 #include "OVFanLedDevice.h"
@@ -13,6 +15,7 @@
 #include "controls/DUI_MessageBox.h"
 #include "controls/DUI_Panel.h"
 #include "controls/DUI_Progress.h"
+#include "core/DUI_ParamLock.h"
 #include "core/DUI_Types.h"
 #include "scene/DUI_UIScene.h"
 #include "scene/DUI_Window.h"
@@ -114,7 +117,12 @@ public:
         COVFanLedDevice* device = page_->host_->Services().device;
         return device ? device->OpenDevice() : 0;
     }
-    void Wait(uint32_t milliseconds) override { Sleep(milliseconds); }
+    // Cut short when the page shuts down: the flash then stops before the tool.
+    void Wait(uint32_t milliseconds) override {
+        for (uint32_t waited = 0; waited < milliseconds && !page_->stopping_; waited += 50)
+            Sleep(std::min<uint32_t>(50, milliseconds - waited));
+    }
+    int Cancelled() override { return page_->stopping_.load(); }
 
 private:
     CUpdateCtrlPage* page_;  // borrowed
@@ -257,6 +265,22 @@ int CUpdateCtrlPage::CheckForUpdate(int silent) {
     return 1;
 }
 
+int CUpdateCtrlPage::IsExitBlocked(std::wstring* reason) {
+    if (!flashing_) return 0;
+    if (reason) *reason = updaterules::kFlashBlocksLogOffText;
+    return 1;
+}
+
+void CUpdateCtrlPage::ExplainExitBlocked() {
+    // 退出 from the tray may come while the window is hidden.
+    CApplicationEnv* env = host_ ? host_->Services().env : nullptr;
+    if (HWND window = env ? env->GetWindowHandle() : nullptr) {
+        ShowWindow(window, SW_SHOWNORMAL);
+        SetForegroundWindow(window);
+    }
+    Inform(updaterules::kExitDuringFlashText);
+}
+
 CDUI_UIControl* CUpdateCtrlPage::Control(const std::wstring& name) {
     if (name == L"UpdatePanel") return panel_;
     if (name == L"UpdateReturnButton") return returnButton_;
@@ -286,10 +310,12 @@ void CUpdateCtrlPage::ShowFirmwareView() {
     viewFlag_ = 1;
     COVFanLedDevice* device = host_ ? host_->Services().device : nullptr;
     std::wstring text;
+    const int answered = !flashing_ && device && device->QueryVersion(&text);
+    // The update thread writes the label text under the scene's lock too.
+    CDUI_ParamLock lock(scene_);
     // Without an answer the view shows the last firmware version it knew,
     // never the software version of the other view.
-    if (!flashing_ && device && device->QueryVersion(&text))
-        firmwareLabel_ = updaterules::kFirmwareLabelPrefix + updaterules::ControllerRelease(text);
+    if (answered) firmwareLabel_ = updaterules::kFirmwareLabelPrefix + updaterules::ControllerRelease(text);
     if (versionLabel_) versionLabel_->SetText(firmwareLabel_);
     ApplyViewButtons();
 }
@@ -419,7 +445,9 @@ void CUpdateCtrlPage::OnSoftwareChecked(const SoftwareCheck* check) {
 void CUpdateCtrlPage::StartUpdater() {
     CApplicationEnv* env = host_ ? host_->Services().env : nullptr;
     const std::wstring updater = env ? env->GetProgramFolder() + updaterules::kUpdaterFile : std::wstring();
-    if (updater.empty() || !StartProcess(updater, L"", 1)) {
+    // Its command line is its own path, quoted: without one Windows passes
+    // the bare path, which a folder with blanks splits into several words.
+    if (updater.empty() || !StartProcess(updater, L"\"" + updater + L"\"", 1)) {
         Inform(updaterules::kUpdaterFailedText);
         return;
     }

@@ -35,13 +35,19 @@ public:
     // Software view, its option button selected.
     void Show() override;
     void Hide() override;
-    // Waits for a running firmware update (the flash is never cut off).
+    // Ends a running firmware update: one that has not started the tool yet
+    // stops there (the controller is given back); a running tool is waited
+    // for, at most as long as any flash may take.
     void Shutdown() override;
 
     // IUpdateChecker: the software check; silent 1 shows nothing unless a
     // newer version exists. Ignored while a firmware update runs. Returns 1.
     // The check runs on a worker; its answer comes later.
     int CheckForUpdate(int silent) override;
+    // IExitGuard: blocked while a firmware update runs; the explanation
+    // shows the window with "固件升级中,请勿关闭程序!".
+    int IsExitBlocked(std::wstring* reason) override;
+    void ExplainExitBlocked() override;
 
     // The views and the operations behind the buttons.
     void ShowSoftwareView();

@@ -76,4 +76,58 @@ std::wstring FlashCommandLine(std::wstring_view firmwareFile) {
     return line;
 }
 
+namespace {
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// The type of one record (without its line end); -1 when it is malformed.
+int RecordType(std::string_view line) {
+    if (line.size() < 11 || line[0] != ':' || (line.size() - 1) % 2 != 0) return -1;
+    unsigned sum = 0;
+    std::string_view pairs = line.substr(1);
+    std::string_view::size_type count = pairs.size() / 2;
+    unsigned first[4] = {};
+    for (std::string_view::size_type i = 0; i < count; ++i) {
+        const int hi = HexDigit(pairs[2 * i]), lo = HexDigit(pairs[2 * i + 1]);
+        if (hi < 0 || lo < 0) return -1;
+        const unsigned byte = unsigned(hi * 16 + lo);
+        if (i < 4) first[i] = byte;
+        sum += byte;
+    }
+    // Count, two address bytes, type, the data, the checksum.
+    if (first[0] + 5 != count || (sum & 0xFF) != 0 || first[3] > 5) return -1;
+    return int(first[3]);
+}
+
+}  // namespace
+
+bool IsFlashableFirmware(std::string_view bytes) {
+    if (bytes.empty() || bytes.size() > kFirmwareMaxBytes) return false;
+    bool data = false, ended = false;
+    for (std::string_view::size_type pos = 0; pos < bytes.size();) {
+        std::string_view::size_type end = bytes.find('\n', pos);
+        if (end == std::string_view::npos) end = bytes.size();
+        std::string_view line = bytes.substr(pos, end - pos);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        pos = end + 1;
+        if (ended) {
+            if (!line.empty()) return false;  // nothing but line ends after the end-of-file record
+            continue;
+        }
+        const int type = RecordType(line);
+        if (type < 0) return false;
+        if (type == 0) data = true;
+        if (type == 1) {
+            if (line.size() != 11) return false;  // it carries no data
+            ended = true;
+        }
+    }
+    return data && ended;
+}
+
 }  // namespace updaterules

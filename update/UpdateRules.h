@@ -36,6 +36,8 @@ inline constexpr const wchar_t* kFirmwareNewestText = L"当前固件已经是最
 inline constexpr const wchar_t* kFirmwareQueryFailedText = L"获取固件版本信息失败!";
 inline constexpr const wchar_t* kFlashSucceededText = L"固件更新成功!";
 inline constexpr const wchar_t* kFlashFailedText = L"固件更新失败!请重启软件后再试!";
+inline constexpr const wchar_t* kExitDuringFlashText = L"固件升级中,请勿关闭程序!";
+inline constexpr const wchar_t* kFlashBlocksLogOffText = L"固件升级中,请勿关机或注销!";
 inline constexpr const wchar_t* kRestartAskText = L"确定要重启设备控制器吗?";
 inline constexpr const wchar_t* kRestartDoneText = L"设备控制器重启成功!";
 inline constexpr const wchar_t* kRestartFailedText = L"设备控制器重启失败!";
@@ -72,6 +74,19 @@ std::wstring ControllerRelease(std::wstring_view versionText);
 // The release as an unsigned decimal number (leading digits); 0 for a text of
 // 11 characters or fewer.
 uint32_t ControllerReleaseNumber(std::wstring_view versionText);
+
+// The largest firmware file the tool is ever given (the controller's flash
+// is a small fraction of it); a download announced larger is refused.
+inline constexpr uint32_t kFirmwareMaxBytes = 4u << 20;
+
+// Whether bytes are a firmware file worth handing to the flashing tool: not
+// empty, at most kFirmwareMaxBytes, and well-formed Intel HEX. Every line
+// (ended by CR LF or LF) is a record ":" + hex pairs: byte count, address
+// (two bytes), type 00 to 05, the data, a checksum that brings the sum of
+// all its bytes to 0 modulo 256; the byte count matches the data. At least
+// one data record; the end-of-file record (type 01, no data, as ":00000001FF")
+// is the last record.
+bool IsFlashableFirmware(std::string_view bytes);
 
 // " silence reset " + the firmware file, quoted when it holds a blank so the
 // tool sees one argument.

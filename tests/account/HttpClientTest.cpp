@@ -163,6 +163,18 @@ TEST_F(HttpClient, FreshDownloadSizesTheFileBeforeTheFirstBodyByte) {
     EXPECT_EQ(webstub::ReadFileBytes(file), webstub::Pattern(10000));
 }
 
+TEST_F(HttpClient, ABodyAnnouncedBeyondTheLimitIsRefusedBeforeAnythingIsWritten) {
+    const std::wstring file = dir_ + L"capped.bin";
+    WriteFile(file, "earlier copy");
+    CHTTPClientWTPCtrl c;
+    ASSERT_TRUE(c.Open() && c.Connect(L"127.0.0.1", webstub::Port()));
+    c.SetDownloadLimit(9999);
+    EXPECT_EQ(c.DownloadToFile(L"/gen/10000.bin", file, 0), 0);
+    EXPECT_FALSE(webstub::FileExists(file));
+    EXPECT_EQ(c.DownloadToFile(L"/gen/9999.bin", file, 0), 1);
+    EXPECT_EQ(webstub::ReadFileBytes(file), webstub::Pattern(9999));
+}
+
 TEST_F(HttpClient, ResumeSendsOneRangeLineAndWritesFromTheServersFirstByte) {
     const std::wstring file = dir_ + L"resume.bin";
     WriteFile(file, std::string(10000, '\xEE'));

@@ -209,10 +209,11 @@ TEST_F(ClientEndToEnd, DraggingByTheTopStripMovesTheWindowByTheMouseOffsetAndBel
     GetWindowRect(window, &before);
     // Between the product name and the caption buttons.
     ASSERT_TRUE(xdo::Drag(before.left + 600, before.top + 25, 37, 23));
+    // The window follows each step of the drag: wait for the last one.
     e2e::WaitFor([&] {
         RECT r{};
         GetWindowRect(window, &r);
-        return r.left != before.left;
+        return r.left - before.left == 37 && r.top - before.top == 23;
     }, 3000);
     RECT after{};
     GetWindowRect(window, &after);

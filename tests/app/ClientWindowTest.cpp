@@ -42,6 +42,8 @@ CClientTaskBar* g_taskBar = nullptr;
 std::vector<std::string> g_stateAtShutdown;  // device open / tray shown when each page shut down
 std::vector<unsigned int> g_gameRuns;
 CDUI_TextEdit* g_edit = nullptr;             // the lighting stand-in's text edit
+bool g_earlyEvent = false;                   // the lighting stand-in fires a click while the client is built
+int g_editClicks = 0;
 
 class StandInPage : public IClientPage, public IGamePageLink, public ILightPageLink, public IFanPageLink {
 public:
@@ -54,6 +56,13 @@ public:
             if (g_edit) {
                 host_->WindowControl()->AddChild(g_edit);
                 g_edit->SetVisible(0);
+            }
+            if (g_edit && g_earlyEvent) {
+                g_edit->SetEventCallback(DUI_EVT_CLICKED, [](CDUI_UIControl*, const CDUI_EventRecord*, void*) { ++g_editClicks; }, nullptr);
+                g_edit->FireEvent(DUI_EVT_CLICKED);
+                // The own loop of a message box shown while the client is built.
+                MSG msg;
+                while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
             }
         }
         return 1;
@@ -173,8 +182,8 @@ protected:
         parts.services.device = &device;
         parts.services.settings = settings;
         parts.pages = pages;
-        if (!engine->Initialize(parts)) return 0;
         main.SetMessageFilter(engine.get());
+        if (!engine->Initialize(parts)) return 0;
         main.SetGameTaskRunner(engine->ClientWindow()->GameLink());
         ShowWindow(window, SW_SHOWNORMAL);
         return 1;
@@ -425,6 +434,17 @@ TEST_F(ClientWindowTest, TeardownClosesTheControllerAndRemovesTheIconBeforeThePa
     EXPECT_FALSE(QuitPosted());
     MSG msg;
     EXPECT_FALSE(PeekMessageW(&msg, window, WM_CLOSE, WM_CLOSE, PM_NOREMOVE));
+}
+
+TEST_F(ClientWindowTest, AnEventDispatchedWhileTheClientIsBuiltLeavesNoControlDeaf) {
+    g_earlyEvent = true;
+    g_editClicks = 0;
+    ASSERT_TRUE(Start(AllStandIns()));
+    g_earlyEvent = false;
+    const int early = g_editClicks;
+    g_edit->FireEvent(DUI_EVT_CLICKED);
+    Pump();
+    EXPECT_EQ(g_editClicks, early + 1) << "later clicks were merged into the early event's stale record";
 }
 
 TEST_F(ClientWindowTest, ASkinThatDoesNotLoadGivesNoWindowNoIconAndNoController) {

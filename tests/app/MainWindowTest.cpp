@@ -129,6 +129,31 @@ TEST_F(MainWindowTest, HandOverRunsTheGameTask) {
     EXPECT_EQ(runner.ids, (std::vector<unsigned int>{7, 7}));
 }
 
+TEST_F(MainWindowTest, TheSenderIsAnsweredBeforeTheGameModeRuns) {
+    // Pexilo's send returns once the id arrived; the game mode runs after.
+    struct WaitingRunner : IGameTaskRunner {
+        HANDLE senderDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        DWORD waited = WAIT_FAILED;
+        int RunGameTaskById(unsigned int) override {
+            waited = WaitForSingleObject(senderDone, 3000);
+            return 1;
+        }
+    } waiting;
+    main.SetGameTaskRunner(&waiting);
+    std::thread sender([&] {
+        SendText(window, L"GameTaskID_7");
+        SetEvent(waiting.senderDone);
+    });
+    MSG msg;
+    while (waiting.waited == WAIT_FAILED) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_SENDMESSAGE);
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // takes the sent message
+    }
+    sender.join();
+    EXPECT_EQ(waiting.waited, WAIT_OBJECT_0) << "the sender waited for the whole game mode";
+    CloseHandle(waiting.senderDone);
+}
+
 TEST_F(MainWindowTest, HandOverLengthComesFromTheByteCount) {
     // 24 bytes are the 12 characters "GameTaskID_7"; the rest is not looked at.
     const std::wstring text = L"GameTaskID_789";
@@ -224,6 +249,15 @@ TEST_F(MainWindowTest, DragByTheTopStripMovesTheWindow) {
     EXPECT_EQ(after.top, work.top);
     SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(100, 20));
     EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(MainWindowTest, ShutDownInTheMiddleOfADragWithTheCapture) {
+    ShowWindow(window, SW_SHOWNORMAL);
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 20));
+    SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(120, 35));
+    ASSERT_EQ(GetCapture(), window);
+    main.Shutdown();  // the window's capture goes with it, on this thread
+    EXPECT_FALSE(IsWindow(window));
 }
 
 TEST_F(MainWindowTest, PressBelowTheStripAndZeroMovesDoNotDrag) {
@@ -325,6 +359,35 @@ TEST_F(MainWindowTest, AMoveToAMonitorOfAnotherDpiRescalesTheWindowAndTheEngine)
     EXPECT_EQ(r.right - r.left, 1366);
     EXPECT_DOUBLE_EQ(filter.told.back(), 1.0);
     main.SetMessageFilter(nullptr);
+}
+
+TEST_F(MainWindowTest, WhileTheGuardBlocksExitCloseAndLogOffTheProgramStays) {
+    struct Guard : IExitGuard {
+        int blocked = 1, explained = 0;
+        int IsExitBlocked(std::wstring* reason) override {
+            if (blocked && reason) *reason = L"busy";
+            return blocked;
+        }
+        void ExplainExitBlocked() override { ++explained; }
+    } guard;
+    int sessionEnds = 0;
+    main.SetExitGuard(&guard);
+    main.SetSessionEndHandler([&] { ++sessionEnds; });
+    SendMessageW(window, WM_COMMAND, ID_EXIT, 0);
+    SendMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_EQ(guard.explained, 2);
+    EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), FALSE);
+    guard.blocked = 0;
+    main.OnTimerTick();  // the block reason goes with the flash
+    EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    SendMessageW(window, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(sessionEnds, 0) << "a log-off that was called off ends nothing";
+    SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(sessionEnds, 1);
+    SendMessageW(window, WM_COMMAND, ID_EXIT, 0);
+    EXPECT_FALSE(IsWindow(window));
+    main.SetExitGuard(nullptr);
 }
 
 TEST_F(MainWindowTest, AcceleratorTableHasTwoAltEntries) {

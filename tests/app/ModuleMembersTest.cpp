@@ -491,6 +491,23 @@ TEST_F(VentaroMembers, ControllerIsHeldFromTheStartToTheExit) {
     EXPECT_FALSE(controller.Held()) << "the handle outlived the program's teardown";
 }
 
+TEST_F(VentaroMembers, ASessionEndClosesInOrderBeforeItIsAnswered) {
+    WatchedControllerPipe controller;
+    ASSERT_TRUE(controller.Valid());
+    SetEnvironmentVariableW(L"VENTARO_CONTROLLER_PATH", controller.Path().c_str());
+    Program ventaro;
+    HWND window = StartVisible(ventaro);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(controller.WaitOpened(kStartMs));
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_BLOCK, 10000, &answer));
+    EXPECT_EQ(answer, DWORD_PTR(TRUE)) << "no flash runs: the log-off may go on";
+    ASSERT_TRUE(SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_BLOCK, 20000, &answer));
+    // The system may end the process as soon as it has the answer.
+    EXPECT_FALSE(controller.Held()) << "the controller was still held when the session end was answered";
+    EXPECT_EQ(ventaro.WaitExit(kStartMs), 0);
+}
+
 TEST_F(VentaroMembers, StartWithTheSimulatorRunsQuietlyAndASecondStartExitsZero) {
     simharness::CSimProcess* sim = e2e::SimulatedControllerEnvironment::Sim();
     ASSERT_NE(sim, nullptr);

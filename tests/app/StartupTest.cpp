@@ -242,6 +242,7 @@ TEST_F(StartupTest, SimultaneousStartsLeaveExactlyOneCopy) {
     HWND window = e2e::WaitForVentaroWindow(survivor->Pid(), kStartMs);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(FindWindowExW(nullptr, window, L"VentaroClass", L"Ventaro"), nullptr);
+    EXPECT_FALSE(IsWindowVisible(window)) << "a second start with \"auto\" showed the running copy";
     EXPECT_EQ(CloseAndWait(*survivor, window), 0);
 }
 

@@ -1,5 +1,5 @@
-// The update description (TinyXML-2), the firmware version reply and the
-// controller's version text.
+// The update description (TinyXML-2), the firmware version reply, the
+// controller's version text and the firmware file check.
 #include "FuzzCommon.h"
 #include "UpdateRules.h"
 
@@ -18,5 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::Require(text.size() > 11 || release.empty(), "short version texts have no release");
     if (text.size() <= 11) fuzz::Require(ControllerReleaseNumber(text) == 0, "short version texts count as 0");
     FlashCommandLine(text);
+    if (IsFlashableFirmware(bytes))
+        fuzz::Require(bytes.front() == ':' && bytes.size() <= kFirmwareMaxBytes, "firmware is Intel HEX records");
     return 0;
 }

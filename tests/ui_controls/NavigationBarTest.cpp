@@ -294,6 +294,7 @@ TEST(NavigationBarEdit, APageMayRemoveTheClickedRowInsideItsCallback) {
     NavFixture f;
     ASSERT_NE(f.nav, nullptr);
     for (int i = 1; i <= 3; ++i) f.nav->AddNode(L"主题" + std::to_wstring(i), nullptr, i, 100 + i, 0);
+    CDUI_UIControl* removed = f.nav->GetNodeButton(2);
     f.nav->SetSelectCallback(
         [](CDUI_NavigationBar* bar, int32_t id, const std::wstring&, int32_t, NavigationNode*, int, void*) {
             bar->RemoveNode(id);  // "delete this theme" right away
@@ -303,7 +304,10 @@ TEST(NavigationBarEdit, APageMayRemoveTheClickedRowInsideItsCallback) {
     f.ClickRow(1);
     EXPECT_EQ(f.nav->FindNode(2), nullptr);
     EXPECT_EQ(f.ShownRows(), (std::vector<int32_t>{1, 3, 52}));
-    f.Paint();  // the painter's tick frees the retired button
+    f.Paint();
+    EXPECT_TRUE(DUI_IsLiveControl(removed)) << "freed in a frame, off the window's thread";
+    f.Send(WM_MOUSEMOVE, 0, 300, 290);
+    EXPECT_FALSE(DUI_IsLiveControl(removed)) << "freed on the window's thread's next message";
     f.ClickRow(0);
     EXPECT_EQ(f.ShownRows(), (std::vector<int32_t>{3, 52, 51}));
 }

@@ -511,6 +511,10 @@ TEST(DisabledHint, ADisabledControlExplainsItselfNextToThePointer) {
     EXPECT_FALSE(hint.Contains(30, 25));  // beside the pointer, not under it
     auto s = f.Paint();
     EXPECT_EQ(s->Pixel(hint.x, hint.y), 0xFF263042u);  // its frame
+    // A frame whose dirty area cuts through the hint leaves the rest of it alone.
+    const DWORD ground = s->Pixel(hint.x + 2, hint.y + 2);
+    f.scene->PaintControl(s->Graphics(), DUI_Rect{hint.x + hint.width / 2, hint.y, hint.width, hint.height});
+    EXPECT_EQ(s->Pixel(hint.x + 2, hint.y + 2), ground) << "the hint was blended twice outside the dirty area";
     f.Click(30, 25);
     EXPECT_EQ(clicks, 0);  // still disabled
     f.Send(WM_MOUSEMOVE, 0, 300, 250);

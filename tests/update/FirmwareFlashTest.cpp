@@ -20,13 +20,25 @@
 
 namespace {
 
-// Every byte value, a zero early on and CR/LF pairs: any text-mode handling
-// on the way to the tool would show in its size or hash.
+// Intel HEX with CR LF line ends: any text-mode handling on the way to the
+// tool would show in its size or hash.
 std::string FirmwareBytes() {
-    std::string bytes = "\x00\r\n\x1a\r\r\n";
-    for (int round = 0; round < 40; ++round)
-        for (int b = 0; b < 256; ++b) bytes += static_cast<char>((b * 7 + round) & 0xFF);
-    return bytes;
+    std::string hex;
+    char text[16];
+    for (unsigned address = 0; address < 640 * 16; address += 16) {
+        unsigned sum = 16 + (address >> 8) + (address & 0xFF);
+        std::snprintf(text, sizeof text, ":10%04X00", address);
+        hex += text;
+        for (unsigned i = 0; i < 16; ++i) {
+            const unsigned byte = ((address + i) * 7) & 0xFF;
+            sum += byte;
+            std::snprintf(text, sizeof text, "%02X", byte);
+            hex += text;
+        }
+        std::snprintf(text, sizeof text, "%02X\r\n", (0x100 - (sum & 0xFF)) & 0xFF);
+        hex += text;
+    }
+    return hex + ":00000001FF\r\n";
 }
 
 uint64_t Fnv1a(const std::string& bytes) {
@@ -78,7 +90,9 @@ public:
         std::lock_guard<std::mutex> g(lock_);
         steps.push_back("wait " + std::to_string(milliseconds));
     }
+    int Cancelled() override { return cancelled; }
     std::vector<std::string> steps;
+    int cancelled = 0;
 
 private:
     std::mutex lock_;
@@ -207,6 +221,20 @@ TEST_F(FirmwareFlash, FailedDownloadsNeverReachTheToolNorReleaseTheController) {
         EXPECT_EQ(ControllerVersion(), L"VENTARO-CTL105");
         EXPECT_EQ(sim_.Value("connections"), "1");
     }
+    // Whatever arrives whole but is not firmware, or is announced too large.
+    std::string broken = firmware_;
+    broken[broken.size() - 20] ^= 1;  // one checksum no longer adds up
+    for (const std::string& body : {std::string("<html>maintenance</html>"), broken}) {
+        webstub::Control(L"file?path=/fw/Firmware.hex", body);
+        EXPECT_EQ(FlashFirmware(address, files_, &host_), 0);
+        EXPECT_FALSE(webstub::FileExists(files_.firmwareFile));
+    }
+    const std::wstring tooLarge = L"http:\\\\" + webstub::HostPortText() + L"\\gen\\4194305.bin";
+    EXPECT_EQ(FlashFirmware(tooLarge, files_, &host_), 0);
+    EXPECT_FALSE(webstub::FileExists(files_.firmwareFile));
+    EXPECT_TRUE(host_.steps.empty());
+    EXPECT_FALSE(webstub::FileExists(log_));
+    EXPECT_EQ(ControllerVersion(), L"VENTARO-CTL105");
     // A host that does not answer at all.
     EXPECT_EQ(FlashFirmware(L"http:\\\\127.0.0.1:1\\fw\\Firmware.hex", files_, &host_), 0);
     EXPECT_EQ(FlashFirmware(L"", files_, &host_), 0);
@@ -226,6 +254,29 @@ TEST_F(FirmwareFlash, FailingToolIsCleanedUpByImageNameAndTheControllerComesBack
     ASSERT_FALSE(host_.steps.empty());
     EXPECT_EQ(host_.steps.back(), "open");
     EXPECT_EQ(ControllerVersion(), L"VENTARO-CTL105");  // not flashed
+
+    // A hung tool is ended once the longest flash is over.
+    host_.steps.clear();
+    files_.toolTimeoutMs = 1500;
+    SetEnvironmentVariableW(L"ZENTAFLASH_DELAY_MS", L"60000");
+    const DWORD t0 = GetTickCount();
+    EXPECT_EQ(FlashFirmware(address, files_, &host_), 0);
+    EXPECT_LT(GetTickCount() - t0, 30000u);
+    SetEnvironmentVariableW(L"ZENTAFLASH_DELAY_MS", nullptr);
+    EXPECT_EQ(CountProcesses(L"Zentaflash.exe"), 0);
+    ASSERT_FALSE(host_.steps.empty());
+    EXPECT_EQ(host_.steps.back(), "open");
+    EXPECT_EQ(ControllerVersion(), L"VENTARO-CTL105");
+
+    // The program ending before the tool started: no tool, the controller stays.
+    DeleteFileW(log_.c_str());
+    host_.steps.clear();
+    host_.cancelled = 1;
+    EXPECT_EQ(FlashFirmware(address, files_, &host_), 0);
+    EXPECT_FALSE(webstub::FileExists(log_));
+    EXPECT_TRUE(host_.steps.empty());
+    EXPECT_EQ(ControllerVersion(), L"VENTARO-CTL105");
+    host_.cancelled = 0;
 
     // A tool that is not there fails the same way and still gives the controller back.
     host_.steps.clear();

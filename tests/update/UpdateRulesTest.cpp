@@ -118,6 +118,24 @@ TEST(FlashTool, CommandLineQuotesAPathWithBlanks) {
               L" silence reset \"C:\\Users\\Li Lei\\AppData\\Local\\Ventaro\\Firmware.hex\"");
 }
 
+TEST(FlashTool, OnlyWellFormedIntelHexIsFlashed) {
+    const std::string data = ":10010000214601360121470136007EFE09D2190140\r\n", end = ":00000001FF\r\n";
+    EXPECT_TRUE(IsFlashableFirmware(data + end));
+    EXPECT_TRUE(IsFlashableFirmware(":0100000041BE\n:00000001FF"));  // LF alone, no last line end
+    EXPECT_TRUE(IsFlashableFirmware(data + ":020000040800F2\r\n" + data + end + "\r\n"));
+    for (const std::string& bad : {std::string(), end, data, data + end + data, std::string("<html>404</html>"),
+                                  ":10010000214601360121470136007EFE09D2190141\r\n" + end,  // checksum
+                                  ":11010000214601360121470136007EFE09D2190140\r\n" + end,  // byte count
+                                  ":1001000021460136012147013600 7EFE09D219014\r\n" + end,  // not hex
+                                  "10010000214601360121470136007EFE09D2190140\r\n" + end,   // no colon
+                                  ":00000006FA\r\n" + data + end,                            // type 06
+                                  data + "\r\n" + end})                                      // empty line
+        EXPECT_FALSE(IsFlashableFirmware(bad)) << bad;
+    std::string big;
+    while (big.size() <= kFirmwareMaxBytes) big += data;
+    EXPECT_FALSE(IsFlashableFirmware(big + end));
+}
+
 TEST(UpdateTexts, OffersReadAsTheProgramShowsThem) {
     EXPECT_EQ(SoftwareOfferText(L"1.1.02"), L"检测到最新版本:1.1.02,是否现在进行更新?");
     EXPECT_EQ(FirmwareOfferText(106), L"检测到最新固件版本:106已发布!\n\n是否要进行固件升级?");

@@ -4,7 +4,11 @@
 //     (seen as the first inspection dump, which is written right after it);
 //   - the working set with the window shown, and after 10 s hidden in the tray;
 //   - the processor time used over 10 s idle, shown and hidden, as a
-//     percentage of one core.
+//     percentage of one core;
+//   - how quickly clicks take effect: "进入" from the release to the first
+//     frame with the page (the first inspection dump that shows it; the
+//     button is pressed, then released after the dump's quiet time), and the
+//     title strip's minimise button from the release to the hidden window.
 // Not a test: figures only. Needs no running copy of Ventaro.
 // Under Wine the Windows figures of another process are not kept (processor
 // times read 0, the working set is an estimate), so where the Unix process
@@ -22,7 +26,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -159,6 +165,120 @@ double CpuPercent(HANDLE process, int seconds) {
     return 100.0 * (cpu1 - cpu0) / (double(wall1 - wall0) / 1e7);
 }
 
+ULONGLONG NowMs() { return NowFileTime() / 10000; }
+
+std::string ReadText(const std::wstring& path) {
+    std::string text;
+    if (FILE* f = _wfopen(path.c_str(), L"rb")) {
+        char buffer[4096];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+        std::fclose(f);
+    }
+    return text;
+}
+
+// A control of the inspection dump: the first line whose style (field 3) or
+// text (field 11) is name and whose visible flag (field 8) is wanted.
+struct DumpControl {
+    bool found = false;
+    int x = 0, y = 0, width = 0, height = 0;
+};
+DumpControl FindInDump(const std::string& dump, const std::string& name, int visible) {
+    DumpControl c;
+    for (size_t pos = 0; pos < dump.size() && !c.found;) {
+        size_t end = dump.find('\n', pos);
+        if (end == std::string::npos) end = dump.size();
+        std::vector<std::string> fields;
+        for (size_t f = pos; f <= end;) {
+            size_t tab = dump.find('\t', f);
+            if (tab == std::string::npos || tab > end) tab = end;
+            fields.push_back(dump.substr(f, tab - f));
+            f = tab + 1;
+        }
+        pos = end + 1;
+        if (fields.size() < 11 || (fields[2] != name && fields[10] != name) || std::atoi(fields[7].c_str()) != visible)
+            continue;
+        c = {true, std::atoi(fields[3].c_str()), std::atoi(fields[4].c_str()), std::atoi(fields[5].c_str()),
+             std::atoi(fields[6].c_str())};
+    }
+    return c;
+}
+
+// Presses the control, waits until the pressed look has been dumped and the
+// dump's quiet time is over, releases it; returns the release time (0: no
+// such control on screen).
+ULONGLONG ClickInDump(HWND window, const std::wstring& dump, const std::string& name) {
+    const DumpControl c = FindInDump(ReadText(dump), name, 1);
+    if (!c.found) return 0;
+    const LPARAM at = MAKELPARAM(c.x + c.width / 2, c.y + c.height / 2);
+    PostMessageW(window, WM_MOUSEMOVE, 0, at);
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    Sleep(600);
+    const ULONGLONG released = NowMs();
+    PostMessageW(window, WM_LBUTTONUP, 0, at);
+    return released;
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty()) return -1;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// The dump's text once it was written after since (0: whenever); polls the
+// file's time, cheap enough not to slow the program measured.
+std::string DumpAfter(const std::wstring& dump, ULONGLONG since) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(dump.c_str(), GetFileExInfoStandard, &data)) return {};
+    if (FileTimeValue(data.ftLastWriteTime) / 10000 < since) return {};
+    return ReadText(dump);
+}
+
+// "进入" on the home view to the first frame of the lighting page, and back.
+double PageOpenMs(HWND window, const std::wstring& dump) {
+    std::vector<double> rounds;
+    for (int round = 0; round < 5; ++round) {
+        const ULONGLONG released = ClickInDump(window, dump, "EnterButton");
+        if (!released) break;
+        ULONGLONG seen = 0;
+        for (int i = 0; i < 2000 && !seen; ++i, Sleep(2)) {
+            const std::string text = DumpAfter(dump, released);
+            if (!text.empty() && FindInDump(text, "EnterButton", 0).found) seen = NowMs();
+        }
+        if (!seen) break;
+        rounds.push_back(double(seen - released));
+        std::printf("  page open round %d: %.0f ms\n", round + 1, rounds.back());
+        Sleep(300);
+        ClickInDump(window, dump, "返回");
+        for (int i = 0; i < 2000 && !FindInDump(ReadText(dump), "EnterButton", 1).found; ++i) Sleep(2);
+        Sleep(300);
+    }
+    return Median(rounds);
+}
+
+// The title strip's minimise button to the hidden window, then shown again.
+double MinimiseMs(HWND window, const std::wstring& dump) {
+    std::vector<double> rounds;
+    for (int round = 0; round < 5; ++round) {
+        const ULONGLONG released = ClickInDump(window, dump, "MinButton");
+        if (!released) break;
+        ULONGLONG hidden = 0;
+        for (int i = 0; i < 5000 && !hidden; ++i, Sleep(1)) {
+            if (IsWindowVisible(window)) continue;
+            // The style changes first; the window leaves the screen before
+            // ShowWindow returns, and only then does its thread answer.
+            SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 10000, nullptr);
+            hidden = NowMs();
+        }
+        if (!hidden) break;
+        rounds.push_back(double(hidden - released));
+        PostMessageW(window, WM_COMMAND, 7001, 0);  // ID_SHOWWINDOW, as the tray's double-click
+        Sleep(1000);
+    }
+    return Median(rounds);
+}
+
 HWND VentaroWindow(DWORD pid) {
     for (HWND w = FindWindowExW(nullptr, nullptr, L"VentaroClass", L"Ventaro"); w;
          w = FindWindowExW(nullptr, w, L"VentaroClass", L"Ventaro")) {
@@ -260,6 +380,9 @@ int wmain(int argc, wchar_t** argv) {
     Sleep(3000);  // pictures decoded, caches warm
     std::printf("working set, shown:     %.1f MB\n", Memory(app.Handle()));
     std::printf("idle CPU, shown:        %.3f %% of one core over %d s\n", CpuPercent(app.Handle(), seconds), seconds);
+
+    std::printf("page open, click to first frame: %.0f ms (median of 5)\n", PageOpenMs(window, dump));
+    std::printf("minimise, click to hidden:       %.0f ms (median of 5)\n", MinimiseMs(window, dump));
 
     PostMessageW(window, WM_COMMAND, kHideWindow, 0);
     Sleep(DWORD(seconds) * 1000);

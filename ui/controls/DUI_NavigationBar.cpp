@@ -5,6 +5,7 @@
 #include "controls/DUI_ScrollBar.h"
 #include "core/DUI_FontType.h"
 #include "core/DUI_ParamLock.h"
+#include "scene/DUI_UIScene.h"
 #include "skin/DUI_UIResource.h"
 
 namespace {
@@ -66,7 +67,8 @@ void CDUI_NavigationBar::ReleaseResources() {
 void CDUI_NavigationBar::RetireButton(CDUI_UIControl* button) {
     if (!button) return;
     RemoveChild(button);  // under the lock: the painter no longer sees it
-    retired_.push_back(button);
+    if (CDUI_UIScene* scene = GetScene()) scene->RetireControl(button);
+    else retired_.push_back(button);
 }
 
 void CDUI_NavigationBar::FreeRetired() {
@@ -79,11 +81,6 @@ void CDUI_NavigationBar::FreeRetired() {
         button->ReleaseResources();
         delete button;
     }
-}
-
-void CDUI_NavigationBar::OnTick() {
-    // Painter's tick, under the lock, never inside a click's dispatch.
-    if (!retired_.empty()) FreeRetired();
 }
 
 NavigationNode* CDUI_NavigationBar::AddNode(const std::wstring& text, NavigationNode* parent, int32_t id,

@@ -30,7 +30,6 @@ public:
     ~CDUI_NavigationBar() override;
     void ReleaseResources() override;
     void OnLayout() override;
-    void OnTick() override;
     // The bar's font reaches every row; rows with a font of their kind keep it.
     int SetFont(CDUI_FontType* font) override;
     int OnEvent(const CDUI_EventRecord& event) override;
@@ -81,8 +80,10 @@ private:
     // Builds the missing buttons and places every visible one; hidden rows'
     // buttons stay (not shown). Under the lock.
     void RebuildButtons();
-    // Takes a button out of the tree now and frees it later (OnTick or
-    // teardown): it may be the very button whose click is being handled.
+    // Takes a button out of the tree now and frees it later: it may be the
+    // very button whose click is being handled, or one whose posted event is
+    // on its way. In a scene the scene frees it on the window's thread
+    // outside any dispatch; otherwise the bar does at its teardown.
     void RetireButton(CDUI_UIControl* button);
     void FreeRetired();
     void ApplyFont(CDUI_UIControl* button, bool group);

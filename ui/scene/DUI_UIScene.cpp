@@ -52,7 +52,31 @@ CDUI_UIScene::~CDUI_UIScene() {
     paramMutex_.Reset();
 }
 
-void CDUI_UIScene::ReleaseResources() { DeleteChildren(); }
+void CDUI_UIScene::ReleaseResources() {
+    DeleteChildren();
+    FreeRetiredControls();
+}
+
+void CDUI_UIScene::RetireControl(CDUI_UIControl* control) {
+    if (!control) return;
+    CDUI_ParamLock lock(this);
+    retired_.push_back(control);
+    retiredCount_ = static_cast<int>(retired_.size());
+}
+
+void CDUI_UIScene::FreeRetiredControls() {
+    std::vector<CDUI_UIControl*> retired;
+    {
+        CDUI_ParamLock lock(this);
+        if (!lock.Ok()) return;
+        retired.swap(retired_);
+        retiredCount_ = 0;
+    }
+    for (CDUI_UIControl* control : retired) {
+        control->ReleaseResources();
+        delete control;
+    }
+}
 
 int CDUI_UIScene::PostEvent(CDUI_UIControl* control, CDUI_EventRecord* record) {
     if (!host_ || !IsWindow(host_)) return 0;
@@ -63,6 +87,15 @@ int CDUI_UIScene::PostEvent(CDUI_UIControl* control, CDUI_EventRecord* record) {
 
 int CDUI_UIScene::ForwardMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (!paramMutex_) return 0;
+    // Outside any dispatch nothing on this thread still holds a retired
+    // control, and a posted event for one finds it gone below.
+    // Only then is the lock taken: most messages never wait for the painter.
+    if (dispatchDepth_ == 0 && retiredCount_.load()) FreeRetiredControls();
+    struct Depth {
+        int& depth;
+        explicit Depth(int& d) : depth(d) { ++depth; }
+        ~Depth() { --depth; }
+    } depth(dispatchDepth_);
     if (message == eventMessage_ && wParam != 0) {
         // Delivery takes the lock itself and runs the callback after releasing
         // it, so page logic never holds up the painter.
@@ -449,8 +482,12 @@ void CDUI_UIScene::PaintChildren(Gdiplus::Graphics* graphics) {
         for (const Popup& p : popups_)
             if (IsBelow(p.control, modal)) PaintAbove(p.control, graphics);
     }
-    if (!hintShown_.empty() && !DUI_Intersect(hintRect_, paintDirty_).IsEmpty()) {
+    const DUI_Rect hintClip = hintShown_.empty() ? DUI_Rect{} : DUI_Intersect(hintRect_, paintDirty_);
+    if (!hintClip.IsEmpty()) {
         const DUI_Rect r = hintRect_;
+        // Only inside the cleared area: anywhere else its translucent ground
+        // would be blended over the last frame's hint once more.
+        graphics->SetClip(Gdiplus::Rect(hintClip.x, hintClip.y, hintClip.width, hintClip.height));
         Gdiplus::SolidBrush back{Gdiplus::Color(kHintBack)};
         graphics->FillRectangle(&back, r.x, r.y, r.width, r.height);
         Gdiplus::Pen frame{Gdiplus::Color(kHintFrame), 1.0f};
@@ -460,6 +497,7 @@ void CDUI_UIScene::PaintChildren(Gdiplus::Graphics* graphics) {
             font->DrawString(graphics, hintShown_,
                              DUI_Rect{r.x + kHintPadding, r.y, r.width - 2 * kHintPadding, r.height}, kHintText, 17,
                              4, 0);
+        graphics->ResetClip();
     }
 }
 

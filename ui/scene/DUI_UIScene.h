@@ -2,6 +2,7 @@
 // The root of the control tree for one host window. Owns the parameter lock
 // that serialises the tree between the UI thread, worker threads and the
 // render thread, the dirty area, and the entry point for host messages.
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -106,6 +107,11 @@ public:
     void NoteVisibility(CDUI_UIControl* control);
     // Forgets control and everything below it (it leaves the tree).
     void ForgetSubtree(CDUI_UIControl* control);
+    // Takes over a control already out of the tree that a dispatch on the
+    // stack or a posted event may still name, and frees it on the window's
+    // thread at the next host message outside any dispatch (never in a
+    // frame: the painter runs on its own thread).
+    void RetireControl(CDUI_UIControl* control);
 
     // The hint display: the text of the hinted control under the pointer,
     // in a small box next to it. Empty text hides it.
@@ -145,6 +151,11 @@ private:
     DUI_Rect hintRect_;
 
     double scale_ = 1.0;
+    void FreeRetiredControls();
+    std::vector<CDUI_UIControl*> retired_;  // owned, out of the tree; under the lock
+    std::atomic<int> retiredCount_{0};      // its size, read without the lock
+    int dispatchDepth_ = 0;                 // ForwardMessage calls on the window's thread's stack
+
     std::unique_ptr<CDUI_UIDirtyArea> dirty_;
     DUI_Rect lastPainted_;  // written by the render thread under the paint lock
 };
