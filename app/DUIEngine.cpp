@@ -31,6 +31,9 @@ int CDUIEngine::Initialize(const Parts& parts) {
         return 0;
     if (!m_manager->CreateScene(kEngineEventMessage, clientlayout::kWindowHeight, clientlayout::kWindowWidth))
         return 0;
+    // The window tells its scale as soon as it hands its messages over, which
+    // is before the engine is built.
+    if (m_scale != 1.0) m_manager->SetScale(m_scale);
     m_mutex.Reset(CreateMutexW(nullptr, FALSE, nullptr));
     if (!m_mutex) return 0;
 
@@ -104,6 +107,7 @@ void CDUIEngine::Shutdown() {
 }
 
 void CDUIEngine::SetDrawScale(double scale) {
+    m_scale = scale;
     if (m_manager && m_manager->GetScale() != scale) m_manager->SetScale(scale);
 }
 

@@ -88,4 +88,5 @@ private:
     std::unique_ptr<CUiDumpWriter> m_dump;        // only with VENTARO_UI_DUMP
     int m_tracking = 0;                           // TrackMouseEvent armed for leave and hover
     int m_hoverArmed = 0;
+    double m_scale = 1.0;  // the window's last word, kept for an engine built later
 };
