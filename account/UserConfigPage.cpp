@@ -152,10 +152,7 @@ void CUserConfigPage::Hide() {
     kit_.HideWindow();
 }
 
-void CUserConfigPage::Shutdown() {
-    DropRequests();
-    kit_.HideWindow();
-}
+void CUserConfigPage::Shutdown() { Hide(); }
 
 void CUserConfigPage::DropRequests() {
     request_.Cancel();

@@ -68,10 +68,7 @@ void CUserLoginPage::Hide() {
     kit_.HideWindow();
 }
 
-void CUserLoginPage::Shutdown() {
-    DropRequest();
-    kit_.HideWindow();
-}
+void CUserLoginPage::Shutdown() { Hide(); }
 
 void CUserLoginPage::DropRequest() {
     request_.Cancel();

@@ -48,10 +48,7 @@ void CUserPassPage::Hide() {
     kit_.HideWindow();
 }
 
-void CUserPassPage::Shutdown() {
-    DropRequest();
-    kit_.HideWindow();
-}
+void CUserPassPage::Shutdown() { Hide(); }
 
 void CUserPassPage::DropRequest() {
     request_.Cancel();
