@@ -59,6 +59,12 @@ CWorkerTask::CWorkerTask() = default;
 
 CWorkerTask::~CWorkerTask() {
     Cancel();
+    // At exit a worker that is about to end may do so before the process
+    // goes; one held in a network step is let go.
+    if (letGo_) {
+        WaitForSingleObject(static_cast<HANDLE>(letGo_), kJoinMs);
+        CloseHandle(static_cast<HANDLE>(letGo_));
+    }
     if (sink_) {
         // Nothing may reach this object through the window any more, even if
         // it is destroyed from another thread than its own (then it fails).
@@ -143,11 +149,12 @@ void CWorkerTask::Cancel() {
     busy_ = 0;
     --g_pending;
     finish_ = nullptr;
-    // A short wait lets a worker that is about to end do so; one held in a
-    // network step is let go (it owns all it touches).
+    // No wait here: closing a dialog or hiding a page must not hold the
+    // window's thread. The worker owns all it touches and ends by itself;
+    // only the owner's end (exit) gives it a short while.
     if (thread_) {
-        WaitForSingleObject(static_cast<HANDLE>(thread_), kJoinMs);
-        CloseHandle(static_cast<HANDLE>(thread_));
+        if (letGo_) CloseHandle(static_cast<HANDLE>(letGo_));
+        letGo_ = thread_;
         thread_ = nullptr;
     }
     run_.reset();

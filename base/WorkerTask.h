@@ -10,8 +10,9 @@
 // when the run's deadline passed first (the late result is then dropped).
 // Cancel() and the destructor drop a running run: its finish never runs, so
 // no callback reaches a page that is gone. The worker itself is asked to stop
-// (Stopped() below) and waited for only briefly; a worker still inside a
-// network step then ends on its own, touching only its own data.
+// (Stopped() below) and not waited for, but briefly by the destructor (at
+// exit); a worker still inside a network step ends on its own, touching
+// only its own data.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -46,7 +47,8 @@ public:
     // Runs started (by any owner) whose finish has neither run nor been
     // dropped. Lets a harness wait for the window's thread to settle.
     static int Pending();
-    // How long Cancel waits for a worker to end before letting it go.
+    // How long the destructor waits for a dropped worker to end before
+    // letting it go.
     static constexpr uint32_t kJoinMs = 300;
 
 private:
@@ -59,6 +61,7 @@ private:
     void* sink_ = nullptr;  // message-only window of the owner's thread (HWND)
     std::shared_ptr<Shared> run_;
     void* thread_ = nullptr;  // HANDLE of the running worker
+    void* letGo_ = nullptr;   // HANDLE of the last dropped worker
     std::function<void(int)> finish_;
     uint64_t runId_ = 0;
     int busy_ = 0;
