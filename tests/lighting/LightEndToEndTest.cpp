@@ -132,7 +132,11 @@ TEST_F(LightEndToEnd, PickAPresetApplyItThenAddAnOwnTheme) {
     Screenshot(L"light-e2e-preset.png");
 
     Click(L"Button", L"应用");
-    for (int i = 0; i < 50 && Sim("brightness") != "80"; ++i) Sleep(100);
+    // The choice is stored right after the last command: wait for both.
+    for (int i = 0; i < 50 && (Sim("brightness") != "80" ||
+                               Profile(L"OVCLIENT.ini", L"OVConfig", L"OVLightSelect") != L"星空紫");
+         ++i)
+        Sleep(100);
     EXPECT_EQ(Sim("color"), "8C00FF");
     EXPECT_EQ(Sim("mode"), "4");
     EXPECT_EQ(Sim("interval"), "30000");
