@@ -4,7 +4,6 @@
 // the autostart command. Kept free of <windows.h> so they test directly.
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace shell {
 
@@ -99,15 +98,6 @@ int ScaledLength(int logical, double scale);
 // given: wholly inside it vertically and at least a third of it
 // horizontally (the rest may go past a side, or on to another monitor).
 void KeepStripInArea(const ScreenArea& area, int width, int stripHeight, int* x, int* y);
-
-// The Run value: the path in quotes so a path with blanks (the usual
-// "C:\Program Files\...") names this program and nothing else, then " auto".
-std::wstring AutostartCommand(std::wstring_view programPath);
-
-// Every folder along path, shortest first, each with its trailing "\":
-// "C:\a\b\" gives "C:\", "C:\a\", "C:\a\b\". UNC roots ("\\server\share\")
-// come as one level.
-std::vector<std::wstring> FolderLevels(std::wstring_view path);
 
 // Tray tooltip limited to what the notification block holds (63 characters).
 std::wstring ClampTooltip(std::wstring_view text);

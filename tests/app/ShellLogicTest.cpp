@@ -154,24 +154,6 @@ TEST(Placement, TheDraggedStripStaysReachable) {
     EXPECT_EQ(x, -(1366 - 1366 / 3));
 }
 
-TEST(Autostart, PathIsQuotedThenAuto) {
-    EXPECT_EQ(AutostartCommand(L"C:\\Program Files\\Ventaro\\Ventaro.exe"),
-              L"\"C:\\Program Files\\Ventaro\\Ventaro.exe\" auto");
-}
-
-TEST(Folders, EveryLevelShortestFirst) {
-    const std::vector<std::wstring> want = {L"C:\\", L"C:\\Users\\", L"C:\\Users\\me\\", L"C:\\Users\\me\\Ventaro\\"};
-    EXPECT_EQ(FolderLevels(L"C:\\Users\\me\\Ventaro\\"), want);
-    EXPECT_EQ(FolderLevels(L"C:\\Users\\me\\Ventaro"), want);
-    EXPECT_EQ(FolderLevels(L"C:\\Users\\\\me\\Ventaro\\").size(), 4u) << "doubled separators add no level";
-}
-
-TEST(Folders, UncRootIsOneLevel) {
-    const std::vector<std::wstring> want = {L"\\\\srv\\share\\", L"\\\\srv\\share\\a\\"};
-    EXPECT_EQ(FolderLevels(L"\\\\srv\\share\\a\\"), want);
-    EXPECT_TRUE(FolderLevels(L"\\\\srv").empty());
-}
-
 TEST(Tray, TooltipFitsTheBlock) {
     EXPECT_EQ(ClampTooltip(L"reru"), L"reru");
     EXPECT_EQ(ClampTooltip(std::wstring(100, L'x')).size(), 63u);

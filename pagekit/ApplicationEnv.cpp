@@ -7,7 +7,6 @@
 
 #include "PathUtil.h"
 #include "ProcessOps.h"
-#include "ShellLogic.h"
 #include "WinHandles.h"
 
 int CApplicationEnv::Initialize(HINSTANCE instance) {
@@ -21,7 +20,7 @@ int CApplicationEnv::Initialize(HINSTANCE instance) {
     m_programFileName = FileNameOfPath(programPath);
 
     EnableDebugPrivilege();
-    WriteAutostartValue(shell::AutostartCommand(m_programFolder + m_programFileName));
+    WriteAutostartValue(AutostartCommand(m_programFolder + m_programFileName));
     RecycleFolder(kPredecessorFolder);
     return 1;
 }
@@ -51,7 +50,7 @@ int CApplicationEnv::SetWindowHandle(HWND window) {
 }
 
 int CApplicationEnv::CreateFolderLevels(const std::wstring& folder) {
-    for (const std::wstring& level : shell::FolderLevels(folder)) {
+    for (const std::wstring& level : FolderLevels(folder)) {
         if (GetFileAttributesW(level.c_str()) == INVALID_FILE_ATTRIBUTES) CreateDirectoryW(level.c_str(), nullptr);
     }
     const DWORD attributes = GetFileAttributesW(folder.c_str());
