@@ -10,7 +10,7 @@ written as "\\/", non-ASCII as \\uXXXX).
 
 Every request except those under /__control/ is recorded (verb, path, header
 lines, body bytes) so that tests can assert the exact traffic. Tests steer the
-service through /__control/ (see README: "Web service stand-in").
+service through /__control/ (see docs/stand-ins.md: "Web service stand-in").
 
 Python 3 standard library only.
 """
