@@ -4,6 +4,7 @@
 
 #include "AppCommands.h"
 #include "ClientTaskBar.h"
+#include "PaceSetting.h"
 
 namespace {
 shell::ScreenArea WorkAreaOf(HMONITOR monitor) {
@@ -68,7 +69,8 @@ HWND CMainWindow::Initialize(HINSTANCE instance) {
 
     PlaceInWorkArea();
 
-    m_timer = SetTimer(window, MAINTIMER_ID, MAINTIMER_PERIOD_MS, &CMainWindow::TimerProc);
+    // MAINTIMER_PERIOD_MS unless VENTARO_PACE_MS says otherwise.
+    m_timer = SetTimer(window, MAINTIMER_ID, pace::SecondMs(), &CMainWindow::TimerProc);
     // Sent to every top-level window when Explorer (re)creates the taskbar.
     m_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
 

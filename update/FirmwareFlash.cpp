@@ -7,6 +7,7 @@
 
 #include "HTTPClientWTPCtrl.h"
 #include "HttpText.h"
+#include "PaceSetting.h"
 #include "ProcessOps.h"
 #include "UpdateRules.h"
 #include "WebHosts.h"
@@ -62,7 +63,7 @@ int FlashFirmware(const std::wstring& address, const FlashFiles& files, IFlashHo
     host->SetProgress(20);
     host->CloseController();  // the tool opens the controller itself
     for (uint32_t progress = 30; progress <= 90 && !host->Cancelled(); progress += 10) {
-        host->Wait(1000);
+        host->Wait(pace::SecondMs());
         host->SetProgress(progress);
     }
 
@@ -85,7 +86,7 @@ int FlashFirmware(const std::wstring& address, const FlashFiles& files, IFlashHo
     }
 
     host->SetProgress(100);
-    host->Wait(1000);
+    host->Wait(pace::SecondMs());
     host->OpenController();
     client->CloseConnection();
     client->Close();

@@ -7,6 +7,7 @@
 #include "AccountRequest.h"
 #include "ApplicationEnv.h"
 #include "OVFanLedDevice.h"
+#include "PaceSetting.h"
 #include "ProcessOps.h"
 #include "UpdateChecks.h"
 #include "UpdateRules.h"
@@ -550,9 +551,9 @@ void CUpdateCtrlPage::RunMaintenance(int factoryReset) {
         // before it replies. It counts as done when it can be opened again.
         if (factoryReset) device->FactoryReset();
         else device->RestartController();
-        Sleep(1000);
+        Sleep(pace::SecondMs());
         device->CloseDevice();
-        Sleep(1000);
+        Sleep(pace::SecondMs());
         reopened = device->OpenDevice();
     }
     if (factoryReset)

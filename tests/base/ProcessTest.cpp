@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "ClipBoardCtrl.h"
+#include "PaceSetting.h"
 #include "ProcessOps.h"
 
 static std::wstring SystemCmd() {
@@ -34,4 +35,12 @@ TEST(Clipboard, TextRoundTrip) {
     std::wstring text;
     ASSERT_EQ(clip.GetText(&text), 1);
     EXPECT_EQ(text, L"复制 copy");
+}
+
+TEST(PaceSetting, OnlyAPlainNumberFromOneTo60000ChangesTheSecond) {
+    EXPECT_EQ(pace::ParsePaceMs(L"100"), 100u);
+    EXPECT_EQ(pace::ParsePaceMs(L"1"), 1u);
+    EXPECT_EQ(pace::ParsePaceMs(L"60000"), 60000u);
+    for (const wchar_t* bad : {L"", L"0", L"60001", L"100000", L"-5", L"1e3", L" 100", L"100ms"})
+        EXPECT_EQ(pace::ParsePaceMs(bad), pace::kDefaultMs) << bad;
 }

@@ -220,7 +220,9 @@ TEST(ImagePictures, FromAFileThatStaysFreeAndFromABitmapWithAlpha) {
     ASSERT_FALSE(source.empty()) << "run through scripts/test";
     wchar_t dir[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, dir);
-    const std::wstring copy = std::wstring(dir) + L"ventaro-image-test.png";
+    // Named per process: the suite's two code-page entries may run at once.
+    const std::wstring copy =
+        std::wstring(dir) + L"ventaro-image-test-" + std::to_wstring(GetCurrentProcessId()) + L".png";
     // The source dir is a Unix path; Wine maps it through drive Z:.
     std::wstring from = L"Z:" + source + L"/tests/ui_graphics/data/skin.png";
     for (auto& c : from)

@@ -67,6 +67,8 @@ protected:
         SetEnvironmentVariableW(L"ZENTAFLASH_NEW_VERSION", L"VENTARO-CTL106");
         SetEnvironmentVariableW(L"ZENTAFLASH_EXIT", nullptr);
         SetEnvironmentVariableW(L"ZENTAFLASH_DELAY_MS", nullptr);
+        // The flash's steps and the restart's waits at a fifth of their length.
+        SetEnvironmentVariableW(L"VENTARO_PACE_MS", L"200");
         page_ = h_->AddPage<CUpdateCtrlPage>(ClientPageId::Update);
         ASSERT_NE(page_, nullptr);
         h_->SetUpdateLink(page_);
@@ -271,6 +273,8 @@ TEST_F(UpdatePage, FirmwareChecksReportFailureNewestAndTheOffer) {
 
 TEST_F(UpdatePage, FirmwareUpdateRunsWithTheButtonsAsideAndEndsOnTheNewVersion) {
     webstub::Control(L"firmware?version=106&tail=1");
+    // The tool takes a while, so the controller is still released when looked at below.
+    SetEnvironmentVariableW(L"ZENTAFLASH_DELAY_MS", L"3000");
     ASSERT_TRUE(ClickControl(L"UpdateFirmwareOptionButton"));
     ASSERT_TRUE(ClickControl(L"UpdateFanLedButton"));
     EXPECT_EQ(BoxText(), L"检测到最新固件版本:106已发布!\n\n是否要进行固件升级?");
@@ -446,6 +450,7 @@ TEST_F(UpdatePage, ExitDuringAFlashWaitsForItWithoutDeadlock) {
 
 // Ending before the tool started (its seven seconds' wait) starts no tool.
 TEST_F(UpdatePage, ExitBeforeTheToolStartedCancelsTheFlash) {
+    SetEnvironmentVariableW(L"VENTARO_PACE_MS", nullptr);  // the seven seconds as shipped
     webstub::Control(L"firmware?version=106");
     ASSERT_TRUE(ClickControl(L"UpdateFirmwareOptionButton"));
     ASSERT_TRUE(ClickControl(L"UpdateFanLedButton"));
