@@ -2,6 +2,7 @@
 
 #include "ClientLayout.h"
 #include "ClientWindow.h"
+#include "MemoryStages.h"
 #include "UiDumpWriter.h"
 #include "controls/DUI_StandardControls.h"
 #include "controls/DUI_TextEdit.h"
@@ -20,6 +21,7 @@ int CDUIEngine::Initialize(const Parts& parts) {
     if (m_manager || !parts.host) return 0;
     m_manager = std::make_unique<CDUIDevManage>();
     if (!m_manager->Init(1, parts.host, 1)) return 0;
+    MemoryStage(L"GDI+ start-up");
 
     // Windows and message boxes build their caption parts by kind name.
     DUI_RegisterStandardControls();
@@ -46,6 +48,7 @@ int CDUIEngine::Initialize(const Parts& parts) {
     client.pages = parts.pages;
     m_client = std::make_unique<CClientWindow>();
     if (!m_client->Create(client)) return 0;
+    MemoryStage(L"client built");
 
     m_dump = CUiDumpWriter::FromEnvironment(m_manager->GetScene());
     if (m_dump) {
@@ -113,6 +116,7 @@ void CDUIEngine::SetDrawScale(double scale) {
 
 void CDUIEngine::OnFramePresented(HWND, HDC, HDC, const RECT*, void* user) {
     auto* self = static_cast<CDUIEngine*>(user);
+    if (self && !self->m_framesSeen++) MemoryStage(L"first frame");
     if (self && self->m_dump) self->m_dump->NotifyFrame();
 }
 

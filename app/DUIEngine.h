@@ -81,6 +81,7 @@ private:
 
     int m_running = 0;
     int m_started = 0;  // Start() was called and Stop() not since
+    int m_framesSeen = 0;  // render thread only: frames the dump was told of
     std::unique_ptr<CClientWindow> m_client;      // owned
     win::CUniqueHandle m_mutex;                   // taken at shutdown
     std::unique_ptr<CDUIDevManage> m_manager;     // owned; owns the scene
