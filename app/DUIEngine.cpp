@@ -62,7 +62,11 @@ int CDUIEngine::Initialize(const Parts& parts) {
 int CDUIEngine::Start() {
     if (!m_manager || !m_running) return 0;
     m_started = 1;
-    if (!IsWindowVisible(m_manager->GetHostWindow())) return 1;  // starts when shown
+    if (!IsWindowVisible(m_manager->GetHostWindow())) {
+        // Starts when shown; a start hidden in the tray keeps no decoded skin.
+        SetTimer(m_manager->GetHostWindow(), kEngineReleaseTimer, kEngineReleaseAfterMs, nullptr);
+        return 1;
+    }
     return m_manager->StartRender(kEngineFramePeriodMs, kEngineFrameValue);
 }
 
@@ -76,6 +80,7 @@ void CDUIEngine::FollowVisibility() {
     if (!m_manager || !m_running) return;
     CDUIDevRender* render = m_manager->GetRender();
     const int visible = IsWindowVisible(m_manager->GetHostWindow()) ? 1 : 0;
+    if (visible) KillTimer(m_manager->GetHostWindow(), kEngineReleaseTimer);
     if (visible && m_started && render && !render->IsRunning()) {
         // The frame image starts empty: the first frame paints everything.
         if (CDUI_UIScene* scene = m_manager->GetScene())
@@ -84,6 +89,9 @@ void CDUIEngine::FollowVisibility() {
     } else if (!visible && render && render->IsRunning()) {
         // Hidden in the tray: no thread waking 33 times a second, no 4 MB image.
         m_manager->StopRender();
+        // Hidden for a while, the decoded skin goes too; a quick hide and
+        // show does not pay for decoding it again.
+        SetTimer(m_manager->GetHostWindow(), kEngineReleaseTimer, kEngineReleaseAfterMs, nullptr);
         // The pointer left with the window: no hover look waits for its return.
         m_manager->ForwardMessage(WM_MOUSELEAVE, 0, 0);
         m_tracking = 0;
@@ -152,6 +160,14 @@ int CDUIEngine::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, 
         return 0;
     case kEngineVisibilityMessage:
         FollowVisibility();
+        if (result) *result = 0;
+        return 1;
+    case WM_TIMER:
+        if (wParam != kEngineReleaseTimer) break;
+        KillTimer(host, kEngineReleaseTimer);
+        // The render thread is stopped while hidden: nothing paints meanwhile.
+        if (!IsWindowVisible(host) && m_resource && m_manager->GetRender() && !m_manager->GetRender()->IsRunning())
+            m_resource->ReleaseSkinPixels();
         if (result) *result = 0;
         return 1;
     case WM_SETCURSOR:

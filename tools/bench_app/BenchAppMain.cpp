@@ -408,14 +408,18 @@ int wmain(int argc, wchar_t** argv) {
                 hidden.privateMb, hidden.privateMb - bare.privateMb, hidden.sharedMb);
     std::printf("idle CPU, hidden:       %.3f %% of one core over %d s\n", CpuPercent(app.Handle(), seconds), seconds);
 
+    // The first show comes after the long stay in the tray (the skin is
+    // decoded again), the others after 1.5 s hidden.
+    std::printf("show from the tray to its first frame: %.0f ms after %d s hidden\n", ShowToFirstFrameMs(window, dump),
+                seconds * 2);
     std::vector<double> shows;
     for (int round = 0; round < 3; ++round) {
-        shows.push_back(ShowToFirstFrameMs(window, dump));
         Sleep(1500);
         PostMessageW(window, WM_COMMAND, kHideWindow, 0);
         Sleep(1500);
+        shows.push_back(ShowToFirstFrameMs(window, dump));
     }
-    std::printf("show from the tray to its first frame: %.0f ms (median of 3)\n", Median(shows));
+    std::printf("show from the tray to its first frame: %.0f ms after 1.5 s hidden (median of 3)\n", Median(shows));
 
     PostMessageW(window, WM_COMMAND, kExit, 0);
     WaitForSingleObject(app.Handle(), 10000);

@@ -244,6 +244,16 @@ CGraphics_ImageCtrl* CDUI_UIResource::GetSkinImage() {
     return skinImage_.get();
 }
 
+void CDUI_UIResource::ReleaseSkinPixels() {
+    std::unique_ptr<CGDIPlug_ImageCtrl> old;
+    {
+        Guard guard(mutex_.Get());
+        if (!guard.Ok() || !imageLoaded_) return;
+        old = std::move(skinImage_);
+        imageLoaded_ = 0;
+    }
+}
+
 CGraphics_BrushCtrl* CDUI_UIResource::GetBrush() {
     if (!brush_) MakeDrawingObjects();
     return brush_.get();
