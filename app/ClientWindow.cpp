@@ -1,9 +1,12 @@
 #include "ClientWindow.h"
 
+#include <iterator>
+
 #include "AppCommands.h"
 #include "ApplicationConfigFile.h"
 #include "ClientLayout.h"
 #include "ClientTaskBar.h"
+#include "MemoryStages.h"
 #include "OVFanLedDevice.h"
 #include "UserLoginCtrl.h"
 #include "controls/DUI_Button.h"
@@ -89,8 +92,11 @@ int CClientWindow::Create(const Parts& parts) {
     m_taskBar = parts.taskBar;
     m_services = parts.services;
 
+    MemoryStage(L"scene");
     if (!BuildWindowControl() || !BuildTitleStrip() || !BuildHomeView()) return 0;
+    MemoryStage(L"home view");
     SelectFeature(kFeatureLight);
+    MemoryStage(L"home pictures");
     BuildPages(parts.pages);
 
     // The window stands: only now is there something to come back to from
@@ -279,6 +285,9 @@ void CClientWindow::BuildPages(const ClientPageFactories& factories) {
         // than a half page the user could be sent to.
         if (page && !page->Create()) page.reset();
         m_pages[i] = std::move(page);
+        static const wchar_t* const kNames[] = {L"page lighting", L"page fans",    L"page updates", L"page game modes",
+                                                L"page login",    L"page account", L"page password"};
+        if (i < std::size(kNames)) MemoryStage(kNames[i]);
     }
     m_lightLink = dynamic_cast<ILightPageLink*>(m_pages[size_t(ClientPageId::Light)].get());
     m_fanLink = dynamic_cast<IFanPageLink*>(m_pages[size_t(ClientPageId::Fan)].get());

@@ -2,6 +2,7 @@
 
 #include "ClientLayout.h"
 #include "ClientWindow.h"
+#include "MemoryStages.h"
 #include "UiDumpWriter.h"
 #include "controls/DUI_StandardControls.h"
 #include "controls/DUI_TextEdit.h"
@@ -20,6 +21,7 @@ int CDUIEngine::Initialize(const Parts& parts) {
     if (m_manager || !parts.host) return 0;
     m_manager = std::make_unique<CDUIDevManage>();
     if (!m_manager->Init(1, parts.host, 1)) return 0;
+    MemoryStage(L"GDI+ start-up");
 
     // Windows and message boxes build their caption parts by kind name.
     DUI_RegisterStandardControls();
@@ -46,6 +48,7 @@ int CDUIEngine::Initialize(const Parts& parts) {
     client.pages = parts.pages;
     m_client = std::make_unique<CClientWindow>();
     if (!m_client->Create(client)) return 0;
+    MemoryStage(L"client built");
 
     m_dump = CUiDumpWriter::FromEnvironment(m_manager->GetScene());
     if (m_dump) {
@@ -59,7 +62,11 @@ int CDUIEngine::Initialize(const Parts& parts) {
 int CDUIEngine::Start() {
     if (!m_manager || !m_running) return 0;
     m_started = 1;
-    if (!IsWindowVisible(m_manager->GetHostWindow())) return 1;  // starts when shown
+    if (!IsWindowVisible(m_manager->GetHostWindow())) {
+        // Starts when shown; a start hidden in the tray keeps no decoded skin.
+        SetTimer(m_manager->GetHostWindow(), kEngineReleaseTimer, kEngineReleaseAfterMs, nullptr);
+        return 1;
+    }
     return m_manager->StartRender(kEngineFramePeriodMs, kEngineFrameValue);
 }
 
@@ -73,6 +80,7 @@ void CDUIEngine::FollowVisibility() {
     if (!m_manager || !m_running) return;
     CDUIDevRender* render = m_manager->GetRender();
     const int visible = IsWindowVisible(m_manager->GetHostWindow()) ? 1 : 0;
+    if (visible) KillTimer(m_manager->GetHostWindow(), kEngineReleaseTimer);
     if (visible && m_started && render && !render->IsRunning()) {
         // The frame image starts empty: the first frame paints everything.
         if (CDUI_UIScene* scene = m_manager->GetScene())
@@ -81,6 +89,9 @@ void CDUIEngine::FollowVisibility() {
     } else if (!visible && render && render->IsRunning()) {
         // Hidden in the tray: no thread waking 33 times a second, no 4 MB image.
         m_manager->StopRender();
+        // Hidden for a while, the decoded skin goes too; a quick hide and
+        // show does not pay for decoding it again.
+        SetTimer(m_manager->GetHostWindow(), kEngineReleaseTimer, kEngineReleaseAfterMs, nullptr);
         // The pointer left with the window: no hover look waits for its return.
         m_manager->ForwardMessage(WM_MOUSELEAVE, 0, 0);
         m_tracking = 0;
@@ -113,6 +124,7 @@ void CDUIEngine::SetDrawScale(double scale) {
 
 void CDUIEngine::OnFramePresented(HWND, HDC, HDC, const RECT*, void* user) {
     auto* self = static_cast<CDUIEngine*>(user);
+    if (self && !self->m_framesSeen++) MemoryStage(L"first frame");
     if (self && self->m_dump) self->m_dump->NotifyFrame();
 }
 
@@ -148,6 +160,14 @@ int CDUIEngine::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, 
         return 0;
     case kEngineVisibilityMessage:
         FollowVisibility();
+        if (result) *result = 0;
+        return 1;
+    case WM_TIMER:
+        if (wParam != kEngineReleaseTimer) break;
+        KillTimer(host, kEngineReleaseTimer);
+        // The render thread is stopped while hidden: nothing paints meanwhile.
+        if (!IsWindowVisible(host) && m_resource && m_manager->GetRender() && !m_manager->GetRender()->IsRunning())
+            m_resource->ReleaseSkinPixels();
         if (result) *result = 0;
         return 1;
     case WM_SETCURSOR:

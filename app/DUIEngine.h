@@ -31,6 +31,10 @@ constexpr int32_t kEngineFrameValue = 2025;
 // Posted to the host when it was shown or hidden; the render thread then
 // starts or stops outside any handler that may hold the scene's lock.
 constexpr UINT kEngineVisibilityMessage = 0x8000 + 0x25;  // WM_APP + 0x25
+// The host window's timer that lets the decoded skin go once the window has
+// been hidden this long.
+constexpr UINT_PTR kEngineReleaseTimer = 0x2027;
+constexpr UINT kEngineReleaseAfterMs = 5000;
 
 class CDUIEngine : public IWindowMessageFilter {
 public:
@@ -81,6 +85,7 @@ private:
 
     int m_running = 0;
     int m_started = 0;  // Start() was called and Stop() not since
+    int m_framesSeen = 0;  // render thread only: frames the dump was told of
     std::unique_ptr<CClientWindow> m_client;      // owned
     win::CUniqueHandle m_mutex;                   // taken at shutdown
     std::unique_ptr<CDUIDevManage> m_manager;     // owned; owns the scene

@@ -4,6 +4,7 @@
 
 #include "AppCommands.h"
 #include "MainWindow.h"
+#include "MemoryStages.h"
 #include "PublicModule.h"
 #include "ShellLogic.h"
 #include "SystemMessage.h"
@@ -63,10 +64,14 @@ int RunVentaro(HINSTANCE instance, const wchar_t* commandLine, int showCommand,
         return 0;
     }
 
+    MemoryStage(L"process");
     CPublicModule module;
     // The rest of the start (the controller, the automatic login) may take
     // long; a second start only has to find the window, which exists now.
-    module.SetWindowCreatedCallback([&lock] { lock.Release(); });
+    module.SetWindowCreatedCallback([&lock] {
+        lock.Release();
+        MemoryStage(L"window");
+    });
     if (beforeStartUp) beforeStartUp(module);
     if (!module.Initialize(instance)) {
         // Nothing of this copy may be left for the next start to find while

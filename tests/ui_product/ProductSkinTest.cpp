@@ -23,6 +23,7 @@
 #include "controls/DUI_StandardControls.h"
 #include "core/DUI_ControlBuilders.h"
 #include "core/DUI_FontType.h"
+#include "graphics/GraphicsCtrl.h"
 #include "graphics/UIGraphicsEngine.h"
 #include "scene/DUI_UIScene.h"
 #include "scene/DUI_Window.h"
@@ -245,6 +246,19 @@ TEST_F(ProductSkin, DescriptionIsCompleteAndNamesTheSheet) {
     EXPECT_LE(h, 1024);
     ASSERT_EQ(sheet_->width, w);
     ASSERT_EQ(sheet_->height, h);
+    // Let go while the window is hidden, the sheet comes back on its next
+    // use with the pixels of the resource (kept once, out of the decoder).
+    skin_->ReleaseSkinPixels();
+    auto* again = static_cast<Gdiplus::Bitmap*>(skin_->GetSkinImage()->GetImage());
+    ASSERT_NE(again, nullptr);
+    int differing = 0;
+    for (int y = 0; y < h; y += 7)
+        for (int x = 0; x < w; ++x) {
+            Gdiplus::Color c;
+            again->GetPixel(x, y, &c);
+            differing += c.GetValue() != sheet_->At(x, y);
+        }
+    EXPECT_EQ(differing, 0);
 }
 
 TEST_F(ProductSkin, EveryNamedStyleAndFontIsBuiltByItsFactory) {

@@ -16,6 +16,8 @@
 // of Ventaro.exe is the one whose command line holds this run's tag (a word
 // Ventaro ignores: only "auto" has a meaning).
 //   bench_app [--seconds N]   (the idle and hidden periods, default 10)
+//     also: private bytes shown and hidden, the memory by component
+//     (MemoryBench.cpp) and the time from a show from the tray to its frame.
 //   bench_app --stalls --web PORT [--exe PATH]
 //     instead: the window's thread while web requests meet a hanging or
 //     trickling host (StallBench.cpp), against the web stand-in listening
@@ -29,6 +31,8 @@
 #include <algorithm>
 #include <string>
 #include <vector>
+
+#include "MemoryBench.h"
 
 namespace {
 
@@ -304,6 +308,8 @@ int wmain(int argc, wchar_t** argv) {
         if (std::wcscmp(argv[i], L"--web") == 0) webPort = _wtoi(argv[i + 1]);
         if (std::wcscmp(argv[i], L"--exe") == 0) exe = argv[i + 1];
     }
+    if (argc > 1 && std::wcscmp(argv[1], L"--bare-window") == 0) return RunBareWindow(false);
+    if (argc > 1 && std::wcscmp(argv[1], L"--bare-gdiplus") == 0) return RunBareWindow(true);
     if (stalls && webPort <= 0) {
         std::fprintf(stderr, "bench_app: --stalls needs --web PORT of a running web stand-in\n");
         return 1;
@@ -333,6 +339,11 @@ int wmain(int argc, wchar_t** argv) {
     }
     SetEnvironmentVariableW(L"VENTARO_CONTROLLER_PATH", pipePath.c_str());
     SetEnvironmentVariableW(L"VENTARO_UI_DUMP", dump.c_str());
+    const std::wstring memoryLog = std::wstring(temp) + pipe + L"_memory.txt";
+    DeleteFileW(memoryLog.c_str());
+    if (!stalls) SetEnvironmentVariableW(L"VENTARO_MEMORY_LOG", memoryLog.c_str());
+    const MemoryReading bare = stalls ? MemoryReading{} : MeasureBareWindow(false);
+    const MemoryReading bareGdiplus = stalls ? MemoryReading{} : MeasureBareWindow(true);
     if (stalls) {
         const std::wstring host = L"127.0.0.1:" + std::to_wstring(webPort);
         SetEnvironmentVariableW(L"VENTARO_ACCOUNT_HOST", host.c_str());
@@ -379,6 +390,11 @@ int wmain(int argc, wchar_t** argv) {
 
     Sleep(3000);  // pictures decoded, caches warm
     std::printf("working set, shown:     %.1f MB\n", Memory(app.Handle()));
+    const std::wstring unixDir = UnixProcessDir(std::string(tag.begin(), tag.end()));
+    const MemoryReading shown = ReadMemory(app.Handle(), unixDir);
+    std::printf("private bytes, shown:   %.1f MB (%+.1f MB against the bare window process; Unix shared %.1f MB)\n",
+                shown.privateMb, shown.privateMb - bare.privateMb, shown.sharedMb);
+    PrintMemoryStages(memoryLog, bare, bareGdiplus);
     std::printf("idle CPU, shown:        %.3f %% of one core over %d s\n", CpuPercent(app.Handle(), seconds), seconds);
 
     std::printf("page open, click to first frame: %.0f ms (median of 5)\n", PageOpenMs(window, dump));
@@ -387,10 +403,27 @@ int wmain(int argc, wchar_t** argv) {
     PostMessageW(window, WM_COMMAND, kHideWindow, 0);
     Sleep(DWORD(seconds) * 1000);
     std::printf("working set, hidden:    %.1f MB after %d s in the tray\n", Memory(app.Handle()), seconds);
+    const MemoryReading hidden = ReadMemory(app.Handle(), unixDir);
+    std::printf("private bytes, hidden:  %.1f MB (%+.1f MB against the bare window process; Unix shared %.1f MB)\n",
+                hidden.privateMb, hidden.privateMb - bare.privateMb, hidden.sharedMb);
     std::printf("idle CPU, hidden:       %.3f %% of one core over %d s\n", CpuPercent(app.Handle(), seconds), seconds);
+
+    // The first show comes after the long stay in the tray (the skin is
+    // decoded again), the others after 1.5 s hidden.
+    std::printf("show from the tray to its first frame: %.0f ms after %d s hidden\n", ShowToFirstFrameMs(window, dump),
+                seconds * 2);
+    std::vector<double> shows;
+    for (int round = 0; round < 3; ++round) {
+        Sleep(1500);
+        PostMessageW(window, WM_COMMAND, kHideWindow, 0);
+        Sleep(1500);
+        shows.push_back(ShowToFirstFrameMs(window, dump));
+    }
+    std::printf("show from the tray to its first frame: %.0f ms after 1.5 s hidden (median of 3)\n", Median(shows));
 
     PostMessageW(window, WM_COMMAND, kExit, 0);
     WaitForSingleObject(app.Handle(), 10000);
     DeleteFileW(dump.c_str());
+    DeleteFileW(memoryLog.c_str());
     return 0;
 }

@@ -142,6 +142,12 @@ struct CGDIPlug_ImageCtrl::Impl {
     std::unique_ptr<Graphics> graphics;     // from GetGraphics, on the bitmap
     HDC dc = nullptr;                       // from GetGraphics, through the graphics
     HBITMAP attached = nullptr;             // owned GDI bitmap handle
+    int rawFormat = 0;                      // format number of the decoded bytes, once they are let go
+
+    // A decoded image keeps its decoder, and with it a second copy of all
+    // its pixels (Wine's GDI+ does), for as long as it lives. A still image
+    // is copied once into a bitmap of its own and the decoder let go.
+    void KeepPixelsOnly();
 
     void DropGraphics() {
         if (graphics && dc) graphics->ReleaseHDC(dc);
@@ -153,6 +159,7 @@ struct CGDIPlug_ImageCtrl::Impl {
         prepared.clear();
         bitmap.reset();
         stream.Reset();
+        rawFormat = 0;
         doubled.reset();
         doubleModule = nullptr;
         doubleTried = false;
@@ -179,6 +186,38 @@ struct CGDIPlug_ImageCtrl::Impl {
 
     Bitmap* Prepared(Bitmap* from, const SkinSource& src, int width, int height, int* status);
 };
+
+void CGDIPlug_ImageCtrl::Impl::KeepPixelsOnly() {
+    if (!bitmap) return;
+    const PixelFormat format = bitmap->GetPixelFormat();
+    // Palettes and animations (the GIF clock selects frames) stay with the decoder.
+    if ((format & PixelFormatIndexed) || Gdiplus::GetPixelFormatSize(format) == 0) return;
+    GUID dimension = FrameDimensionTime;
+    if (bitmap->GetFrameCount(&dimension) > 1) return;
+    dimension = FrameDimensionPage;
+    if (bitmap->GetFrameCount(&dimension) > 1) return;
+    const INT width = static_cast<INT>(bitmap->GetWidth()), height = static_cast<INT>(bitmap->GetHeight());
+    auto own = std::make_unique<Bitmap>(width, height, format);
+    if (own->GetLastStatus() != Ok) return;
+    Rect all(0, 0, width, height);
+    BitmapData in{}, out{};
+    if (bitmap->LockBits(&all, ImageLockModeRead, format, &in) != Ok) return;
+    if (own->LockBits(&all, ImageLockModeWrite, format, &out) != Ok) {
+        bitmap->UnlockBits(&in);
+        return;
+    }
+    const size_t rowBytes = (static_cast<size_t>(width) * Gdiplus::GetPixelFormatSize(format) + 7) / 8;
+    for (INT y = 0; y < height; ++y)
+        memcpy(static_cast<BYTE*>(out.Scan0) + static_cast<ptrdiff_t>(y) * out.Stride,
+               static_cast<const BYTE*>(in.Scan0) + static_cast<ptrdiff_t>(y) * in.Stride, rowBytes);
+    own->UnlockBits(&out);
+    bitmap->UnlockBits(&in);
+    own->SetResolution(bitmap->GetHorizontalResolution(), bitmap->GetVerticalResolution());
+    GUID raw{};
+    if (bitmap->GetRawFormat(&raw) == Ok) rawFormat = FormatNumberOf(raw);
+    bitmap = std::move(own);
+    stream.Reset();
+}
 
 Bitmap* CGDIPlug_ImageCtrl::Impl::Doubled() {
     if (!doubleTried && doubleModule) {
@@ -346,6 +385,7 @@ int CGDIPlug_ImageCtrl::LoadFromMemory(const void* data, size_t size) {
         Release();
         return 0;
     }
+    m_impl->KeepPixelsOnly();
     return 1;
 }
 
@@ -441,9 +481,9 @@ int CGDIPlug_ImageCtrl::GetSize(int* width, int* height) {
 }
 
 int CGDIPlug_ImageCtrl::GetRawFormat(int* formatNumber) {
-    int number = 0;
+    int number = m_impl->rawFormat;
     GUID raw{};
-    if (m_impl->bitmap && m_impl->bitmap->GetRawFormat(&raw) == Ok) number = FormatNumberOf(raw);
+    if (!number && m_impl->bitmap && m_impl->bitmap->GetRawFormat(&raw) == Ok) number = FormatNumberOf(raw);
     if (formatNumber) *formatNumber = number;
     return m_impl->bitmap ? 1 : 0;
 }

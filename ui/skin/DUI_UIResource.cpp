@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "ClipBoardCtrl.h"
+#include "MemoryStages.h"
 #include "PathUtil.h"
 #include "core/DUI_FontType.h"
 #include "core/DUI_RectConv.h"
@@ -135,12 +136,15 @@ void CDUI_UIResource::Load(const char* bytes, size_t size, const std::wstring& d
     imageResourceId_ = doc.imageResourceId;
     params_ = std::move(doc.params);
     styles_ = std::move(doc.styles);
+    MemoryStage(L"skin description");
     for (auto& record : styles_) {
         if (record->kindName != L"FontType") continue;
         fonts_.push_back(std::make_unique<CDUI_FontType>(this, static_cast<CDUI_FontType_Style*>(record.get())));
     }
+    MemoryStage(L"fonts");
     LoadSkinImage(descriptionFolder);
     MakeDrawingObjects();
+    MemoryStage(L"skin sheet");
     clipboard_ = std::make_unique<CClipBoardCtrl>();
 }
 
@@ -238,6 +242,16 @@ CGraphics_ImageCtrl* CDUI_UIResource::GetSkinImage() {
     // broken image is not decoded again on every paint.
     if (!skinImage_ || (!imageLoaded_ && !brush_)) MakeDrawingObjects();
     return skinImage_.get();
+}
+
+void CDUI_UIResource::ReleaseSkinPixels() {
+    std::unique_ptr<CGDIPlug_ImageCtrl> old;
+    {
+        Guard guard(mutex_.Get());
+        if (!guard.Ok() || !imageLoaded_) return;
+        old = std::move(skinImage_);
+        imageLoaded_ = 0;
+    }
 }
 
 CGraphics_BrushCtrl* CDUI_UIResource::GetBrush() {

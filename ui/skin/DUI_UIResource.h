@@ -97,6 +97,10 @@ public:
     // The skin image object; empty (draws nothing) when the image is missing
     // or not decodable. The paint pass sets its alpha per control.
     CGraphics_ImageCtrl* GetSkinImage();
+    // Lets the decoded skin image go while nothing paints (the window is
+    // hidden, the render thread stopped); the next use decodes it again from
+    // the bytes kept.
+    void ReleaseSkinPixels();
     // Shared drawing objects of the paint pass (render thread only): a solid
     // brush and a 1-pixel pen, both created black.
     CGraphics_BrushCtrl* GetBrush();
