@@ -120,7 +120,6 @@ struct Builder {
             node->role = DUI_AccessRole::Dialog;
             if (node->name.empty() || node->name == L"Ventaro")
                 node->name = box->GetLabel() ? box->GetLabel()->GetText() : std::wstring();
-            if (control == modal) node->state |= kAccessModal;
         } else if (kind == L"Window") {
             node->role = control->GetParent() && !control->GetParent()->GetParent() ? DUI_AccessRole::Pane
                                                                                     : DUI_AccessRole::Dialog;
@@ -143,6 +142,7 @@ struct Builder {
         if (kind == L"ColorSelect" && node->name.empty()) node->name = L"颜色";
         if (Takes(node->role) && !(node->state & kAccessDisabled)) node->state |= kAccessFocusable;
         if (control == focused) node->state |= kAccessFocused;
+        if (control == modal) node->state |= kAccessModal;
         return 1;
     }
 
@@ -200,6 +200,49 @@ struct Builder {
         }
     }
 };
+
+// A control without text of its own is named by the label that goes with
+// it: one over it (a placeholder), else one on its left on the same line,
+// else one just above it.
+void NameFromLabels(DUI_AccessTree* tree) {
+    for (DUI_AccessNode& node : tree->nodes) {
+        const DUI_AccessRole role = node.role;
+        if (!node.name.empty() || node.parent < 0 || node.item >= 0 ||
+            !(role == DUI_AccessRole::Edit || role == DUI_AccessRole::Slider || role == DUI_AccessRole::ComboBox ||
+              role == DUI_AccessRole::List))
+            continue;
+        const DUI_Rect& r = node.rect;
+        int best = -1, bestRank = 3;
+        int32_t bestGap = 0;
+        for (int sibling : tree->nodes[node.parent].children) {
+            const DUI_AccessNode& label = tree->nodes[sibling];
+            if (label.role != DUI_AccessRole::Text) continue;
+            const DUI_Rect& l = label.rect;
+            const bool rows = l.y < r.y + r.height && r.y < l.y + l.height;
+            const bool columns = l.x < r.x + r.width && r.x < l.x + l.width;
+            int rank = 3;
+            int32_t gap = 0;
+            if (rows && columns) {
+                rank = 0;
+            } else if (rows && l.x + l.width <= r.x) {
+                rank = 1;
+                gap = r.x - (l.x + l.width);
+            } else if (columns && l.y + l.height <= r.y && r.y - (l.y + l.height) <= 48) {
+                rank = 2;
+                gap = r.y - (l.y + l.height);
+            }
+            if (rank < bestRank || (rank == bestRank && rank < 3 && gap < bestGap)) {
+                best = sibling;
+                bestRank = rank;
+                bestGap = gap;
+            }
+        }
+        if (best >= 0) node.name = tree->nodes[best].name;
+        // The hue strip of the colour field.
+        if (node.name.empty() && role == DUI_AccessRole::Slider && tree->nodes[node.parent].name == L"颜色")
+            node.name = L"色相";
+    }
+}
 
 bool IsInside(const DUI_AccessTree& tree, int node, int ancestor) {
     for (; node >= 0; node = tree.nodes[node].parent)
@@ -264,6 +307,7 @@ DUI_AccessTree DUI_BuildAccessTree(CDUI_UIControl* root, const CDUI_UIControl* f
     Builder builder{&tree, focused, scene ? scene->GetModal() : nullptr};
     builder.Add(std::move(top), -1);
     builder.Walk(root, 0);
+    NameFromLabels(&tree);
     return tree;
 }
 

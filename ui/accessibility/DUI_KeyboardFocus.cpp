@@ -28,6 +28,12 @@ DUI_Rect RingRect(const DUI_Rect& r) {
     return DUI_Rect{r.x - out, r.y - out, r.width + 2 * out, r.height + 2 * out};
 }
 
+bool IsBelow(const DUI_AccessTree& tree, int node, int ancestor) {
+    for (; node >= 0; node = tree.nodes[node].parent)
+        if (node == ancestor) return true;
+    return false;
+}
+
 bool IsRowRole(DUI_AccessRole role) { return role == DUI_AccessRole::TabItem || role == DUI_AccessRole::RadioButton; }
 
 }  // namespace
@@ -226,6 +232,13 @@ int CDUI_KeyboardFocus::Escape() {
                         break;
                     }
                 }
+            }
+            // A dialog that draws its own close button: the button named so.
+            for (size_t i = 0; i < tree.nodes.size() && !target; ++i) {
+                const DUI_AccessNode& n = tree.nodes[i];
+                if (n.role == DUI_AccessRole::Button && (n.name == L"关闭" || n.name == L"取消") &&
+                    IsBelow(tree, static_cast<int>(i), dialog))
+                    target = n.control;
             }
         } else {
             for (const DUI_AccessNode& n : tree.nodes) {
