@@ -4,6 +4,8 @@
 //   a11y_client --press NAME       the default action of the first node named NAME
 //   a11y_client --focus NAME       the keyboard focus to it
 //   a11y_client --set NAME VALUE   an edit's text or a slider's value
+//   a11y_client --uia              what UI Automation's flat client API
+//                                  reads of the window's root (name, type)
 // Exit code 0 on success, 1 when the window or the node is not there, 2 on
 // a refused action.
 #include <windows.h>
@@ -25,6 +27,45 @@ void Print(const std::wstring& text) {
     std::fflush(stdout);
 }
 
+// UI Automation's flat client functions, from uiautomationcore.dll at run time.
+int ReadUia(HWND window) {
+    using NodeFromHandleFn = HRESULT(WINAPI*)(HWND, void**);
+    using GetPropertyFn = HRESULT(WINAPI*)(void*, int, VARIANT*);
+    using NodeReleaseFn = BOOL(WINAPI*)(void*);
+    HMODULE dll = LoadLibraryW(L"uiautomationcore.dll");
+    auto fromHandle = dll ? reinterpret_cast<NodeFromHandleFn>(GetProcAddress(dll, "UiaNodeFromHandle")) : nullptr;
+    auto property = dll ? reinterpret_cast<GetPropertyFn>(GetProcAddress(dll, "UiaGetPropertyValue")) : nullptr;
+    auto release = dll ? reinterpret_cast<NodeReleaseFn>(GetProcAddress(dll, "UiaNodeRelease")) : nullptr;
+    if (!fromHandle || !property) {
+        Print(L"uia: no client functions\n");
+        return 1;
+    }
+    wchar_t line[160];
+    // Whether the window hands out a provider of its own (UiaRootObjectId).
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(window, WM_GETOBJECT, 0, static_cast<LPARAM>(-25), SMTO_ABORTIFHUNG, 5000, &answer);
+    swprintf(line, 160, L"uia: WM_GETOBJECT(UiaRootObjectId) -> %s\n", answer ? L"a provider" : L"nothing");
+    Print(line);
+    void* node = nullptr;
+    HRESULT hr = fromHandle(window, &node);
+    swprintf(line, 160, L"uia: UiaNodeFromHandle 0x%08lx\n", static_cast<unsigned long>(hr));
+    Print(line);
+    if (FAILED(hr) || !node) return 1;
+    for (int id : {30005 /* name */, 30003 /* control type */, 30011 /* automation id */}) {
+        VARIANT v;
+        VariantInit(&v);
+        hr = property(node, id, &v);
+        std::wstring shown = v.vt == VT_BSTR && v.bstrVal ? std::wstring(v.bstrVal)
+                             : v.vt == VT_I4               ? std::to_wstring(v.lVal)
+                                                           : L"(vt " + std::to_wstring(v.vt) + L")";
+        swprintf(line, 160, L"uia: property %d -> 0x%08lx ", id, static_cast<unsigned long>(hr));
+        Print(line + shown + L"\n");
+        VariantClear(&v);
+    }
+    if (release) release(node);
+    return 0;
+}
+
 int Run(int argc, wchar_t** argv) {
     if (argc < 2) {
         Print(L"usage: a11y_client --dump | --press NAME | --focus NAME | --set NAME VALUE\n");
@@ -36,6 +77,7 @@ int Run(int argc, wchar_t** argv) {
         Print(L"no Ventaro window\n");
         return 1;
     }
+    if (verb == L"--uia") return ReadUia(window);
     msaa::Tree tree;
     if (!tree.Read(window)) {
         Print(L"the window gives no accessible object\n");

@@ -108,6 +108,7 @@ CDUI_AccessHost::~CDUI_AccessHost() {
         shared_->scene = nullptr;
         shared_->focus = nullptr;
     }
+    DUI_UiaDisconnect(shared_->host);
     focus_.reset();
     if (SUCCEEDED(com_)) CoUninitialize();
 }

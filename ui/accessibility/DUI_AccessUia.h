@@ -17,3 +17,5 @@ int DUI_UiaAnswer(const std::shared_ptr<DUI_AccessShared>& shared, WPARAM wParam
 // Raises event on the node's provider when a UI Automation client listens.
 void DUI_UiaRaise(const std::shared_ptr<DUI_AccessShared>& shared, CDUI_UIControl* control, int32_t item,
                   DUI_UiaEvent event);
+// The window's providers are gone (the host is destroyed).
+void DUI_UiaDisconnect(HWND host);
