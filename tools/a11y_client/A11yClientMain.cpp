@@ -44,7 +44,7 @@ int ReadUia(HWND window) {
     // Whether the window hands out a provider of its own (UiaRootObjectId).
     DWORD_PTR answer = 0;
     SendMessageTimeoutW(window, WM_GETOBJECT, 0, static_cast<LPARAM>(-25), SMTO_ABORTIFHUNG, 5000, &answer);
-    swprintf(line, 160, L"uia: WM_GETOBJECT(UiaRootObjectId) -> %s\n", answer ? L"a provider" : L"nothing");
+    swprintf(line, 160, L"uia: WM_GETOBJECT(UiaRootObjectId) -> %ls\n", answer ? L"a provider" : L"nothing");
     Print(line);
     void* node = nullptr;
     HRESULT hr = fromHandle(window, &node);
