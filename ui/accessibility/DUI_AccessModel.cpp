@@ -209,7 +209,7 @@ void NameFromLabels(DUI_AccessTree* tree) {
         const DUI_AccessRole role = node.role;
         if (!node.name.empty() || node.parent < 0 || node.item >= 0 ||
             !(role == DUI_AccessRole::Edit || role == DUI_AccessRole::Slider || role == DUI_AccessRole::ComboBox ||
-              role == DUI_AccessRole::List))
+              role == DUI_AccessRole::List || role == DUI_AccessRole::Progress))
             continue;
         const DUI_Rect& r = node.rect;
         int best = -1, bestRank = 3;
