@@ -111,8 +111,17 @@ void CDUI_KeyboardFocus::AfterMessage() {
     if (listener_) listener_(kDialogOpened, modal, -1);
     const DUI_AccessTree tree = DUI_BuildAccessTree(scene_, focused_);
     const std::vector<int> order = tree.TabOrder();
-    // The box's first button, as a system message box focuses its default.
-    if (!order.empty()) SetFocused(tree.nodes[order.front()].control, -1, ringShown_);
+    // An edit the box put the typing focus in, else its first control that
+    // is not the close button (a system message box focuses its default).
+    int pick = -1;
+    for (int i : order) {
+        CDUI_UIControl* c = tree.nodes[i].control;
+        if (tree.nodes[i].role == DUI_AccessRole::Edit && DUI_IsLiveControl(c) && c->GetFocus()) pick = i;
+    }
+    for (auto it = order.begin(); it != order.end() && pick < 0; ++it)
+        if (tree.nodes[*it].name != L"关闭") pick = *it;
+    if (pick < 0 && !order.empty()) pick = order.front();
+    if (pick >= 0) SetFocused(tree.nodes[pick].control, -1, ringShown_);
 }
 
 int CDUI_KeyboardFocus::OnKeyDown(WPARAM key) {
@@ -129,9 +138,14 @@ int CDUI_KeyboardFocus::OnKeyDown(WPARAM key) {
         return MoveInRow(key == VK_RIGHT || key == VK_DOWN);
     case VK_SPACE:
     case VK_RETURN: {
+        CDUI_ParamLock lock(scene_);
+        if (!lock.Ok()) return 0;
         const DUI_AccessTree tree = DUI_BuildAccessTree(scene_, focused_);
         const int node = tree.Find(focused_, -1);
         if (node < 0) return 0;
+        // An edit the page or the pointer put the typing focus in keeps its keys.
+        for (const DUI_AccessNode& n : tree.nodes)
+            if (n.role == DUI_AccessRole::Edit && n.control != focused_ && n.control->GetFocus()) return 0;
         const DUI_AccessRole role = tree.nodes[node].role;
         // Edits type the key; lists and sliders have nothing to press.
         if (role == DUI_AccessRole::Edit || role == DUI_AccessRole::List || role == DUI_AccessRole::Slider) return 0;
