@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <string>
@@ -232,6 +233,34 @@ TEST_F(ClientEndToEnd, ScreenReaderAndKeyboardReachAndDriveTheControls) {
     EXPECT_TRUE(tree.Find(L"灯光")->state & STATE_SYSTEM_SELECTED);
     EXPECT_NE(tree.Find(L"关闭", ROLE_SYSTEM_PUSHBUTTON), nullptr);
 
+    // A screen reader hears each focus move and asks the event's object.
+    static std::vector<std::wstring> heard;
+    heard.clear();
+    HWINEVENTHOOK hook = SetWinEventHook(
+        EVENT_SYSTEM_ALERT, EVENT_OBJECT_FOCUS, nullptr,
+        [](HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
+            if (event != EVENT_OBJECT_FOCUS && event != EVENT_SYSTEM_ALERT) return;
+            IAccessible* accessible = nullptr;
+            VARIANT id;
+            VariantInit(&id);
+            if (FAILED(AccessibleObjectFromEvent(hwnd, object, child, &accessible, &id)) || !accessible) return;
+            BSTR name = nullptr;
+            accessible->get_accName(id, &name);
+            heard.push_back((event == EVENT_OBJECT_FOCUS ? L"focus " : L"alert ") + msaa::Take(name));
+            accessible->Release();
+        },
+        program.Pid(), 0, WINEVENT_OUTOFCONTEXT);
+    EXPECT_NE(hook, nullptr);
+    auto heardSoon = [&](const std::wstring& what) {
+        const ULONGLONG end = GetTickCount64() + 5000;
+        while (GetTickCount64() < end) {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+            if (std::find(heard.begin(), heard.end(), what) != heard.end()) return true;
+            Sleep(20);
+        }
+        return false;
+    };
     // Keyboard: a click on the picture takes nothing focusable; six Tabs reach 进入 over the title strip
     // and the arrows; Enter opens the page.
     const POINT picture = At(*dump.ById(1011));
@@ -241,6 +270,7 @@ TEST_F(ClientEndToEnd, ScreenReaderAndKeyboardReachAndDriveTheControls) {
         Sleep(150);
     }
     ASSERT_TRUE(wait([&](const msaa::Tree& t) { return focused(t, L"进入"); })) << "Tab did not reach 进入";
+    EXPECT_TRUE(heardSoon(L"focus 进入")) << heard.size() << " events heard";
     // The pointer stays over the window: without a window manager X gives
     // the keys to the window under it.
     EXPECT_TRUE(xdo::Screenshot(UnixBuildPath(L"a11y-focus-ring.png")));
@@ -296,7 +326,15 @@ TEST_F(ClientEndToEnd, ScreenReaderAndKeyboardReachAndDriveTheControls) {
             SysFreeString(text);
         }
     }
+    // 登录 without an account name: the message box is announced and takes
+    // the focus; Esc closes it, and then the login box.
+    ASSERT_EQ(tree.Find(L"登录", ROLE_SYSTEM_PUSHBUTTON)->object->accDoDefaultAction(msaa::Self()), S_OK);
+    EXPECT_TRUE(heardSoon(L"alert 信息"));
+    if (hook) UnhookWinEvent(hook);
+    ASSERT_TRUE(wait([&](const msaa::Tree& t) { return t.Find(L"请输入账号!") && focused(t, L"确定"); }));
     xdo::MoveTo(picture.x, picture.y - 200);  // the keys' window
+    ASSERT_TRUE(xdo::Tool({L"key", L"Escape"}));
+    ASSERT_TRUE(wait([](const msaa::Tree& t) { return !t.Find(L"请输入账号!") && t.Find(L"账户登录"); }));
     ASSERT_TRUE(xdo::Tool({L"key", L"Escape"}));
     EXPECT_TRUE(wait([](const msaa::Tree& t) { return t.Find(L"账户登录") == nullptr && t.Find(L"进入"); }));
     tree.Clear();

@@ -15,6 +15,7 @@
 #include "core/DUI_ParamLock.h"
 #include "core/DUI_UICollection.h"
 #include "scene/DUI_UIScene.h"
+#include "scene/DUI_Window.h"
 
 namespace {
 
@@ -133,6 +134,10 @@ struct Builder {
         } else {
             return 0;  // pictures, pie charts, scroll bars: nothing to read or press
         }
+        // A window's caption close button.
+        if (auto* window = dynamic_cast<CDUI_Window*>(control->GetParent());
+            node->name.empty() && window && window->GetCloseButton() == control)
+            node->name = L"关闭";
         if (node->name.empty()) {
             int32_t value = 0;
             std::wstring hint;
