@@ -280,20 +280,28 @@ int DUI_AccessTree::ModalRoot() const {
 std::vector<int> DUI_AccessTree::TabOrder() const {
     const int modal = ModalRoot();
     std::vector<int> order;
-    for (size_t i = 0; i < nodes.size(); ++i) {
-        const DUI_AccessNode& n = nodes[i];
-        if (!(n.state & kAccessFocusable) || n.item >= 0) continue;
-        if (modal >= 0 && !IsInside(*this, static_cast<int>(i), modal)) continue;
-        order.push_back(static_cast<int>(i));
-    }
-    std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
+    if (nodes.empty()) return order;
+    // Reading order: panel by panel as the tree nests them, and inside each
+    // the lines top to bottom, each line left to right (tops closer than
+    // half the shorter height make one line).
+    auto before = [this](int a, int b) {
         const DUI_Rect& ra = nodes[a].rect;
         const DUI_Rect& rb = nodes[b].rect;
-        // One line of controls: tops closer than half the shorter height.
         const int32_t band = std::max<int32_t>(4, std::min(ra.height, rb.height) / 2);
         if (std::abs(ra.y - rb.y) >= band) return ra.y < rb.y;
         return ra.x < rb.x;
-    });
+    };
+    std::vector<int> stack{0};
+    while (!stack.empty()) {
+        const int i = stack.back();
+        stack.pop_back();
+        const DUI_AccessNode& n = nodes[i];
+        if ((n.state & kAccessFocusable) && n.item < 0 && (modal < 0 || IsInside(*this, i, modal)))
+            order.push_back(i);
+        std::vector<int> kids = n.children;
+        std::stable_sort(kids.begin(), kids.end(), before);
+        for (auto it = kids.rbegin(); it != kids.rend(); ++it) stack.push_back(*it);
+    }
     return order;
 }
 
