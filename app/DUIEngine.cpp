@@ -4,6 +4,7 @@
 #include "ClientWindow.h"
 #include "MemoryStages.h"
 #include "UiDumpWriter.h"
+#include "accessibility/DUI_AccessHost.h"
 #include "controls/DUI_StandardControls.h"
 #include "controls/DUI_TextEdit.h"
 #include "scene/DUIDevManage.h"
@@ -55,6 +56,7 @@ int CDUIEngine::Initialize(const Parts& parts) {
         m_dump->Start();
         m_manager->GetRender()->SetPresentCallbacks(nullptr, nullptr, &CDUIEngine::OnFramePresented, this);
     }
+    m_access = std::make_unique<CDUI_AccessHost>(m_manager->GetScene(), parts.host);
     m_running = 1;
     return 1;
 }
@@ -105,6 +107,7 @@ void CDUIEngine::Shutdown() {
     const bool held = mutex && WaitForSingleObject(mutex, INFINITE) == WAIT_OBJECT_0;
     if (m_manager) m_manager->StopRender();
     if (m_dump) m_dump->Stop();
+    m_access.reset();
     if (m_client) m_client->Shutdown();
     m_client.reset();
     m_dump.reset();
@@ -154,6 +157,7 @@ int CDUIEngine::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, 
         return 1;
     }
     HWND host = m_manager->GetHostWindow();
+    if (m_access && m_access->HandleMessage(message, wParam, lParam, result)) return 1;
     switch (message) {
     case WM_SHOWWINDOW:
         PostMessageW(host, kEngineVisibilityMessage, 0, 0);
@@ -218,6 +222,7 @@ int CDUIEngine::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, 
         break;
     }
     const int handled = m_manager->ForwardMessage(message, wParam, lParam);
+    if (m_access) m_access->AfterMessage();
     if (handled && result) *result = 0;
     return handled ? 1 : 0;
 }

@@ -16,6 +16,7 @@
 #include "WinHandles.h"
 
 class CClientTaskBar;
+class CDUI_AccessHost;
 class CClientWindow;
 class CDUIDevManage;
 class CDUI_UIResource;
@@ -71,6 +72,8 @@ public:
     CDUI_UIScene* Scene() const;
     // The inspection dump's writer; null unless VENTARO_UI_DUMP is set.
     CUiDumpWriter* DumpWriter() const { return m_dump.get(); }
+    // Screen readers, automation tools and the keyboard focus.
+    CDUI_AccessHost* Access() const { return m_access.get(); }
 
     // IWindowMessageFilter: the engine first, for every top-level message.
     int HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
@@ -91,6 +94,7 @@ private:
     std::unique_ptr<CDUIDevManage> m_manager;     // owned; owns the scene
     std::unique_ptr<CDUI_UIResource> m_resource;  // owned: the skin
     std::unique_ptr<CUiDumpWriter> m_dump;        // only with VENTARO_UI_DUMP
+    std::unique_ptr<CDUI_AccessHost> m_access;    // owned; before the scene goes
     int m_tracking = 0;                           // TrackMouseEvent armed for leave and hover
     int m_hoverArmed = 0;
     double m_scale = 1.0;  // the window's last word, kept for an engine built later

@@ -191,8 +191,9 @@ LRESULT CMainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
         if (m_controllerEvents->HandleWindowMessage(message, wParam, lParam, &result)) return result;
     }
     if (filtered) {
-        // A character the engine consumed must not reach the default procedure.
-        if (message == WM_IME_CHAR) return filterResult;
+        // A character the engine consumed must not reach the default procedure;
+        // an accessibility answer is the engine's own.
+        if (message == WM_IME_CHAR || message == WM_GETOBJECT) return filterResult;
         if (!IsWindow(window)) return 0;
         return DefWindowProcW(window, message, wParam, lParam);
     }

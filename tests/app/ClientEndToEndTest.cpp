@@ -5,10 +5,12 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <string>
 
+#include "MsaaWalk.h"
 #include "ProgramRunner.h"
 #include "SimulatedController.h"
 #include "TestPaths.h"
@@ -201,6 +203,142 @@ TEST_F(ClientEndToEnd, PlainStartShowsTheHomeViewAndNavigatingSendsTheController
     // "CloseButton" ends the program, exit code 0.
     ClickStyle(L"CloseButton");
     EXPECT_EQ(program.WaitExit(15000), 0);
+}
+
+// A screen reader's view (MSAA from this process) and the keyboard alone
+// reach and drive the controls.
+TEST_F(ClientEndToEnd, ScreenReaderAndKeyboardReachAndDriveTheControls) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    Launch(L"");
+    msaa::Tree tree;
+    auto wait = [&](const std::function<bool(const msaa::Tree&)>& ready) {
+        return msaa::WaitFor(window, ready, 8000, &tree);
+    };
+    auto focused = [](const msaa::Tree& t, const wchar_t* name) {
+        const msaa::Node* n = t.Find(name);
+        return n && (n->state & STATE_SYSTEM_FOCUSED);
+    };
+    // The four tabs by name, where the dump has them on the screen.
+    ASSERT_TRUE(wait([](const msaa::Tree& t) { return t.Find(L"软件升级", ROLE_SYSTEM_PAGETAB) != nullptr; }))
+        << std::string(tree.nodes.empty() ? "no object" : "no tabs");
+    ASSERT_TRUE(uidump::Read(dumpPath, &dump));
+    for (const wchar_t* name : {L"灯光", L"风扇", L"游戏模式", L"软件升级"}) {
+        const msaa::Node* tab = tree.Find(name, ROLE_SYSTEM_PAGETAB);
+        ASSERT_NE(tab, nullptr);
+        ASSERT_NE(ShownHolding(dump, name), nullptr);
+        const POINT centre = At(*ShownHolding(dump, name));
+        EXPECT_EQ(tab->x + tab->width / 2, centre.x);
+        EXPECT_EQ(tab->y + tab->height / 2, centre.y);
+    }
+    EXPECT_TRUE(tree.Find(L"灯光")->state & STATE_SYSTEM_SELECTED);
+    EXPECT_NE(tree.Find(L"关闭", ROLE_SYSTEM_PUSHBUTTON), nullptr);
+
+    // A screen reader hears each focus move and asks the event's object.
+    static std::vector<std::wstring> heard;
+    heard.clear();
+    HWINEVENTHOOK hook = SetWinEventHook(
+        EVENT_SYSTEM_ALERT, EVENT_OBJECT_FOCUS, nullptr,
+        [](HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
+            if (event != EVENT_OBJECT_FOCUS && event != EVENT_SYSTEM_ALERT) return;
+            IAccessible* accessible = nullptr;
+            VARIANT id;
+            VariantInit(&id);
+            if (FAILED(AccessibleObjectFromEvent(hwnd, object, child, &accessible, &id)) || !accessible) return;
+            BSTR name = nullptr;
+            accessible->get_accName(id, &name);
+            heard.push_back((event == EVENT_OBJECT_FOCUS ? L"focus " : L"alert ") + msaa::Take(name));
+            accessible->Release();
+        },
+        program.Pid(), 0, WINEVENT_OUTOFCONTEXT);
+    EXPECT_NE(hook, nullptr);
+    auto heardSoon = [&](const std::wstring& what) {
+        const ULONGLONG end = GetTickCount64() + 5000;
+        while (GetTickCount64() < end) {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+            if (std::find(heard.begin(), heard.end(), what) != heard.end()) return true;
+            Sleep(20);
+        }
+        return false;
+    };
+    // Keyboard: a click on the picture takes nothing focusable; six Tabs reach 进入 over the title strip
+    // and the arrows; Enter opens the page.
+    const POINT picture = At(*dump.ById(1011));
+    ASSERT_TRUE(xdo::Click(picture.x, picture.y));
+    for (int i = 0; i < 6; ++i) {
+        ASSERT_TRUE(xdo::Tool({L"key", L"Tab"}));
+        Sleep(150);
+    }
+    ASSERT_TRUE(wait([&](const msaa::Tree& t) { return focused(t, L"进入"); })) << "Tab did not reach 进入";
+    EXPECT_TRUE(heardSoon(L"focus 进入")) << heard.size() << " events heard";
+    // The pointer stays over the window: without a window manager X gives
+    // the keys to the window under it.
+    EXPECT_TRUE(xdo::Screenshot(UnixBuildPath(L"a11y-focus-ring.png")));
+    ASSERT_TRUE(xdo::Tool({L"key", L"Return"}));
+    ASSERT_TRUE(wait([](const msaa::Tree& t) { return t.Find(L"应用", ROLE_SYSTEM_PUSHBUTTON) != nullptr; }));
+
+    // Back home and in again through the default actions.
+    ASSERT_EQ(tree.Find(L"返回")->object->accDoDefaultAction(msaa::Self()), S_OK);
+    ASSERT_TRUE(wait([](const msaa::Tree& t) { return t.Find(L"进入") != nullptr; }));
+    ASSERT_EQ(tree.Find(L"进入")->object->accDoDefaultAction(msaa::Self()), S_OK);
+    ASSERT_TRUE(wait([](const msaa::Tree& t) { return t.Find(L"应用") != nullptr && t.Find(L"烈焰红"); }));
+    // A slider's value is its number.
+    const msaa::Node* brightness = tree.Find(L"亮度", ROLE_SYSTEM_SLIDER);
+    ASSERT_NE(brightness, nullptr);
+    EXPECT_FALSE(brightness->value.empty());
+    EXPECT_EQ(brightness->value.find_first_not_of(L"0123456789"), std::wstring::npos);
+    // A theme picked and applied: the controller gets its colour.
+    const std::string colourBefore = e2e::SimulatedControllerEnvironment::Sim()->Value("color");
+    ASSERT_EQ(tree.Find(L"烈焰红", ROLE_SYSTEM_RADIOBUTTON)->object->accDoDefaultAction(msaa::Self()), S_OK);
+    ASSERT_TRUE(wait([](const msaa::Tree& t) {
+        const msaa::Node* n = t.Find(L"烈焰红");
+        return n && (n->state & STATE_SYSTEM_SELECTED);
+    }));
+    const long long exchanges = Exchanges();
+    ASSERT_EQ(tree.Find(L"应用")->object->accDoDefaultAction(msaa::Self()), S_OK);
+    EXPECT_TRUE(e2e::WaitFor([&] {
+        return Exchanges() > exchanges && e2e::SimulatedControllerEnvironment::Sim()->Value("color") != colourBefore;
+    }, 8000)) << "the controller got no theme";
+
+    // The login box: a password set through the tool is typed in, and read
+    // back it tells nothing. Esc closes the box.
+    ASSERT_EQ(tree.Find(L"返回")->object->accDoDefaultAction(msaa::Self()), S_OK);
+    ASSERT_TRUE(wait([](const msaa::Tree& t) { return t.Find(L"进入") != nullptr; }));
+    ASSERT_EQ(tree.Find(L"账户")->object->accDoDefaultAction(msaa::Self()), S_OK);
+    ASSERT_TRUE(wait([](const msaa::Tree& t) { return t.Find(L"账户登录", ROLE_SYSTEM_DIALOG) != nullptr; }));
+    const msaa::Node* password = nullptr;
+    for (const msaa::Node& n : tree.nodes)
+        if (n.role == ROLE_SYSTEM_TEXT && (n.state & STATE_SYSTEM_PROTECTED)) password = &n;
+    ASSERT_NE(password, nullptr);
+    BSTR secret = SysAllocString(L"s3cret99");
+    EXPECT_EQ(password->object->put_accValue(msaa::Self(), secret), S_OK);
+    SysFreeString(secret);
+    ASSERT_TRUE(uidump::WaitFor(dumpPath, [](const uidump::Dump& d) { return ShownHolding(d, L"********") != nullptr; },
+                                5000, &dump)) << "the password was not typed in";
+    ASSERT_TRUE(tree.Read(window));
+    for (const msaa::Node& n : tree.nodes) {
+        EXPECT_EQ(n.name.find(L"s3cret"), std::wstring::npos);
+        EXPECT_EQ(n.value.find(L"s3cret"), std::wstring::npos);
+        if (n.state & STATE_SYSTEM_PROTECTED) {
+            BSTR text = nullptr;
+            EXPECT_NE(n.object->get_accValue(msaa::Self(), &text), S_OK);
+            EXPECT_EQ(text, nullptr);
+            SysFreeString(text);
+        }
+    }
+    // 登录 without an account name: the message box is announced and takes
+    // the focus; Esc closes it, and then the login box.
+    ASSERT_EQ(tree.Find(L"登录", ROLE_SYSTEM_PUSHBUTTON)->object->accDoDefaultAction(msaa::Self()), S_OK);
+    EXPECT_TRUE(heardSoon(L"alert 信息"));
+    if (hook) UnhookWinEvent(hook);
+    ASSERT_TRUE(wait([&](const msaa::Tree& t) { return t.Find(L"请输入账号!") && focused(t, L"确定"); }));
+    xdo::MoveTo(picture.x, picture.y - 200);  // the keys' window
+    ASSERT_TRUE(xdo::Tool({L"key", L"Escape"}));
+    ASSERT_TRUE(wait([](const msaa::Tree& t) { return !t.Find(L"请输入账号!") && t.Find(L"账户登录"); }));
+    ASSERT_TRUE(xdo::Tool({L"key", L"Escape"}));
+    EXPECT_TRUE(wait([](const msaa::Tree& t) { return t.Find(L"账户登录") == nullptr && t.Find(L"进入"); }));
+    tree.Clear();
+    CoUninitialize();
 }
 
 TEST_F(ClientEndToEnd, DraggingByTheTopStripMovesTheWindowByTheMouseOffsetAndBelowItNot) {

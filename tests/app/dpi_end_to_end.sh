@@ -2,7 +2,8 @@
 # Ventaro at 144 DPI on a 2560 x 1440 screen and at 96 DPI on a 1366 x 768
 # screen, under Wine on Xvfb with a private prefix (build/wineprefix-dpi):
 # the window's size and place, a click at a control's scaled dump rectangle,
-# and a screenshot of each (build/dpi-144.png, build/dpi-96.png).
+# the screen reader's (MSAA) rectangle of a tab, and a screenshot of each
+# (build/dpi-144.png, build/dpi-96.png).
 #   tests/app/dpi_end_to_end.sh          (after scripts/build)
 set -uo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
@@ -77,6 +78,15 @@ run_case() {  # dpi screen width height
     [ $((wh - want_h)) -ge -2 ] && [ $((wh - want_h)) -le 2 ] || fail "$dpi DPI: height $wh, not $want_h"
     [ "$wx" -ge 0 ] && [ "$wy" -ge 0 ] && [ $((wx + ww)) -le "$sw" ] && [ $((wy + wh)) -le "$sh" ] ||
         fail "$dpi DPI: window not inside the screen's work area"
+    # A screen reader's rectangle of a tab is its scaled place on the screen.
+    local tab ax ay aw ah cx cy
+    read -r cx cy <<<"$(dump_centre "$dump" FanButton)"
+    tab="$("$wine" "$BUILD/bin/a11y_client.exe" --dump 2>/dev/null | grep -m1 'page tab "风扇"')"
+    read -r ax ay aw ah <<<"$(sed -E 's/.*\[(-?[0-9]+),(-?[0-9]+),([0-9]+),([0-9]+)\].*/\1 \2 \3 \4/' <<<"$tab")"
+    echo "$dpi DPI: MSAA 风扇 [${ax:-?},${ay:-?},${aw:-?},${ah:-?}], dump centre $((wx + cx)),$((wy + cy))"
+    if [ -z "$tab" ] || [ $(((ax + aw / 2 - wx - cx) ** 2)) -gt 4 ] || [ $(((ay + ah / 2 - wy - cy) ** 2)) -gt 4 ]; then
+        fail "$dpi DPI: the MSAA rectangle of 风扇 is not its place on the screen"
+    fi
     # Clicks at the tabs' scaled centres select them (a loaded machine takes seconds).
     local style checked
     for style in FanButton LightButton; do
