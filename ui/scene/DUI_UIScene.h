@@ -31,6 +31,13 @@ public:
     int OnRawMessage(UINT, WPARAM, LPARAM) override { return 0; }
 
     HANDLE GetParamMutex() const { return paramMutex_.Get(); }
+    // The parameter lock as CDUI_ParamLock takes it: the mutex is waited for
+    // once per thread, nested scopes of the owner only count. Under Wine
+    // every wait and release of a mutex is a round trip to the server, and
+    // a frame or an inspection of the tree nests thousands of scopes.
+    // Enter returns 1 when the lock is held (Leave must follow).
+    int EnterParamLock();
+    void LeaveParamLock();
     HWND GetHostWindow() const { return host_; }
     UINT GetEventMessage() const { return eventMessage_; }
 
@@ -124,6 +131,8 @@ public:
 
 private:
     win::CUniqueHandle paramMutex_;
+    std::atomic<DWORD> lockOwner_{0};  // thread inside CDUI_ParamLock scopes, 0: none
+    int lockDepth_ = 0;                // their nesting, touched by the owner only
     HWND host_ = nullptr;
     UINT eventMessage_ = 0;
     int directDelivery_ = 0;
