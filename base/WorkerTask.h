@@ -39,11 +39,19 @@ public:
     int IsBusy() const { return busy_; }
     // Drops the running run (its finish will not run) and lets its worker go.
     void Cancel();
+    // Cancel, then waits up to ms for the dropped worker to end: for work
+    // that touches what the page borrows (the controller), at the page's
+    // shut-down. The work checks Stopped() between its steps, so this waits
+    // for one step, never for a deadline. 1 when no worker of this task runs.
+    int CancelAndWait(uint32_t ms);
 
     // On a worker of this mechanism: 1 once its run was cancelled or its
     // deadline passed; loops that wait on the network give up then. 0 on
     // any other thread.
     static int Stopped();
+    // On a worker of this mechanism: sleeps ms, cut short once Stopped().
+    // 1 when the whole time passed.
+    static int Wait(uint32_t ms);
     // Runs started (by any owner) whose finish has neither run nor been
     // dropped. Lets a harness wait for the window's thread to settle.
     static int Pending();
