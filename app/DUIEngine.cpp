@@ -50,6 +50,8 @@ int CDUIEngine::Initialize(const Parts& parts) {
     m_dump = CUiDumpWriter::FromEnvironment(m_manager->GetScene());
     if (m_dump) {
         m_dump->Start();
+        CUiDumpWriter* dump = m_dump.get();
+        m_manager->GetScene()->SetPaintedHook([dump] { dump->NotifyPainted(); });
         m_manager->GetRender()->SetPresentCallbacks(nullptr, nullptr, &CDUIEngine::OnFramePresented, this);
     }
     m_running = 1;
@@ -94,6 +96,7 @@ void CDUIEngine::Shutdown() {
     const bool held = mutex && WaitForSingleObject(mutex, INFINITE) == WAIT_OBJECT_0;
     if (m_manager) m_manager->StopRender();
     if (m_dump) m_dump->Stop();
+    if (m_dump && m_manager && m_manager->GetScene()) m_manager->GetScene()->SetPaintedHook(nullptr);
     if (m_client) m_client->Shutdown();
     m_client.reset();
     m_dump.reset();

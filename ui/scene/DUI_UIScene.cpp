@@ -276,6 +276,7 @@ int CDUI_UIScene::PaintFrame(HDC dc) {
     }
     dirty_->ResetCurrent();
     lastPainted_ = pixels;
+    if (paintedHook_) paintedHook_();
     return 1;
 }
 

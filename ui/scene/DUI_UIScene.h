@@ -82,6 +82,11 @@ public:
     int PaintFrame(HDC dc);
     // The pixel rectangle the last painted frame covered (what needs presenting).
     DUI_Rect GetLastPainted() const { return lastPainted_; }
+    // Run at the end of every frame that painted something, on the painting
+    // thread and still under the parameter lock: the tree exactly as that
+    // frame shows it (the inspection dump reads it there). Set it while
+    // nothing paints.
+    void SetPaintedHook(std::function<void()> hook) { paintedHook_ = std::move(hook); }
     // Lock-free: whether a frame would paint anything (for the frame timer).
     int HasPendingDirty() const;
 
@@ -167,6 +172,7 @@ private:
 
     std::unique_ptr<CDUI_UIDirtyArea> dirty_;
     DUI_Rect lastPainted_;  // written by the render thread under the paint lock
+    std::function<void()> paintedHook_;
 };
 
 // The host messages that reach the control tree.
