@@ -132,9 +132,19 @@ void CUiDumpWriter::Run() {
                 WAIT_TIMEOUT)
                 return;
         }
-        WriteNow();
+        // A reader holding the file open makes the replacement fail; the
+        // dump is written only when the screen changes, so it is tried again
+        // shortly rather than left stale until the next change.
+        while (!WriteNow() && Unwritten()) {
+            if (WaitForSingleObject(m_stop.Get(), kRetryMs) != WAIT_TIMEOUT) return;
+        }
         lastWrite = GetTickCount64();
     }
+}
+
+int CUiDumpWriter::Unwritten() {
+    std::lock_guard<std::mutex> guard(m_textLock);
+    return !m_text.empty() && m_version != m_written;
 }
 
 int CUiDumpWriter::WriteNow() {

@@ -58,6 +58,8 @@ public:
 private:
     static DWORD WINAPI ThreadMain(void* param);
     void Run();
+    int Unwritten();  // a dump not yet in the file
+    static constexpr DWORD kRetryMs = 20;
 
     CDUI_UIScene* m_scene;  // borrowed
     std::wstring m_path;
