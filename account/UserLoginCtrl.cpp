@@ -10,6 +10,7 @@
 #include "HTTPClientWTPCtrl.h"
 #include "HttpText.h"
 #include "WebHosts.h"
+#include "WorkerTask.h"
 
 using account::ReplyItem;
 using account::ReplyStatus;
@@ -39,7 +40,8 @@ CUserLoginCtrl::CUserLoginCtrl() : CUserLoginCtrl(QuerySystemAdapters) {}
 
 CUserLoginCtrl::CUserLoginCtrl(AdapterSource adapters) : adapters_(std::move(adapters)) {}
 
-CUserLoginCtrl::~CUserLoginCtrl() = default;
+// Out of line: the task drops a running request before the rest goes.
+CUserLoginCtrl::~CUserLoginCtrl() { autoLoginTask_.reset(); }
 
 void CUserLoginCtrl::SetDataFolder(const std::wstring& folder) {
     dataFolder_ = folder;
@@ -242,4 +244,47 @@ int CUserLoginCtrl::AutoLogin(int autoLoginStatus, const std::wstring& autoLogin
     std::wstring message;
     if (Login(name, password, &message)) AddComputer(&message);
     return 1;
+}
+
+int CUserLoginCtrl::StartAutoLogin(const CApplicationConfigFile* settings) {
+    autoLogin_ = 1;
+    if (!settings || settings->GetAutoLoginStatus() != 1) return 1;
+    std::wstring name, password;
+    if (!account::DecodeAutoLoginParam(settings->GetAutoLoginParam(), &name, &password)) return 1;
+    if (name.empty() || password.empty()) return 1;
+    if (!autoLoginTask_) autoLoginTask_ = std::make_unique<CWorkerTask>();
+    auto registered = [this](const CAccountAnswer* answer) {
+        std::wstring ignored;
+        if (answer) FinishAddComputer(*answer, &ignored);
+        EndAutoLogin();
+    };
+    auto answered = [this, password, registered](const CAccountAnswer* answer) {
+        std::wstring ignored;
+        if (!answer || !FinishLogin(password, *answer, &ignored)) {
+            EndAutoLogin();
+            return;
+        }
+        if (!autoLoginTask_->Run<CAccountAnswer>([call = AddComputerCall()] { return SendAccountCall(call); },
+                                                 registered, account::kRequestDeadlineMs))
+            EndAutoLogin();
+    };
+    autoLoginRunning_ = 1;
+    if (!autoLoginTask_->Run<CAccountAnswer>([call = LoginCall(name, password)] { return SendAccountCall(call); },
+                                             answered, account::kRequestDeadlineMs))
+        autoLoginRunning_ = 0;
+    return 1;
+}
+
+int CUserLoginCtrl::IsAutoLoginRunning() const { return autoLoginRunning_; }
+
+void CUserLoginCtrl::SetAutoLoginListener(std::function<void(int)> listener) {
+    autoLoginListener_ = std::move(listener);
+}
+
+void CUserLoginCtrl::EndAutoLogin() {
+    autoLoginRunning_ = 0;
+    // Taken out first: the listener may set another one or remove itself.
+    std::function<void(int)> listener = std::move(autoLoginListener_);
+    autoLoginListener_ = nullptr;
+    if (listener) listener(loggedIn_);
 }

@@ -4,10 +4,13 @@
 // module; used by the account pages on the GUI thread.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "AccountProtocol.h"
+
+class CWorkerTask;
 
 class CApplicationConfigFile;
 
@@ -98,6 +101,18 @@ public:
     int AutoLogin(const CApplicationConfigFile* settings);
     // The same with the two settings given directly.
     int AutoLogin(int autoLoginStatus, const std::wstring& autoLoginParam);
+    // The start-up's form: the same requests in the same order, sent on a
+    // worker, each answer read on the calling (the window's) thread when its
+    // message loop gets to it, so the window stands and answers meanwhile.
+    // Returns 1 at once.
+    int StartAutoLogin(const CApplicationConfigFile* settings);
+    // From StartAutoLogin until the login was refused or failed, or the
+    // computer's registration has answered (or given up).
+    int IsAutoLoginRunning() const;
+    // Told once on the window's thread when the running automatic login
+    // ends, with the login state. One listener (the login page while it is
+    // shown); nullptr removes it.
+    void SetAutoLoginListener(std::function<void(int loggedIn)> listener);
 
     int IsLoggedIn() const { return loggedIn_; }
     int IsAutoLoginTried() const { return autoLogin_; }
@@ -113,6 +128,7 @@ private:
     static int ReadAnswer(const CAccountAnswer& answer, std::vector<account::ReplyItem>* items,
                           account::ReplyStatus* status, std::wstring* message);
     void Notify(int loggedIn);
+    void EndAutoLogin();
 
     int autoLogin_ = 0;
     int loggedIn_ = 0;
@@ -120,6 +136,9 @@ private:
     std::wstring dataFolder_;
     AdapterSource adapters_;
     LoginStateHook hook_;
+    std::unique_ptr<CWorkerTask> autoLoginTask_;  // the start-up's login, then the registration
+    std::function<void(int)> autoLoginListener_;
+    int autoLoginRunning_ = 0;
 };
 
 // The system's network adapters, in the system's order.

@@ -60,7 +60,20 @@ int CUserLoginPage::Build() {
 void CUserLoginPage::Show() {
     DropRequest();
     kit_.ResetTextBoxes();
+    FollowAutoLogin();
     kit_.ShowWindow();
+}
+
+void CUserLoginPage::FollowAutoLogin() {
+    CUserLoginCtrl* client = host_->Services().account;
+    if (!client || !client->IsAutoLoginRunning()) return;
+    // Busy like a login of its own: no second login beside it, and it
+    // closes when the stored account is logged in.
+    kit_.BeginBusy(loginButton_, L"登录中…");
+    client->SetAutoLoginListener([this](int loggedIn) {
+        kit_.EndBusy();
+        if (loggedIn) OnClose();
+    });
 }
 
 void CUserLoginPage::Hide() {
@@ -72,6 +85,8 @@ void CUserLoginPage::Shutdown() { Hide(); }
 
 void CUserLoginPage::DropRequest() {
     request_.Cancel();
+    // The automatic login goes on; only this dialog stops following it.
+    if (CUserLoginCtrl* client = host_ ? host_->Services().account : nullptr) client->SetAutoLoginListener(nullptr);
     kit_.EndBusy();
 }
 
@@ -94,6 +109,7 @@ void CUserLoginPage::OnLogin() {
     // One login at a time: the button is disabled while one runs, and Enter
     // or a second click must not send another.
     if (request_.IsBusy()) return;
+    if (CUserLoginCtrl* client = host_->Services().account; client && client->IsAutoLoginRunning()) return;
     const std::wstring name = accountBox_->GetText();
     const std::wstring password = passwordBox_->GetText();
     if (name.empty()) {

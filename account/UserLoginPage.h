@@ -54,6 +54,8 @@ private:
     void OnLoginAnswer(const std::wstring& name, const std::wstring& password, const CAccountAnswer* answer);
     // Leaves a running request behind: its late answer is dropped.
     void DropRequest();
+    // The start-up's automatic login still runs: shown as this dialog's own.
+    void FollowAutoLogin();
     CDUI_UIResource* resource_ = nullptr;  // borrowed
     IClientHost* host_ = nullptr;          // borrowed
     CAccountPageKit kit_;

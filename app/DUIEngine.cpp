@@ -54,6 +54,8 @@ int CDUIEngine::Initialize(const Parts& parts) {
     m_dump = CUiDumpWriter::FromEnvironment(m_manager->GetScene());
     if (m_dump) {
         m_dump->Start();
+        CUiDumpWriter* dump = m_dump.get();
+        m_manager->GetScene()->SetPaintedHook([dump] { dump->NotifyPainted(); });
         m_manager->GetRender()->SetPresentCallbacks(nullptr, nullptr, &CDUIEngine::OnFramePresented, this);
     }
     m_access = std::make_unique<CDUI_AccessHost>(m_manager->GetScene(), parts.host);
@@ -108,6 +110,7 @@ void CDUIEngine::Shutdown() {
     if (m_manager) m_manager->StopRender();
     if (m_dump) m_dump->Stop();
     m_access.reset();
+    if (m_dump && m_manager && m_manager->GetScene()) m_manager->GetScene()->SetPaintedHook(nullptr);
     if (m_client) m_client->Shutdown();
     m_client.reset();
     m_dump.reset();

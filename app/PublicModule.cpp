@@ -198,7 +198,9 @@ int CPublicModule::StartAccountClient() {
     // The client window's account indicator takes the login state once it
     // exists; until then there is nobody to tell.
     m_pAccount->SetLoginStateHook([](int) {});
-    m_pAccount->AutoLogin(m_pSettings.get());
+    // On a worker: a slow or dead network never holds the start (nor the
+    // window, which stands already); the login state follows when it answers.
+    m_pAccount->StartAutoLogin(m_pSettings.get());
     if (m_pEngine && m_pEngine->ClientWindow()) m_pEngine->ClientWindow()->SetAccount(m_pAccount.get());
     return 1;
 }

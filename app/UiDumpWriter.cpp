@@ -50,6 +50,16 @@ std::vector<UiDumpRow> CollectDumpRows(CDUI_UIControl* root) {
     return rows;
 }
 
+namespace {
+
+uint64_t NowSystemMs() {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    return ((uint64_t(now.dwHighDateTime) << 32) | now.dwLowDateTime) / 10000;
+}
+
+}  // namespace
+
 CUiDumpWriter::CUiDumpWriter(CDUI_UIScene* scene, std::wstring path) : m_scene(scene), m_path(std::move(path)) {}
 
 CUiDumpWriter::~CUiDumpWriter() { Stop(); }
@@ -78,7 +88,30 @@ void CUiDumpWriter::Stop() {
     }
 }
 
+void CUiDumpWriter::NotifyPainted() {
+    std::vector<UiDumpRow> rows;
+    Collect(m_scene, m_scene->GetVisible() && m_scene->GetShown(), &rows);
+    m_painted.clear();
+    for (const UiDumpRow& row : rows) m_painted += FormatDumpLine(row);
+}
+
 void CUiDumpWriter::NotifyFrame() {
+    const uint64_t presentedAt = NowSystemMs();
+    ++m_frames;
+    if (m_painted == m_rows && m_shownFrame) return;  // nothing the dump shows changed
+    m_rows = m_painted;
+    m_shownFrame = m_frames;
+    m_shownAtMs = presentedAt;
+    // The first line gives the drawing scale: the rows are in logical units,
+    // a control's pixels in the window are its rectangle times the scale.
+    char head[96];
+    std::snprintf(head, sizeof head, "# scale %.6g\n# frame %llu %llu\n", m_scene->GetScale(),
+                  static_cast<unsigned long long>(m_shownFrame), static_cast<unsigned long long>(m_shownAtMs));
+    {
+        std::lock_guard<std::mutex> guard(m_textLock);
+        m_text = head + m_rows;
+        ++m_version;
+    }
     if (m_changed) SetEvent(m_changed.Get());
 }
 
@@ -99,18 +132,30 @@ void CUiDumpWriter::Run() {
                 WAIT_TIMEOUT)
                 return;
         }
-        WriteNow();
+        // A reader holding the file open makes the replacement fail; the
+        // dump is written only when the screen changes, so it is tried again
+        // shortly rather than left stale until the next change.
+        while (!WriteNow() && Unwritten()) {
+            if (WaitForSingleObject(m_stop.Get(), kRetryMs) != WAIT_TIMEOUT) return;
+        }
         lastWrite = GetTickCount64();
     }
 }
 
+int CUiDumpWriter::Unwritten() {
+    std::lock_guard<std::mutex> guard(m_textLock);
+    return !m_text.empty() && m_version != m_written;
+}
+
 int CUiDumpWriter::WriteNow() {
-    // The first line gives the drawing scale: the rows are in logical units,
-    // a control's pixels in the window are its rectangle times the scale.
-    char head[48];
-    std::snprintf(head, sizeof head, "# scale %.6g\n", m_scene->GetScale());
-    std::string text = head;
-    for (const UiDumpRow& row : CollectDumpRows(m_scene)) text += FormatDumpLine(row);
+    std::string text;
+    uint64_t version = 0;
+    {
+        std::lock_guard<std::mutex> guard(m_textLock);
+        if (m_text.empty() || m_version == m_written) return 0;
+        text = m_text;
+        version = m_version;
+    }
     const std::wstring temp = m_path + L".tmp";
     FILE* file = _wfopen(temp.c_str(), L"wb");
     if (!file) return 0;
@@ -119,6 +164,10 @@ int CUiDumpWriter::WriteNow() {
     if (!written || !closed || !MoveFileExW(temp.c_str(), m_path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         DeleteFileW(temp.c_str());
         return 0;
+    }
+    {
+        std::lock_guard<std::mutex> guard(m_textLock);
+        m_written = version;
     }
     ++m_writes;
     return 1;

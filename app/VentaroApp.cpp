@@ -43,8 +43,9 @@ void ShowRunningCopy(HWND running) {
     DWORD pid = 0;
     GetWindowThreadProcessId(running, &pid);
     if (pid) AllowSetForegroundWindow(pid);
-    // Posted, never sent: a copy still busy with its start (the automatic
-    // login) shows itself when it gets to it, and this start ends at once.
+    // Posted, never sent: a copy still busy with its start (building the
+    // client, opening the controller) shows itself when it gets to it, and
+    // this start ends at once.
     PostMessageW(running, WM_COMMAND, MAKEWPARAM(ID_SHOWWINDOW, 0), 0);
 }
 
@@ -66,8 +67,8 @@ int RunVentaro(HINSTANCE instance, const wchar_t* commandLine, int showCommand,
 
     MemoryStage(L"process");
     CPublicModule module;
-    // The rest of the start (the controller, the automatic login) may take
-    // long; a second start only has to find the window, which exists now.
+    // The rest of the start (the client, the controller) may take long; a
+    // second start only has to find the window, which exists now.
     module.SetWindowCreatedCallback([&lock] {
         lock.Release();
         MemoryStage(L"window");

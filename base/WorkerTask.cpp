@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 
 namespace {
@@ -78,6 +79,16 @@ int CWorkerTask::Stopped() {
     return run && (run->cancelled.load() || GetTickCount64() >= run->deadline) ? 1 : 0;
 }
 
+int CWorkerTask::Wait(uint32_t ms) {
+    const ULONGLONG end = GetTickCount64() + ms;
+    for (;;) {
+        if (Stopped()) return 0;
+        const ULONGLONG now = GetTickCount64();
+        if (now >= end) return 1;
+        Sleep(static_cast<DWORD>(std::min<ULONGLONG>(end - now, 50)));
+    }
+}
+
 int CWorkerTask::Pending() { return g_pending.load(); }
 
 int CWorkerTask::EnsureSink() {
@@ -131,7 +142,13 @@ void CWorkerTask::Deliver(uint64_t runId, int completed) {
     // Past the deadline the worker is told to give up and let go; its
     // result, should it still come, is no longer wanted.
     if (!completed && run_) run_->cancelled = 1;
-    if (thread_) CloseHandle(static_cast<HANDLE>(thread_));
+    if (thread_ && !completed) {
+        // Still going: kept like a dropped one, for the owner's end to wait on.
+        if (letGo_) CloseHandle(static_cast<HANDLE>(letGo_));
+        letGo_ = thread_;
+    } else if (thread_) {
+        CloseHandle(static_cast<HANDLE>(thread_));
+    }
     thread_ = nullptr;
     run_.reset();
     busy_ = 0;
@@ -140,6 +157,15 @@ void CWorkerTask::Deliver(uint64_t runId, int completed) {
     std::function<void(int)> finish = std::move(finish_);
     finish_ = nullptr;
     if (finish) finish(completed);
+}
+
+int CWorkerTask::CancelAndWait(uint32_t ms) {
+    Cancel();
+    if (!letGo_) return 1;
+    if (WaitForSingleObject(static_cast<HANDLE>(letGo_), ms) != WAIT_OBJECT_0) return 0;
+    CloseHandle(static_cast<HANDLE>(letGo_));
+    letGo_ = nullptr;
+    return 1;
 }
 
 void CWorkerTask::Cancel() {

@@ -39,17 +39,27 @@ public:
     int IsBusy() const { return busy_; }
     // Drops the running run (its finish will not run) and lets its worker go.
     void Cancel();
+    // Cancel, then waits up to ms for the dropped worker to end: for work
+    // that touches what the page borrows (the controller), at the page's
+    // shut-down. The work checks Stopped() between its steps, so this waits
+    // for one step, never for a deadline. 1 when no worker of this task runs.
+    int CancelAndWait(uint32_t ms);
 
     // On a worker of this mechanism: 1 once its run was cancelled or its
     // deadline passed; loops that wait on the network give up then. 0 on
     // any other thread.
     static int Stopped();
+    // On a worker of this mechanism: sleeps ms, cut short once Stopped().
+    // 1 when the whole time passed.
+    static int Wait(uint32_t ms);
     // Runs started (by any owner) whose finish has neither run nor been
     // dropped. Lets a harness wait for the window's thread to settle.
     static int Pending();
     // How long the destructor waits for a dropped worker to end before
-    // letting it go.
-    static constexpr uint32_t kJoinMs = 300;
+    // letting it go: enough for one that has its answer (it only posts it),
+    // while one held in a network step would not end in any short wait and
+    // only keeps the exit waiting.
+    static constexpr uint32_t kJoinMs = 100;
 
 private:
     int Start(std::function<void()> work, std::function<void(int completed)> finish, uint32_t deadlineMs);

@@ -47,6 +47,26 @@ enum : int32_t {
 // The two buttons that start a web request, as they read when idle.
 const wchar_t kCheckButtonText[] = L"检查更新";
 const wchar_t kFlashButtonText[] = L"固件升级";
+const wchar_t kRestartButtonText[] = L"重启控制器";
+const wchar_t kResetButtonText[] = L"恢复出厂设置";
+// The tasks that talk to the controller are waited for at shut-down, the
+// controller going right after the pages: one exchange's reply time-out
+// and a little more (their pauses end at once then).
+constexpr uint32_t kControllerTaskJoinMs = COVFanLedDevice::kDefaultReplyTimeoutMs + 1000;
+
+// On a worker: the command, then the controller is closed and opened again,
+// a paced second apart. The command's own answer does not count: the controller
+// may restart before it replies. Done when it can be opened again (1). A
+// stop (exit) leaves the rest undone.
+int RestartAndReopen(COVFanLedDevice* device, int factoryReset) {
+    if (!device) return 0;
+    if (factoryReset) device->FactoryReset();
+    else device->RestartController();
+    if (!CWorkerTask::Wait(pace::SecondMs())) return 0;
+    device->CloseDevice();
+    if (!CWorkerTask::Wait(pace::SecondMs())) return 0;
+    return device->OpenDevice();
+}
 
 // Plate sizes of the skin: controls of exactly these sizes show their art pixel for pixel.
 constexpr int32_t kButtonW = 128, kButtonH = 36, kTabW = 120, kTabH = 40;
@@ -222,9 +242,9 @@ int CUpdateCtrlPage::Create() {
         constexpr int32_t row = kCardH - 24 - kButtonH, step = kButtonW + 16;
         updateButton_ = button(kUpdateButtonId, L"UpdateButton", kCheckButtonText, 24, row, kButtonW, kButtonH, card_);
         flashButton_ = button(kFlashButtonId, L"UpdateFanLedButton", kFlashButtonText, 24, row, kButtonW, kButtonH, card_);
-        restartButton_ = button(kRestartButtonId, L"ResetFanLedButton", L"重启控制器", 24 + step, row, kButtonW,
+        restartButton_ = button(kRestartButtonId, L"ResetFanLedButton", kRestartButtonText, 24 + step, row, kButtonW,
                                 kButtonH, card_);
-        resetButton_ = button(kResetButtonId, L"FactoryFanLedButton", L"恢复出厂设置", 24 + 2 * step, row, kButtonW,
+        resetButton_ = button(kResetButtonId, L"FactoryFanLedButton", kResetButtonText, 24 + 2 * step, row, kButtonW,
                               kButtonH, card_);
     }
     if (updatingLabel_) updatingLabel_->SetVisible(0);
@@ -254,9 +274,12 @@ void CUpdateCtrlPage::Hide() {
 }
 
 void CUpdateCtrlPage::Shutdown() {
-    // A check still on its way is left behind; its answer is dropped.
+    // A check still on its way is left behind; its answer is dropped. What
+    // talks to the controller is let finish its step first.
     softwareCheck_.Cancel();
-    firmwareQuery_.Cancel();
+    firmwareQuery_.CancelAndWait(kControllerTaskJoinMs);
+    versionQuery_.CancelAndWait(kControllerTaskJoinMs);
+    maintenance_.CancelAndWait(kControllerTaskJoinMs);
     stopping_ = 1;
     if (worker_.joinable()) worker_.join();
 }
@@ -309,16 +332,34 @@ void CUpdateCtrlPage::ShowSoftwareView() {
 
 void CUpdateCtrlPage::ShowFirmwareView() {
     viewFlag_ = 1;
-    COVFanLedDevice* device = host_ ? host_->Services().device : nullptr;
-    std::wstring text;
-    const int answered = !flashing_ && device && device->QueryVersion(&text);
-    // The update thread writes the label text under the scene's lock too.
-    CDUI_ParamLock lock(scene_);
-    // Without an answer the view shows the last firmware version it knew,
-    // never the software version of the other view.
-    if (answered) firmwareLabel_ = updaterules::kFirmwareLabelPrefix + updaterules::ControllerRelease(text);
-    if (versionLabel_) versionLabel_->SetText(firmwareLabel_);
+    {
+        // The update thread writes the label text under the scene's lock too.
+        CDUI_ParamLock lock(scene_);
+        // Until the controller answers (and without an answer) the view shows
+        // the last firmware version it knew, never the software version of
+        // the other view.
+        if (versionLabel_) versionLabel_->SetText(firmwareLabel_);
+    }
     ApplyViewButtons();
+    COVFanLedDevice* device = host_ ? host_->Services().device : nullptr;
+    if (flashing_ || !device || versionQuery_.IsBusy()) return;
+    auto answered = [this](const ControllerVersion* version) { OnControllerVersion(version); };
+    if (!versionQuery_.Run<ControllerVersion>(
+            [device] {
+                ControllerVersion version;
+                version.answered = device->QueryVersion(&version.text);
+                return version;
+            },
+            answered, account::kRequestDeadlineMs))
+        answered(nullptr);
+}
+
+void CUpdateCtrlPage::OnControllerVersion(const ControllerVersion* version) {
+    // A flash started meanwhile tells the version itself when it ends.
+    if (!version || !version->answered || flashing_) return;
+    CDUI_ParamLock lock(scene_);
+    firmwareLabel_ = updaterules::kFirmwareLabelPrefix + updaterules::ControllerRelease(version->text);
+    if (viewFlag_ == 1 && versionLabel_) versionLabel_->SetText(firmwareLabel_);
 }
 
 void CUpdateCtrlPage::ApplyViewButtons() {
@@ -399,7 +440,11 @@ void CUpdateCtrlPage::ShowMainWindowOnUpdatePage() {
 
 void CUpdateCtrlPage::SetBusy(CDUI_Button* button, const wchar_t* busyText, int busy) {
     if (!button) return;
-    button->SetText(busy ? busyText : button == updateButton_ ? kCheckButtonText : kFlashButtonText);
+    const wchar_t* own = button == updateButton_    ? kCheckButtonText
+                         : button == flashButton_   ? kFlashButtonText
+                         : button == restartButton_ ? kRestartButtonText
+                                                    : kResetButtonText;
+    button->SetText(busy ? busyText : own);
     button->SetEnabled(busy ? 0 : 1);
 }
 
@@ -460,13 +505,17 @@ void CUpdateCtrlPage::StartUpdater() {
 // ---- firmware update -------------------------------------------------------------------
 
 void CUpdateCtrlPage::OfferFirmwareUpdate() {
-    if (flashing_ || firmwareQuery_.IsBusy()) return;
+    if (flashing_ || firmwareQuery_.IsBusy() || maintenance_.IsBusy()) return;
     SetBusy(flashButton_, L"检查中…", 1);
+    COVFanLedDevice* device = host_ ? host_->Services().device : nullptr;
     auto queried = [this](const FirmwareQuery* query) { OnFirmwareQueried(query); };
     if (!firmwareQuery_.Run<FirmwareQuery>(
-            [] {
+            [device] {
+                // The server first; the controller only when there is a version to compare.
                 FirmwareQuery query;
                 query.found = QueryNewFirmware(&query.version, &query.address);
+                if (query.found && device && !CWorkerTask::Stopped())
+                    query.answered = device->QueryVersion(&query.controllerText);
                 return query;
             },
             queried, account::kRequestDeadlineMs))
@@ -482,10 +531,9 @@ void CUpdateCtrlPage::OnFirmwareQueried(const FirmwareQuery* query) {
     }
     newFirmware_ = query->version;
     firmwareAddress_ = query->address;
-    COVFanLedDevice* device = host_ ? host_->Services().device : nullptr;
-    std::wstring text;
-    if (!device || !device->QueryVersion(&text)) return;
-    if (newFirmware_ > updaterules::ControllerReleaseNumber(text))
+    // A controller that does not tell its version ends the check silently.
+    if (!query->answered) return;
+    if (newFirmware_ > updaterules::ControllerReleaseNumber(query->controllerText))
         Ask(Pending::Firmware, updaterules::FirmwareOfferText(newFirmware_));
     else
         Inform(updaterules::kFirmwareNewestText);
@@ -533,31 +581,30 @@ void CUpdateCtrlPage::RunFirmwareUpdate() {
 // ---- restart and factory reset -------------------------------------------------------------
 
 void CUpdateCtrlPage::AskRestart() {
-    if (flashing_) return;
+    if (flashing_ || maintenance_.IsBusy()) return;
     Ask(Pending::Restart, updaterules::kRestartAskText);
 }
 
 void CUpdateCtrlPage::AskFactoryReset() {
-    if (flashing_) return;
+    if (flashing_ || maintenance_.IsBusy()) return;
     Ask(Pending::Reset, updaterules::kResetAskText);
 }
 
 void CUpdateCtrlPage::RunMaintenance(int factoryReset) {
-    if (flashing_) return;
+    if (flashing_ || maintenance_.IsBusy()) return;
     COVFanLedDevice* device = host_ ? host_->Services().device : nullptr;
-    int reopened = 0;
-    if (device) {
-        // The command's own answer does not count: the controller may restart
-        // before it replies. It counts as done when it can be opened again.
-        if (factoryReset) device->FactoryReset();
-        else device->RestartController();
-        Sleep(pace::SecondMs());
-        device->CloseDevice();
-        Sleep(pace::SecondMs());
-        reopened = device->OpenDevice();
-    }
-    if (factoryReset)
-        Inform(reopened ? updaterules::kResetDoneText : updaterules::kResetFailedText);
-    else
-        Inform(reopened ? updaterules::kRestartDoneText : updaterules::kRestartFailedText);
+    CDUI_Button* button = factoryReset ? resetButton_ : restartButton_;
+    // Two seconds of pauses and three exchanges: on a worker, the button busy.
+    SetBusy(button, factoryReset ? L"恢复中…" : L"重启中…", 1);
+    auto done = [this, factoryReset, button](const int* reopened) {
+        SetBusy(button, nullptr, 0);
+        const int ok = reopened && *reopened;
+        if (factoryReset)
+            Inform(ok ? updaterules::kResetDoneText : updaterules::kResetFailedText);
+        else
+            Inform(ok ? updaterules::kRestartDoneText : updaterules::kRestartFailedText);
+    };
+    if (!maintenance_.Run<int>([device, factoryReset] { return RestartAndReopen(device, factoryReset); }, done,
+                               account::kRequestDeadlineMs))
+        done(nullptr);
 }

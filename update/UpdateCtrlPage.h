@@ -89,10 +89,18 @@ private:
         int found = 0;
         uint32_t version = 0;
         std::wstring address;
+        int answered = 0;            // the controller told its version
+        std::wstring controllerText;  // its version text
+    };
+    struct ControllerVersion {
+        int answered = 0;
+        std::wstring text;
     };
     void OnSoftwareChecked(const SoftwareCheck* check);
     void OnFirmwareQueried(const FirmwareQuery* query);
-    // The button reads busyText and is disabled (busy 1), or is itself again.
+    void OnControllerVersion(const ControllerVersion* version);
+    // The button reads busyText and is disabled (busy 1), or is itself again
+    // (its own text, enabled).
     void SetBusy(CDUI_Button* button, const wchar_t* busyText, int busy);
     void RunMaintenance(int factoryReset);
     // The buttons of the current view; none while a firmware update runs.
@@ -130,5 +138,7 @@ private:
     int checkSilent_ = 0;              // the running software check shows only a newer version
     // Last: dropped before anything their answers would touch.
     CWorkerTask softwareCheck_;  // the update description
-    CWorkerTask firmwareQuery_;  // the firmware version request
+    CWorkerTask firmwareQuery_;  // the firmware version request, then the controller's version
+    CWorkerTask versionQuery_;   // the controller's version for the firmware view
+    CWorkerTask maintenance_;    // restart or factory reset, with the controller closed and opened again
 };

@@ -244,6 +244,25 @@ TEST_F(AccountPages, LoginStoresOrClearsAutomaticLoginAndARestartLogsInByItself)
         EXPECT_EQ(Paths(), (std::vector<std::string>{"login", "addComputer"}));
     }
 
+    // The same as the program starts it, on a worker: the login page opened
+    // meanwhile shows it running, refuses a login of its own, and closes
+    // when the stored account is in.
+    h_->Account()->Logout(nullptr);
+    webstub::Clear();
+    const int homeViews = h_->HomeViewRequests();
+    h_->Account()->StartAutoLogin(h_->Settings());
+    EXPECT_EQ(h_->Account()->IsAutoLoginRunning(), 1);
+    OpenLogin();
+    EXPECT_EQ(Text(CUserLoginPage::kIdLoginButton), L"登录中…");
+    EXPECT_EQ(Ctl(CUserLoginPage::kIdLoginButton)->GetEnabled(), 0);
+    login_->OnLogin();
+    ASSERT_TRUE(h_->Settle());
+    EXPECT_EQ(h_->Account()->IsLoggedIn(), 1);
+    EXPECT_FALSE(Shown(CUserLoginPage::kIdWindow));
+    EXPECT_GT(h_->HomeViewRequests(), homeViews);
+    EXPECT_EQ(Text(CUserLoginPage::kIdLoginButton), L"登录");
+    EXPECT_EQ(Paths(), (std::vector<std::string>{"login", "addComputer"})) << "no second login beside it";
+
     // Logging in again without the tick takes the stored keys away.
     h_->Account()->Logout(nullptr);
     webstub::Clear();

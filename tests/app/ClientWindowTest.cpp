@@ -621,13 +621,23 @@ TEST_F(ClientWindowTest, DumpFollowsTheScreenAtMostFiveTimesASecond) {
     EXPECT_TRUE(dump.ById(kIdLightButton)->checked);
     EXPECT_FALSE(dump.ById(kIdHomeMessageBox)->visible);
 
-    // A selection shows in the dump.
+    // A selection shows in the dump, stamped with the frame that first
+    // showed it: one presented after the click, before the dump was read.
+    const unsigned long long before = dump.frame;
+    FILETIME clicked{};
+    GetSystemTimeAsFileTime(&clicked);
     Click(kIdLightButton + kFeatureUpdate);
     ASSERT_TRUE(uidump::WaitFor(path, [](const uidump::Dump& d) {
         const uidump::Row* update = d.ById(kIdLightButton + kFeatureUpdate);
         return update && update->checked;
     }, 5000, &dump));
+    FILETIME read{};
+    GetSystemTimeAsFileTime(&read);
+    auto ms = [](const FILETIME& t) { return ((uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000; };
     EXPECT_FALSE(dump.ById(kIdLightButton)->checked);
+    EXPECT_GT(dump.frame, before);
+    EXPECT_GE(dump.frameAtMs, ms(clicked));
+    EXPECT_LE(dump.frameAtMs, ms(read));
 
     // Changes every frame for two seconds: at most five writes a second.
     const uint32_t writesBefore = engine->DumpWriter()->WriteCount();

@@ -10,7 +10,9 @@
 //   auto [x, y] = dump.PixelCentre(*enter);  // window client pixels; add the window's origin for xdotool
 //
 // The first line "# scale S" gives the drawing scale; the rows are logical
-// units, S pixels each.
+// units, S pixels each. The second, "# frame N T", the first frame that
+// showed this state: its number and the end of its present (system time in
+// ms, GetSystemTimeAsFileTime / 10000).
 #include <windows.h>
 
 #include <cstdio>
@@ -83,6 +85,7 @@ inline bool ParseLine(const std::wstring& line, Row* row) {
 struct Dump {
     std::vector<Row> rows;
     double scale = 1.0;
+    unsigned long long frame = 0, frameAtMs = 0;
 
     // A row's centre in the window's client pixels.
     std::pair<int, int> PixelCentre(const Row& r) const {
@@ -117,6 +120,7 @@ struct Dump {
 inline bool Read(const std::wstring& path, Dump* dump) {
     dump->rows.clear();
     dump->scale = 1.0;
+    dump->frame = dump->frameAtMs = 0;
     FILE* file = _wfopen(path.c_str(), L"rb");
     if (!file) return false;
     std::string bytes;
@@ -130,6 +134,8 @@ inline bool Read(const std::wstring& path, Dump* dump) {
         if (end == std::string::npos) end = bytes.size();
         Row row;
         if (bytes.compare(start, 8, "# scale ") == 0) dump->scale = std::atof(bytes.substr(start + 8, end - start - 8).c_str());
+        if (bytes.compare(start, 8, "# frame ") == 0)
+            std::sscanf(bytes.c_str() + start + 8, "%llu %llu", &dump->frame, &dump->frameAtMs);
         if (ParseLine(FromUtf8(bytes.substr(start, end - start)), &row)) dump->rows.push_back(std::move(row));
         start = end + 1;
     }

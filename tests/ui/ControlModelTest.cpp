@@ -284,6 +284,28 @@ TEST_F(ControlModel, UnattachedControlNeedsNoLock) {
     EXPECT_EQ(loose->GetBackColor(), 0xFF010203u);
 }
 
+TEST_F(ControlModel, NestedScopesHoldTheLockUntilTheOutermostEnds) {
+    auto* a = MakeControl(skin.get(), 0, 0, 10, 10);
+    scene->AddChild(a);
+    auto othersCanTake = [&] {
+        return std::async(std::launch::async, [&] {
+                   const DWORD wait = WaitForSingleObject(scene->GetParamMutex(), 0);
+                   if (wait == WAIT_OBJECT_0) ReleaseMutex(scene->GetParamMutex());
+                   return wait == WAIT_OBJECT_0;
+               }).get();
+    };
+    {
+        CDUI_ParamLock outer(a);
+        ASSERT_EQ(outer.Ok(), 1);
+        {
+            CDUI_ParamLock inner(a);
+            EXPECT_EQ(a->SetText(L"x"), 1);  // a third scope inside
+        }
+        EXPECT_FALSE(othersCanTake());
+    }
+    EXPECT_TRUE(othersCanTake());
+}
+
 TEST_F(ControlModel, FailedLockWaitIsReportedAndSkipsTheOperation) {
     std::vector<std::wstring> shown;
     SystemMessageHandler previous = SetSystemMessageHandler(

@@ -80,6 +80,27 @@ TEST(ColorSelect, SetHsvReportsColourAndPlacesTheMarker) {
     EXPECT_EQ(g_colors.back(), HsvToArgb(240, s, v));
 }
 
+TEST(ColorSelect, TheFieldShowsTheColourAClickThereWouldPick) {
+    Fixture f;
+    CDUI_ColorSelect* picker = f.resource->CreateColorSelect(1, L"OVColorSelect", L"", 10, 10, 240, 180);
+    ASSERT_NE(picker, nullptr);
+    f.scene->AddChild(picker);
+    picker->SetHSV(200, 0, 0, 0);  // the marker in the bottom-left corner
+    // A frame as the render thread paints it, straight into the DIB's pixels.
+    PixelSurface surface(400, 300);
+    f.scene->InvalidateRect(DUI_Rect{0, 0, 400, 300});
+    ASSERT_EQ(f.scene->PaintFrame(surface.DC()), 1);
+    const DUI_Rect field = picker->FieldRect();
+    const DUIRect area{field.x, field.y, field.width, field.height};
+    const std::pair<int, int> points[] = {
+        {field.width - 1, 0}, {field.width / 2, field.height / 2}, {field.width / 4, 10}, {field.width - 3, field.height - 3}};
+    for (const auto& [dx, dy] : points) {
+        float s = 0, v = 0;
+        ColorFieldValues(area, field.x + dx, field.y + dy, &s, &v);
+        EXPECT_EQ(surface.Pixel(field.x + dx, field.y + dy), HsvToArgb(200, s, v)) << dx << "," << dy;
+    }
+}
+
 TEST(NavigationBar, DuplicateIdLeafClickAndGroupToggle) {
     Fixture f;
     CDUI_NavigationBar* nav = f.resource->CreateNavigationBar(1, L"OVNavigationBar", L"", 0, 0, 160, 200);

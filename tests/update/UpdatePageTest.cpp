@@ -383,8 +383,15 @@ TEST_F(UpdatePage, RestartAndFactoryResetReachTheController) {
     EXPECT_EQ(std::stoi(h_->Sim()->Value("restarts")), restarts);
 
     ASSERT_TRUE(ClickControl(L"ResetFanLedButton"));
-    ASSERT_TRUE(Answer(L"是"));
+    // The two seconds of the restart pass on a worker, the button busy.
+    ASSERT_TRUE(h_->Press(h_->Find(L"OVButton", L"是")));
+    Pump();
+    EXPECT_FALSE(BoxShown());
+    EXPECT_EQ(page_->Control(L"ResetFanLedButton")->GetText(), L"重启中…");
+    EXPECT_EQ(page_->Control(L"ResetFanLedButton")->GetEnabled(), 0);
+    ASSERT_TRUE(h_->Settle());
     EXPECT_EQ(BoxText(), L"设备控制器重启成功!");
+    EXPECT_EQ(page_->Control(L"ResetFanLedButton")->GetText(), L"重启控制器");
     EXPECT_EQ(std::stoi(h_->Sim()->Value("restarts")), restarts + 1);
     EXPECT_TRUE(h_->Device()->IsOpen());
     ASSERT_TRUE(Answer(L"确定"));

@@ -6,9 +6,10 @@
 //   - the processor time used over 10 s idle, shown and hidden, as a
 //     percentage of one core;
 //   - how quickly clicks take effect: "进入" from the release to the first
-//     frame with the page (the first inspection dump that shows it; the
-//     button is pressed, then released after the dump's quiet time), and the
-//     title strip's minimise button from the release to the hidden window.
+//     frame with the page (the present of the frame that the first
+//     inspection dump showing the page names; the button is pressed, then
+//     released after the dump's quiet time), and the title strip's minimise
+//     button from the release to the hidden window.
 // Not a test: figures only. Needs no running copy of Ventaro.
 // Under Wine the Windows figures of another process are not kept (processor
 // times read 0, the working set is an estimate), so where the Unix process
@@ -230,28 +231,31 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-// The dump's text once it was written after since (0: whenever); polls the
-// file's time, cheap enough not to slow the program measured.
-std::string DumpAfter(const std::wstring& dump, ULONGLONG since) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(dump.c_str(), GetFileExInfoStandard, &data)) return {};
-    if (FileTimeValue(data.ftLastWriteTime) / 10000 < since) return {};
-    return ReadText(dump);
+// The dump's "# frame N T": when the present of the first frame that showed
+// the dump's state ended, in NowMs units (0: no such line).
+ULONGLONG DumpFrameTime(const std::string& dump) {
+    const size_t at = dump.find("# frame ");
+    unsigned long long frame = 0, time = 0;
+    if (at == std::string::npos || std::sscanf(dump.c_str() + at + 8, "%llu %llu", &frame, &time) != 2) return 0;
+    return time;
 }
 
-// "进入" on the home view to the first frame of the lighting page, and back.
+// "进入" on the home view to the first frame of the lighting page, and back:
+// the release to the end of the present of the first frame that showed the
+// page, as the dump stamps it (the dump itself may come up to its write
+// spacing later; that wait is not counted).
 double PageOpenMs(HWND window, const std::wstring& dump) {
     std::vector<double> rounds;
     for (int round = 0; round < 5; ++round) {
         const ULONGLONG released = ClickInDump(window, dump, "EnterButton");
         if (!released) break;
-        ULONGLONG seen = 0;
-        for (int i = 0; i < 2000 && !seen; ++i, Sleep(2)) {
-            const std::string text = DumpAfter(dump, released);
-            if (!text.empty() && FindInDump(text, "EnterButton", 0).found) seen = NowMs();
+        ULONGLONG shown = 0;
+        for (int i = 0; i < 2000 && !shown; ++i, Sleep(2)) {
+            const std::string text = ReadText(dump);
+            if (!text.empty() && FindInDump(text, "EnterButton", 0).found) shown = DumpFrameTime(text);
         }
-        if (!seen) break;
-        rounds.push_back(double(seen - released));
+        if (!shown) break;
+        rounds.push_back(double(shown) - double(released));
         std::printf("  page open round %d: %.0f ms\n", round + 1, rounds.back());
         Sleep(300);
         ClickInDump(window, dump, "返回");

@@ -127,6 +127,54 @@ private:
     uidump::Dump dump_;
 };
 
+// One scenario without a fault: the action, then its message box; prints
+// the longest stall in the same form. 1 when it ran to its message.
+bool MeasureAnswered(CDriver& ui, CStallMeter& meter, const char* what, const std::function<bool()>& act) {
+    meter.Reset();
+    const ULONGLONG start = GetTickCount64();
+    const bool ok = act() && ui.Wait(&CDriver::BoxShown, 60000);
+    Sleep(100);
+    const uint32_t longest = meter.Longest();
+    if (!ok) {
+        std::printf("%-34s %-8s did not run to its message\n", what, "");
+    } else {
+        std::printf("%-34s %-8s longest stall of the window's thread: %u ms (answer after %.1f s)\n", what, "",
+                    longest, double(GetTickCount64() - start) / 1000.0);
+    }
+    std::fflush(stdout);
+    ui.Answer();
+    return ok;
+}
+
+// Requests that succeed: what the window's thread does with a good answer
+// (the download writes both files and reloads the pages' settings).
+int RunAnsweredAccountScenarios(CDriver& ui, CStallMeter& meter) {
+    int failures = 0;
+    failures += !MeasureAnswered(ui, meter, "upload, answered", [&] { return ui.ClickId(kUploadButton); });
+    failures += !MeasureAnswered(ui, meter, "download, answered", [&] { return ui.ClickId(kDownloadButton); });
+    return failures;
+}
+
+// The controller's restart and factory reset on the firmware view: a
+// confirmation, then two seconds of pauses and three exchanges.
+int RunMaintenanceScenarios(CDriver& ui, CStallMeter& meter) {
+    int failures = 0;
+    const struct {
+        const char* what;
+        const wchar_t* button;
+    } runs[] = {{"restart (重启控制器)", L"ResetFanLedButton"}, {"factory reset (恢复出厂设置)", L"FactoryFanLedButton"}};
+    for (const auto& run : runs) {
+        failures += !MeasureAnswered(ui, meter, run.what, [&] {
+            if (!ui.ClickStyle(run.button)) return false;
+            if (!ui.Wait(&CDriver::BoxShown)) return false;
+            // The confirmation's 是; the box that counts is the one after it.
+            if (!ui.ClickStyle(L"OVButton", L"是")) return false;
+            return ui.Wait([](const uidump::Dump& d) { return !CDriver::BoxShown(d); });
+        });
+    }
+    return failures;
+}
+
 }  // namespace
 
 // The scenarios against the running program. 0 when every one ran.
@@ -200,6 +248,7 @@ int RunStallScenarios(HWND window, const std::wstring& dumpPath, uint16_t port) 
     }
     scenario("upload (上传我的方案)", kUploadPath, [&] { return ui.ClickId(kUploadButton); });
     scenario("download (下载我的方案)", kDownloadPath, [&] { return ui.ClickId(kDownloadButton); });
+    failures += RunAnsweredAccountScenarios(ui, meter);
     ui.ClickId(kAccountWindow + 91);  // its close button
     ui.Shown(kAccountWindow, false);
 
@@ -211,6 +260,7 @@ int RunStallScenarios(HWND window, const std::wstring& dumpPath, uint16_t port) 
     });
     ui.ClickStyle(L"UpdateFirmwareOptionButton");
     scenario("firmware version (固件升级)", kFirmwarePath, [&] { return ui.ClickStyle(L"UpdateFanLedButton"); });
+    failures += RunMaintenanceScenarios(ui, meter);
     // For the exit that follows: the next check meets a host that never answers.
     Control(port, std::wstring(L"fault?mode=hang&delay=60&path=") + kDescriptionPath);
     return failures ? 1 : 0;

@@ -135,9 +135,31 @@ int CDUI_ColorSelect::OnRawMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return CDUI_Panel::OnRawMessage(message, wParam, lParam);
 }
 
+const std::vector<uint32_t>& CDUI_ColorSelect::FieldPixels() {
+    if (fieldHue_ == hue_ && fieldWidth_ == field_.width && fieldHeight_ == field_.height) return fieldPixels_;
+    fieldHue_ = hue_;
+    fieldWidth_ = field_.width;
+    fieldHeight_ = field_.height;
+    fieldPixels_.resize(size_t(field_.width) * size_t(field_.height));
+    // Each pixel the colour a click there picks.
+    const DUIRect field{0, 0, field_.width, field_.height};
+    uint32_t* out = fieldPixels_.data();
+    for (int32_t y = 0; y < field_.height; ++y) {
+        float s = 0, v = 0;
+        for (int32_t x = 0; x < field_.width; ++x) {
+            ColorFieldValues(field, x, y, &s, &v);
+            *out++ = HsvToArgb(hue_, s, v);
+        }
+    }
+    return fieldPixels_;
+}
+
 void CDUI_ColorSelect::Paint(Gdiplus::Graphics* graphics) {
     CDUI_Panel::Paint(graphics);
     if (!graphics || field_.IsEmpty()) return;
+    // Two gradient fills over the field cost GDI+ a frame's budget; the
+    // same colours, worked out once per hue, go straight into the pixels.
+    if (DUI_CopyOpaqueDirect(graphics, field_.x, field_.y, field_.width, field_.height, FieldPixels().data())) return;
     // The pure hue under the field; white to the left and black to the bottom.
     Gdiplus::SolidBrush hue{Gdiplus::Color(HsvToArgb(hue_, 1, 1))};
     graphics->FillRectangle(&hue, field_.x, field_.y, field_.width, field_.height);

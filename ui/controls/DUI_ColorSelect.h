@@ -2,6 +2,8 @@
 // A colour picker on a panel: a saturation/value field (the skin image of
 // its style over the pure hue), a vertical hue slider (maximum 360, 360 at
 // the top) and a marker. Reports 0xFF000000 | R << 16 | G << 8 | B (4401).
+#include <vector>
+
 #include "controls/DUI_KindCommon.h"
 #include "controls/DUI_Panel.h"
 
@@ -38,6 +40,8 @@ public:
 private:
     static void OnHueChanged(CDUI_UIControl* control, int32_t value, void* user);
     void Report(int notify = 1);
+    // The field's pixels for the current hue and size, made when either changed.
+    const std::vector<uint32_t>& FieldPixels();
     CDUI_UIControlStyle* ownStyle_ = nullptr;  // borrowed: the ColorSelect record
     CDUI_Image* image_ = nullptr;              // owned through the child list
     CDUI_SliderBar* slider_ = nullptr;         // owned through the child list
@@ -46,4 +50,7 @@ private:
     uint32_t color_ = 0xFFFF0000;
     int pickingField_ = 0;
     DUI_KindCallbackEntry callback_;
+    std::vector<uint32_t> fieldPixels_;  // rows of field_.width, the top one first
+    float fieldHue_ = -1;
+    int32_t fieldWidth_ = 0, fieldHeight_ = 0;
 };

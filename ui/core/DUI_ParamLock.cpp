@@ -12,12 +12,9 @@ CDUI_ParamLock::CDUI_ParamLock(CDUI_UIControl* control) {
         ok_ = 1;  // not in a scene: nothing else can reach it
         return;
     }
-    HANDLE mutex = scene->GetParamMutex();
-    if (!mutex) return;
-    DWORD wait = WaitForSingleObject(mutex, INFINITE);
-    // An abandoned mutex is still owned by this thread now.
-    if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) {
-        held_ = mutex;
+    if (!scene->GetParamMutex()) return;
+    if (scene->EnterParamLock()) {
+        held_ = scene;
         ok_ = 1;
         return;
     }
@@ -25,5 +22,5 @@ CDUI_ParamLock::CDUI_ParamLock(CDUI_UIControl* control) {
 }
 
 CDUI_ParamLock::~CDUI_ParamLock() {
-    if (held_) ReleaseMutex(static_cast<HANDLE>(held_));
+    if (held_) held_->LeaveParamLock();
 }

@@ -3,8 +3,10 @@
 //   CDUI_ParamLock lock(control);
 //   if (!lock.Ok()) return 0;   // lock missing or the wait failed: skip
 // A control outside any scene is not locked at all. The lock is a Win32
-// mutex, so nested scopes on the owning thread do not deadlock.
+// mutex, recursive for its owner: nested scopes on the owning thread do not
+// deadlock (and do not wait on the mutex again, see CDUI_UIScene).
 class CDUI_UIControl;
+class CDUI_UIScene;
 
 class CDUI_ParamLock {
 public:
@@ -17,7 +19,7 @@ public:
     int Ok() const { return ok_; }
 
 private:
-    void* held_ = nullptr;  // the mutex HANDLE this scope owns, or nullptr
+    CDUI_UIScene* held_ = nullptr;  // the scene whose lock this scope holds, or nullptr
     int ok_ = 0;
 };
 

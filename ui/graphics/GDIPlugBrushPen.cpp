@@ -173,11 +173,12 @@ int CGDIPlug_PenCtrl::DrawRectangle(DUIGraphics* g, float x, float y, float widt
 int CGDIPlug_PenCtrl::DrawRectangle(DUIGraphics* g, int x, int y, int width, int height) {
     DUI_StageTimer timer(DUI_RenderStage::Fills);
     if (!g || !m_pen) return 0;
-    // On a scaled frame a one-unit opaque outline is four opaque bands
-    // written into the pixels: GDI+ draws a 1.5-pixel pen as a widened path
-    // at many times the cost, and the bands' edges land where fills' do.
+    // A one-unit opaque outline is four opaque bands written into the
+    // pixels: GDI+ draws a pen as a widened path at many times the cost (at
+    // scale 1 the same pixels; on a scaled frame the bands' edges land where
+    // fills' do).
     Color color;
-    if (DUI_FrameScale(g) != 1.0 && width > 0 && height > 0 && m_pen->GetWidth() == 1.0f &&
+    if (width > 0 && height > 0 && m_pen->GetWidth() == 1.0f &&
         m_pen->GetPenType() == PenTypeSolidColor && m_pen->GetColor(&color) == Ok && color.GetAlpha() == 255 &&
         DUI_FillOpaqueDirect(g, x, y, width + 1, 1, color.GetValue())) {
         DUI_FillOpaqueDirect(g, x, y + height, width + 1, 1, color.GetValue());

@@ -46,3 +46,8 @@ double DUI_FrameScale(Gdiplus::Graphics* g);
 // thread's bound surface with a plain state (pixel units, no transform, a
 // rectangular clip, no transform but a scaled frame's scale); returns 0 when GDI+ has to do it.
 int DUI_FillOpaqueDirect(Gdiplus::Graphics* g, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t argb);
+// Copies an opaque block of width x height ARGB pixels (rows of width, the
+// top one first) to x, y on the same terms, on an unscaled frame only;
+// returns 0 when GDI+ has to draw it.
+int DUI_CopyOpaqueDirect(Gdiplus::Graphics* g, int32_t x, int32_t y, int32_t width, int32_t height,
+                         const uint32_t* pixels);

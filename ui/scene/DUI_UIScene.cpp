@@ -52,6 +52,30 @@ CDUI_UIScene::~CDUI_UIScene() {
     paramMutex_.Reset();
 }
 
+int CDUI_UIScene::EnterParamLock() {
+    const DWORD self = GetCurrentThreadId();
+    // Only this thread ever stores its own id here, so finding it means the
+    // mutex is already this thread's.
+    if (lockOwner_.load(std::memory_order_relaxed) == self) {
+        ++lockDepth_;
+        return 1;
+    }
+    HANDLE mutex = paramMutex_.Get();
+    if (!mutex) return 0;
+    const DWORD wait = WaitForSingleObject(mutex, INFINITE);
+    // An abandoned mutex is still owned by this thread now.
+    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) return 0;
+    lockDepth_ = 1;
+    lockOwner_.store(self, std::memory_order_relaxed);
+    return 1;
+}
+
+void CDUI_UIScene::LeaveParamLock() {
+    if (--lockDepth_ > 0) return;
+    lockOwner_.store(0, std::memory_order_relaxed);
+    ReleaseMutex(paramMutex_.Get());
+}
+
 void CDUI_UIScene::ReleaseResources() {
     DeleteChildren();
     FreeRetiredControls();
@@ -252,6 +276,7 @@ int CDUI_UIScene::PaintFrame(HDC dc) {
     }
     dirty_->ResetCurrent();
     lastPainted_ = pixels;
+    if (paintedHook_) paintedHook_();
     return 1;
 }
 

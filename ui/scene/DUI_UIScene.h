@@ -31,6 +31,13 @@ public:
     int OnRawMessage(UINT, WPARAM, LPARAM) override { return 0; }
 
     HANDLE GetParamMutex() const { return paramMutex_.Get(); }
+    // The parameter lock as CDUI_ParamLock takes it: the mutex is waited for
+    // once per thread, nested scopes of the owner only count. Under Wine
+    // every wait and release of a mutex is a round trip to the server, and
+    // a frame or an inspection of the tree nests thousands of scopes.
+    // Enter returns 1 when the lock is held (Leave must follow).
+    int EnterParamLock();
+    void LeaveParamLock();
     HWND GetHostWindow() const { return host_; }
     UINT GetEventMessage() const { return eventMessage_; }
 
@@ -75,6 +82,11 @@ public:
     int PaintFrame(HDC dc);
     // The pixel rectangle the last painted frame covered (what needs presenting).
     DUI_Rect GetLastPainted() const { return lastPainted_; }
+    // Run at the end of every frame that painted something, on the painting
+    // thread and still under the parameter lock: the tree exactly as that
+    // frame shows it (the inspection dump reads it there). Set it while
+    // nothing paints.
+    void SetPaintedHook(std::function<void()> hook) { paintedHook_ = std::move(hook); }
     // Lock-free: whether a frame would paint anything (for the frame timer).
     int HasPendingDirty() const;
 
@@ -124,6 +136,8 @@ public:
 
 private:
     win::CUniqueHandle paramMutex_;
+    std::atomic<DWORD> lockOwner_{0};  // thread inside CDUI_ParamLock scopes, 0: none
+    int lockDepth_ = 0;                // their nesting, touched by the owner only
     HWND host_ = nullptr;
     UINT eventMessage_ = 0;
     int directDelivery_ = 0;
@@ -158,6 +172,7 @@ private:
 
     std::unique_ptr<CDUI_UIDirtyArea> dirty_;
     DUI_Rect lastPainted_;  // written by the render thread under the paint lock
+    std::function<void()> paintedHook_;
 };
 
 // The host messages that reach the control tree.
