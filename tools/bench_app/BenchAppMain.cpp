@@ -172,17 +172,6 @@ double CpuPercent(HANDLE process, int seconds) {
 
 ULONGLONG NowMs() { return NowFileTime() / 10000; }
 
-std::string ReadText(const std::wstring& path) {
-    std::string text;
-    if (FILE* f = _wfopen(path.c_str(), L"rb")) {
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-        std::fclose(f);
-    }
-    return text;
-}
-
 // A control of the inspection dump: the first line whose style (field 3) or
 // text (field 11) is name and whose visible flag (field 8) is wanted.
 struct DumpControl {
@@ -214,7 +203,7 @@ DumpControl FindInDump(const std::string& dump, const std::string& name, int vis
 // dump's quiet time is over, releases it; returns the release time (0: no
 // such control on screen).
 ULONGLONG ClickInDump(HWND window, const std::wstring& dump, const std::string& name) {
-    const DumpControl c = FindInDump(ReadText(dump), name, 1);
+    const DumpControl c = FindInDump(ReadFileText(dump), name, 1);
     if (!c.found) return 0;
     const LPARAM at = MAKELPARAM(c.x + c.width / 2, c.y + c.height / 2);
     PostMessageW(window, WM_MOUSEMOVE, 0, at);
@@ -251,7 +240,7 @@ double PageOpenMs(HWND window, const std::wstring& dump) {
         if (!released) break;
         ULONGLONG shown = 0;
         for (int i = 0; i < 2000 && !shown; ++i, Sleep(2)) {
-            const std::string text = ReadText(dump);
+            const std::string text = ReadFileText(dump);
             if (!text.empty() && FindInDump(text, "EnterButton", 0).found) shown = DumpFrameTime(text);
         }
         if (!shown) break;
@@ -259,7 +248,7 @@ double PageOpenMs(HWND window, const std::wstring& dump) {
         std::printf("  page open round %d: %.0f ms\n", round + 1, rounds.back());
         Sleep(300);
         ClickInDump(window, dump, "返回");
-        for (int i = 0; i < 2000 && !FindInDump(ReadText(dump), "EnterButton", 1).found; ++i) Sleep(2);
+        for (int i = 0; i < 2000 && !FindInDump(ReadFileText(dump), "EnterButton", 1).found; ++i) Sleep(2);
         Sleep(300);
     }
     return Median(rounds);

@@ -21,17 +21,6 @@
 
 namespace {
 
-std::string ReadFileText(const std::wstring& path) {
-    std::string text;
-    if (FILE* f = _wfopen(path.c_str(), L"rb")) {
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-        std::fclose(f);
-    }
-    return text;
-}
-
 // A "Name:  N kB" line of /proc/PID/status, in MB (-1: missing).
 double StatusMb(const std::wstring& procDir, const char* field) {
     const std::string status = ReadFileText(procDir + L"status");
@@ -52,6 +41,17 @@ LRESULT CALLBACK BareProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 }  // namespace
+
+std::string ReadFileText(const std::wstring& path) {
+    std::string text;
+    if (FILE* f = _wfopen(path.c_str(), L"rb")) {
+        char buffer[4096];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+        std::fclose(f);
+    }
+    return text;
+}
 
 std::wstring UnixProcessDir(const std::string& marker) {
     std::wstring dir;

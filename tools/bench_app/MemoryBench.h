@@ -9,6 +9,9 @@ struct MemoryReading {
     double sharedMb = -1;  // Unix shared memory (Wine's window surfaces), -1 when unknown
 };
 
+// The whole file as bytes; empty when it cannot be read.
+std::string ReadFileText(const std::wstring& path);
+
 // The /proc folder (Z:\proc\PID\) of the Unix process whose command line
 // holds marker; empty when the Unix process table is out of reach.
 std::wstring UnixProcessDir(const std::string& marker);
