@@ -594,10 +594,16 @@ void CUpdateCtrlPage::RunMaintenance(int factoryReset) {
     if (flashing_ || maintenance_.IsBusy()) return;
     COVFanLedDevice* device = host_ ? host_->Services().device : nullptr;
     CDUI_Button* button = factoryReset ? resetButton_ : restartButton_;
-    // Two seconds of pauses and three exchanges: on a worker, the button busy.
+    // Two seconds of pauses and three exchanges: on a worker, the button
+    // busy and the other controller buttons, refused meanwhile, disabled.
+    CDUI_Button* other = factoryReset ? restartButton_ : resetButton_;
     SetBusy(button, factoryReset ? L"恢复中…" : L"重启中…", 1);
-    auto done = [this, factoryReset, button](const int* reopened) {
+    if (other) other->SetEnabled(0);
+    if (flashButton_ && !firmwareQuery_.IsBusy()) flashButton_->SetEnabled(0);
+    auto done = [this, factoryReset, button, other](const int* reopened) {
         SetBusy(button, nullptr, 0);
+        if (other) other->SetEnabled(1);
+        if (flashButton_ && !firmwareQuery_.IsBusy()) flashButton_->SetEnabled(1);
         const int ok = reopened && *reopened;
         if (factoryReset)
             Inform(ok ? updaterules::kResetDoneText : updaterules::kResetFailedText);

@@ -389,9 +389,14 @@ TEST_F(UpdatePage, RestartAndFactoryResetReachTheController) {
     EXPECT_FALSE(BoxShown());
     EXPECT_EQ(page_->Control(L"ResetFanLedButton")->GetText(), L"重启中…");
     EXPECT_EQ(page_->Control(L"ResetFanLedButton")->GetEnabled(), 0);
+    EXPECT_EQ(page_->Control(L"FactoryFanLedButton")->GetEnabled(), 0);
+    EXPECT_EQ(page_->Control(L"UpdateFanLedButton")->GetEnabled(), 0);
+    h_->SaveScreenshot(ShotDir() + L"restart_busy.png");
     ASSERT_TRUE(h_->Settle());
     EXPECT_EQ(BoxText(), L"设备控制器重启成功!");
     EXPECT_EQ(page_->Control(L"ResetFanLedButton")->GetText(), L"重启控制器");
+    EXPECT_EQ(page_->Control(L"FactoryFanLedButton")->GetEnabled(), 1);
+    EXPECT_EQ(page_->Control(L"UpdateFanLedButton")->GetEnabled(), 1);
     EXPECT_EQ(std::stoi(h_->Sim()->Value("restarts")), restarts + 1);
     EXPECT_TRUE(h_->Device()->IsOpen());
     ASSERT_TRUE(Answer(L"确定"));

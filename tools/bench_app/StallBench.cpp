@@ -1,6 +1,8 @@
 // bench_app --stalls: how long the window's thread of Ventaro.exe stops
 // answering while its web requests meet a host that never answers (hang)
-// or sends its reply a byte at a time (trickle). Drives the real program
+// or sends its reply a byte at a time (trickle), while the upload and the
+// download are answered, and while the controller restarts or is reset to
+// its factory settings. Drives the real program
 // through posted mouse and key messages at the rectangles of its inspection
 // dump, against a running web stand-in (tools/webservice); a second thread
 // sends the window WM_NULL every 20 ms and keeps the longest time an answer
