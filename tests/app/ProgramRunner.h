@@ -1,6 +1,8 @@
 #pragma once
 // Starting, watching and ending the real programs in end-to-end suites.
 #include <windows.h>
+
+#include <cstdio>
 #include <tlhelp32.h>
 
 #include <cwctype>
@@ -35,9 +37,16 @@ public:
         std::vector<wchar_t> cmd(commandLine.begin(), commandLine.end());
         cmd.push_back(0);
         PROCESS_INFORMATION pi{};
-        if (!CreateProcessW(application.empty() ? nullptr : application.c_str(), cmd.data(), nullptr, nullptr, FALSE,
-                            0, nullptr, nullptr, &si, &pi))
-            return false;
+        // Wine on a loaded machine now and then refuses a CreateProcess
+        // right after others; that start is tried once more (and said).
+        for (int attempt = 0;; ++attempt) {
+            if (CreateProcessW(application.empty() ? nullptr : application.c_str(), cmd.data(), nullptr, nullptr,
+                               FALSE, 0, nullptr, nullptr, &si, &pi))
+                break;
+            if (attempt == 1) return false;
+            std::printf("start refused (error %lu), tried again\n", GetLastError());
+            Sleep(100);
+        }
         CloseHandle(pi.hThread);
         process_ = pi.hProcess;
         pid_ = pi.dwProcessId;
