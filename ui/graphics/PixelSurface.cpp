@@ -60,25 +60,31 @@ double DUI_FrameScale(Gdiplus::Graphics* g) {
 }
 
 namespace {
-// The visible part of s for g: its clip when that is one rectangle (0 when
-// it is not: GDI+ decides then).
-int ClipRectangle(Gdiplus::Graphics* g, const DUI_PixelSurface* s, int32_t* cx, int32_t* cy, int32_t* cw,
-                  int32_t* ch) {
-    *cx = 0;
-    *cy = 0;
-    *cw = s->width;
-    *ch = s->height;
+// The part of the rectangle x, y, width, height (pixels) that s shows and g's
+// clip lets through, as edges; 0 when the clip is not one rectangle (GDI+
+// decides then). The span may be empty (right <= left or bottom <= top).
+struct Span {
+    int64_t left, top, right, bottom;
+};
+int VisibleSpan(Gdiplus::Graphics* g, const DUI_PixelSurface* s, int32_t x, int32_t y, int32_t width, int32_t height,
+                Span* out) {
+    int64_t cx = 0, cy = 0, cw = s->width, ch = s->height;
     Gdiplus::Region clip;
     if (g->GetClip(&clip) != Gdiplus::Ok) return 0;
-    if (clip.IsInfinite(g)) return 1;
-    Gdiplus::Matrix identity;
-    if (clip.GetRegionScansCount(&identity) != 1) return 0;
-    Gdiplus::Rect bounds;
-    if (clip.GetBounds(&bounds, g) != Gdiplus::Ok) return 0;
-    *cx = bounds.X;
-    *cy = bounds.Y;
-    *cw = bounds.Width;
-    *ch = bounds.Height;
+    if (!clip.IsInfinite(g)) {
+        Gdiplus::Matrix identity;
+        if (clip.GetRegionScansCount(&identity) != 1) return 0;
+        Gdiplus::Rect bounds;
+        if (clip.GetBounds(&bounds, g) != Gdiplus::Ok) return 0;
+        cx = bounds.X;
+        cy = bounds.Y;
+        cw = bounds.Width;
+        ch = bounds.Height;
+    }
+    out->left = std::max<int64_t>({0, x, cx});
+    out->top = std::max<int64_t>({0, y, cy});
+    out->right = std::min<int64_t>({s->width, int64_t(x) + width, cx + cw});
+    out->bottom = std::min<int64_t>({s->height, int64_t(y) + height, cy + ch});
     return 1;
 }
 }  // namespace
@@ -91,12 +97,9 @@ int DUI_CopyOpaqueDirect(Gdiplus::Graphics* g, int32_t x, int32_t y, int32_t wid
     if ((unit != Gdiplus::UnitPixel && unit != Gdiplus::UnitDisplay) || g->GetPageScale() != 1.0f) return 0;
     Gdiplus::Matrix transform;
     if (g->GetTransform(&transform) != Gdiplus::Ok || !transform.IsIdentity()) return 0;
-    int32_t cx = 0, cy = 0, cw = 0, ch = 0;
-    if (!ClipRectangle(g, s, &cx, &cy, &cw, &ch)) return 0;
-    const int64_t left = std::max<int64_t>({0, x, cx});
-    const int64_t top = std::max<int64_t>({0, y, cy});
-    const int64_t right = std::min<int64_t>({s->width, int64_t(x) + width, int64_t(cx) + cw});
-    const int64_t bottom = std::min<int64_t>({s->height, int64_t(y) + height, int64_t(cy) + ch});
+    Span span;
+    if (!VisibleSpan(g, s, x, y, width, height, &span)) return 0;
+    const auto [left, top, right, bottom] = span;
     if (right <= left) return 1;
     for (int64_t row = top; row < bottom; ++row) {
         const uint32_t* from = pixels + size_t(row - y) * size_t(width) + size_t(left - x);
@@ -139,12 +142,9 @@ int DUI_FillOpaqueDirect(Gdiplus::Graphics* g, int32_t x, int32_t y, int32_t wid
             if (on) g->SetTransform(m);
         }
     } restore{g, &transform, scaled};
-    int32_t cx = 0, cy = 0, cw = 0, ch = 0;
-    if (!ClipRectangle(g, s, &cx, &cy, &cw, &ch)) return 0;
-    const int64_t left = std::max<int64_t>({0, x, cx});
-    const int64_t top = std::max<int64_t>({0, y, cy});
-    const int64_t right = std::min<int64_t>({s->width, int64_t(x) + width, int64_t(cx) + cw});
-    const int64_t bottom = std::min<int64_t>({s->height, int64_t(y) + height, int64_t(cy) + ch});
+    Span span;
+    if (!VisibleSpan(g, s, x, y, width, height, &span)) return 0;
+    const auto [left, top, right, bottom] = span;
     for (int64_t row = top; row < bottom; ++row) {
         auto* p = reinterpret_cast<uint32_t*>(s->row0 + row * s->stride) + left;
         std::fill(p, p + (right - left > 0 ? right - left : 0), argb);  // opaque: premultiplied is the same
