@@ -72,20 +72,34 @@ std::unique_ptr<CUiDumpWriter> CUiDumpWriter::FromEnvironment(CDUI_UIScene* scen
 }
 
 int CUiDumpWriter::Start() {
-    if (m_thread) return 1;
+    if (m_changed) return 1;
     m_changed.Reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     m_stop.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!m_changed || !m_stop) return 0;
+    if (!m_changed || !m_stop) {
+        m_changed.Reset();
+        return 0;
+    }
+    return 1;
+}
+
+int CUiDumpWriter::StartThread() {
+    // The thread before has said it ends; it only has to return.
+    if (m_thread) WaitForSingleObject(m_thread.Get(), INFINITE);
     m_thread.Reset(CreateThread(nullptr, 0, &CUiDumpWriter::ThreadMain, this, 0, nullptr));
-    return m_thread ? 1 : 0;
+    if (m_thread) return 1;
+    std::lock_guard<std::mutex> guard(m_textLock);
+    m_live = false;  // the next change tries again
+    return 0;
 }
 
 void CUiDumpWriter::Stop() {
+    if (m_stop) SetEvent(m_stop.Get());
     if (m_thread) {
-        SetEvent(m_stop.Get());
         WaitForSingleObject(m_thread.Get(), INFINITE);
         m_thread.Reset();
     }
+    std::lock_guard<std::mutex> guard(m_textLock);
+    m_live = false;
 }
 
 void CUiDumpWriter::NotifyPainted() {
@@ -107,12 +121,16 @@ void CUiDumpWriter::NotifyFrame() {
     char head[96];
     std::snprintf(head, sizeof head, "# scale %.6g\n# frame %llu %llu\n", m_scene->GetScale(),
                   static_cast<unsigned long long>(m_shownFrame), static_cast<unsigned long long>(m_shownAtMs));
+    bool start = false;
     {
         std::lock_guard<std::mutex> guard(m_textLock);
         m_text = head + m_rows;
         ++m_version;
+        start = m_changed && !m_live && WaitForSingleObject(m_stop.Get(), 0) == WAIT_TIMEOUT;
+        if (start) m_live = true;
     }
     if (m_changed) SetEvent(m_changed.Get());
+    if (start) StartThread();
 }
 
 DWORD WINAPI CUiDumpWriter::ThreadMain(void* param) {
@@ -124,7 +142,17 @@ void CUiDumpWriter::Run() {
     HANDLE waits[2] = {m_stop.Get(), m_changed.Get()};
     ULONGLONG lastWrite = 0;
     for (;;) {
-        if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
+        const DWORD woken = WaitForMultipleObjects(2, waits, FALSE, kIdleEndMs);
+        if (woken == WAIT_TIMEOUT) {
+            // Nothing changed for a while: end, unless a change came just now.
+            std::lock_guard<std::mutex> guard(m_textLock);
+            if (m_text.empty() || m_version == m_written) {
+                m_live = false;
+                return;
+            }
+        } else if (woken != WAIT_OBJECT_0 + 1) {
+            return;
+        }
         // Frames that come while this wait runs are taken in by this write.
         const ULONGLONG now = GetTickCount64();
         if (lastWrite && now < lastWrite + kUiDumpMinIntervalMs) {

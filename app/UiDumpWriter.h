@@ -8,7 +8,8 @@
 // second line "# frame N T" names the first frame that showed it: its
 // number and when its present ended (system time in ms, as
 // GetSystemTimeAsFileTime / 10000). Without the variable no writer exists
-// and nothing is computed.
+// and nothing is computed. The writer thread ends after a while without
+// changes (a still or hidden window) and the next change starts it again.
 #include <windows.h>
 
 #include <atomic>
@@ -51,6 +52,7 @@ public:
     // Writes the latest dump now (the writer thread does this on its own).
     // 1/0; 0 also before the first frame.
     int WriteNow();
+    // Makes the writer ready; its thread starts with the first change.
     int Start();
     void Stop();
     uint32_t WriteCount() const { return m_writes; }
@@ -59,7 +61,9 @@ private:
     static DWORD WINAPI ThreadMain(void* param);
     void Run();
     int Unwritten();  // a dump not yet in the file
+    int StartThread();  // render thread (or Start), m_live just set
     static constexpr DWORD kRetryMs = 20;
+    static constexpr DWORD kIdleEndMs = 2000;
 
     CDUI_UIScene* m_scene;  // borrowed
     std::wstring m_path;
@@ -77,5 +81,6 @@ private:
     win::CUniqueHandle m_changed;  // auto-reset: a frame changed something
     win::CUniqueHandle m_stop;     // manual-reset
     win::CUniqueHandle m_thread;
+    bool m_live = false;  // under m_textLock: the thread runs and will see a change
     std::atomic<uint32_t> m_writes{0};
 };

@@ -113,7 +113,14 @@ TEST_F(Render, IdleTicksDoNoWorkAndAnInvalidationIsPaintedByTheThread) {
     Sleep(400);
     EXPECT_GE(render->GetTicksIdle() - idleBefore, 5u);
     EXPECT_EQ(presents.load(), 1);
-    // A control changing on another thread still reaches the window.
+    // Still for long enough, the timer rests: no ticks at all.
+    for (int i = 0; i < 500 && render->IsTimerRunning(); ++i) Sleep(10);
+    ASSERT_EQ(render->IsTimerRunning(), 0);
+    const uint64_t idleResting = render->GetTicksIdle();
+    Sleep(200);
+    EXPECT_EQ(render->GetTicksIdle(), idleResting);
+    // A control changing on another thread still reaches the window: the
+    // invalidation starts the timer again.
     auto* red = new SkinPatch(&skin, {0, 0, 100, 100});
     red->SetPosition(300, 200);
     red->SetSize(40, 40);
@@ -121,6 +128,7 @@ TEST_F(Render, IdleTicksDoNoWorkAndAnInvalidationIsPaintedByTheThread) {
     for (int i = 0; i < 300 && presents < 2; ++i) Sleep(10);
     EXPECT_EQ(presents.load(), 2);
     EXPECT_EQ(render->GetPixel(320, 220), 0xFFFF0000u);
+    EXPECT_EQ(render->IsTimerRunning(), 1);
     manager.StopRender();
 }
 

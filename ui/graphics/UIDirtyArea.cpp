@@ -15,7 +15,12 @@ void CDUI_UIDirtyArea::Invalidate(const DUIRect& rect) {
     const DUIRect r = DUIRectClampOrigin(rect);
     if (DUIRectIsEmpty(r)) return;
     m_pending = DUIRectUnion(m_pending, r);
-    m_hasPending.store(true, std::memory_order_release);
+    if (!m_hasPending.exchange(true, std::memory_order_acq_rel) && m_pendingHook) m_pendingHook();
+}
+
+void CDUI_UIDirtyArea::SetPendingHook(std::function<void()> hook) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_pendingHook = std::move(hook);
 }
 
 int CDUI_UIDirtyArea::TakeDirty() {

@@ -4,6 +4,7 @@
 // changes repaint the box between them). Controls on any thread invalidate;
 // the render thread takes the rectangle at the start of a frame.
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -41,6 +42,9 @@ public:
     // Without the lock, for the frame timer: whether anything waits to be
     // painted (a frame already taken does not count).
     int HasPending() const { return m_hasPending.load(std::memory_order_acquire) ? 1 : 0; }
+    // Run on the invalidating thread, under this area's lock, when nothing
+    // was pending before: the frame timer's wake-up after it rested.
+    void SetPendingHook(std::function<void()> hook);
     DUIRect GetCurrent() const;
     void SetEnabled(int enabled);
     int GetEnabled() const;
@@ -54,6 +58,7 @@ private:
     DUIRect m_pending;
     DUIRect m_current;
     std::atomic<bool> m_hasPending{true};  // mirrors !empty(m_pending)
+    std::function<void()> m_pendingHook;
     int m_enabled = 1;
     int m_accepting = 1;
     std::unique_ptr<CGDIPlug_BrushCtrl> m_clearBrush;  // 0x00FFFFFF, created on first use (needs GDI+)

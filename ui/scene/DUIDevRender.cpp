@@ -59,13 +59,14 @@ int CDUIDevRender::Start() {
     }
     frameEvent_.Reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     lastTick_ = GetTickCount();
-    UINT period = UINT(manager_->GetFramePeriod() > 0 ? manager_->GetFramePeriod() : 30);
-    // Killed synchronously: the tick looks at the scene, which may go right
-    // after the timer has been stopped.
-    timerId_ = frameEvent_ ? timeSetEvent(period, 1, TimerMain, reinterpret_cast<DWORD_PTR>(this),
-                                          TIME_PERIODIC | TIME_KILL_SYNCHRONOUS)
-                           : 0;
-    if (!timerId_) {
+    idleRun_ = 0;
+    restWanted_ = 0;
+    int timing = 0;
+    {
+        std::lock_guard<std::mutex> guard(timerLock_);
+        timing = frameEvent_ ? StartTimer() : 0;
+    }
+    if (!timing) {
         // Resumed with the flag still set, a thread without its event would
         // spin on a failing wait: let it run only to see the flag and leave.
         running_ = 0;
@@ -73,19 +74,60 @@ int CDUIDevRender::Start() {
         Stop();
         return 0;
     }
+    hooked_ = manager_->GetScene();
+    if (hooked_) hooked_->SetDirtyHook([this] { OnDirty(); });
     ResumeThread(thread_.Get());
     return 1;
 }
 
+int CDUIDevRender::StartTimer() {
+    const UINT period = UINT(manager_->GetFramePeriod() > 0 ? manager_->GetFramePeriod() : 30);
+    // Killed synchronously: the tick looks at the scene, which may go right
+    // after the timer has been stopped.
+    timerId_ = timeSetEvent(period, 1, TimerMain, reinterpret_cast<DWORD_PTR>(this),
+                            TIME_PERIODIC | TIME_KILL_SYNCHRONOUS);
+    return timerId_ ? 1 : 0;
+}
+
+int CDUIDevRender::IsTimerRunning() {
+    std::lock_guard<std::mutex> guard(timerLock_);
+    return timerId_ ? 1 : 0;
+}
+
+void CDUIDevRender::Rest() {
+    std::lock_guard<std::mutex> guard(timerLock_);
+    idleRun_ = 0;
+    // An invalidation that came before this look is painted by the running
+    // timer; one after it finds the timer resting and starts it (OnDirty
+    // waits for this lock).
+    if (!running_ || !timerId_ || !hooked_ || hooked_ != manager_->GetScene() || hooked_->HasPendingDirty()) return;
+    timeKillEvent(timerId_);
+    timerId_ = 0;
+}
+
+void CDUIDevRender::OnDirty() {
+    std::lock_guard<std::mutex> guard(timerLock_);
+    idleRun_ = 0;
+    if (running_ && !timerId_ && frameEvent_) {
+        lastTick_ = GetTickCount();
+        StartTimer();
+    }
+}
+
 int CDUIDevRender::Stop() {
+    if (hooked_) hooked_->SetDirtyHook(nullptr);
+    hooked_ = nullptr;
     if (thread_) {
         running_ = 0;
         if (frameEvent_) SetEvent(frameEvent_.Get());
         WaitForSingleObject(thread_.Get(), INFINITE);
         thread_.Reset();
     }
-    if (timerId_) timeKillEvent(timerId_);
-    timerId_ = 0;
+    {
+        std::lock_guard<std::mutex> guard(timerLock_);
+        if (timerId_) timeKillEvent(timerId_);
+        timerId_ = 0;
+    }
     frameEvent_.Reset();
     running_ = 0;
     FreeImage();
@@ -108,8 +150,14 @@ int CDUIDevRender::OnTimerTick() {
     CDUI_UIScene* scene = manager_ ? manager_->GetScene() : nullptr;
     if (!scene || !scene->HasPendingDirty()) {
         ++ticksIdle_;
+        if (++idleRun_ == kRestAfterIdleTicks && frameEvent_) {
+            // The timer cannot stop itself from its own tick.
+            restWanted_ = 1;
+            SetEvent(frameEvent_.Get());
+        }
         return 0;
     }
+    idleRun_ = 0;
     int expected = 0;
     if (!busy_.compare_exchange_strong(expected, 1)) {
         ++ticksDropped_;
@@ -130,7 +178,10 @@ DWORD WINAPI CDUIDevRender::ThreadMain(void* param) {
     while (self->running_) {
         WaitForSingleObject(self->frameEvent_.Get(), INFINITE);
         if (!self->running_) break;
-        self->RenderFrame();
+        // One wake may carry both a frame and the idle ticks' request to rest.
+        const int rest = self->restWanted_.exchange(0);
+        if (self->busy_) self->RenderFrame();
+        if (rest) self->Rest();
     }
     return 0;
 }

@@ -3,7 +3,9 @@
 // pushes it to the host window: woken by a multimedia timer every frame
 // period, it paints only what is dirty and presents only the painted
 // rectangle. A tick with nothing invalidated does not wake the thread; ticks
-// that come while a frame is still in progress are dropped.
+// that come while a frame is still in progress are dropped. After about two
+// seconds without anything to paint the timer rests (its thread ends) and the
+// next invalidation starts it again, so a still window costs no wake-ups.
 #include <windows.h>
 
 #include <atomic>
@@ -14,6 +16,7 @@
 #include "core/DUI_Types.h"
 
 class CDUIDevManage;
+class CDUI_UIScene;
 
 // Called on the render thread around presenting a frame.
 using DUI_PresentCallback = void (*)(HWND host, HDC windowDC, HDC memoryDC, const RECT* rect, void* user);
@@ -57,12 +60,21 @@ public:
     uint64_t GetFramesPresented() const { return framesPresented_; }
     uint64_t GetTicksDropped() const { return ticksDropped_; }
     uint64_t GetTicksIdle() const { return ticksIdle_; }
+    // 0 while the frame timer rests.
+    int IsTimerRunning();
+    static constexpr uint32_t kRestAfterIdleTicks = 64;
 
 private:
     static DWORD WINAPI ThreadMain(void* param);
     // Hands the painted rectangle of the image to the host window.
     void Present(const DUI_Rect& painted);
     static void CALLBACK TimerMain(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR);
+    int StartTimer();  // timerLock_ held
+    // On the render thread, when the idle ticks asked for it: stop the timer
+    // unless something became pending meanwhile.
+    void Rest();
+    // The scene's dirty hook: something to paint while the timer may rest.
+    void OnDirty();
 
     CDUIDevManage* manager_;  // borrowed
     HDC memoryDC_ = nullptr;  // owned
@@ -76,7 +88,11 @@ private:
     std::atomic<int> running_{0};
     win::CUniqueHandle frameEvent_;  // auto-reset
     std::atomic<int> busy_{0};
-    UINT timerId_ = 0;
+    std::mutex timerLock_;      // the timer's start and stop; never held while taking the dirty area's lock
+    UINT timerId_ = 0;          // 0 while resting
+    CDUI_UIScene* hooked_ = nullptr;  // the scene whose dirty hook wakes the timer
+    std::atomic<uint32_t> idleRun_{0};      // idle ticks in a row
+    std::atomic<int> restWanted_{0};
     std::atomic<uint32_t> lastTick_{0};
     std::atomic<uint32_t> elapsedMs_{0};
     std::atomic<uint64_t> framesPresented_{0};

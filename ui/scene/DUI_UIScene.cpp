@@ -282,6 +282,10 @@ int CDUI_UIScene::PaintFrame(HDC dc) {
 
 int CDUI_UIScene::HasPendingDirty() const { return dirty_ ? dirty_->HasPending() : 0; }
 
+void CDUI_UIScene::SetDirtyHook(std::function<void()> hook) {
+    if (dirty_) dirty_->SetPendingHook(std::move(hook));
+}
+
 // ---- layers above the tree ----
 
 namespace {

@@ -89,6 +89,9 @@ public:
     void SetPaintedHook(std::function<void()> hook) { paintedHook_ = std::move(hook); }
     // Lock-free: whether a frame would paint anything (for the frame timer).
     int HasPendingDirty() const;
+    // Run when something becomes pending after a frame took everything, on
+    // the invalidating thread (see CDUI_UIDirtyArea::SetPendingHook).
+    void SetDirtyHook(std::function<void()> hook);
 
     // The control where the current press of button (0 left, 1 right,
     // 2 middle) began; a click needs the release on the same control.
