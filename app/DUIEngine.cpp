@@ -5,12 +5,35 @@
 #include "MemoryStages.h"
 #include "UiDumpWriter.h"
 #include "accessibility/DUI_AccessHost.h"
+#include "controls/DUI_Image.h"
 #include "controls/DUI_StandardControls.h"
 #include "controls/DUI_TextEdit.h"
+#include "core/DUI_ParamLock.h"
+#include "core/DUI_UICollection.h"
 #include "scene/DUIDevManage.h"
 #include "scene/DUIDevRender.h"
 #include "scene/DUI_UIScene.h"
 #include "skin/DUI_UIResource.h"
+
+namespace {
+
+// Lets every picture decoded from a module resource go; each paints itself
+// again from the resource when next drawn.
+void DropDecodedPictures(CDUI_UIScene* scene) {
+    CDUI_ParamLock lock(scene);
+    if (!lock.Ok()) return;
+    std::vector<CDUI_UIControl*> pending{scene};
+    while (!pending.empty()) {
+        CDUI_UIControl* control = pending.back();
+        pending.pop_back();
+        if (auto* image = dynamic_cast<CDUI_Image*>(control)) image->DropDecodedPicture();
+        if (control->IsCollection())
+            for (CDUI_UIControl* child : static_cast<CDUI_UICollection*>(control)->GetChildren())
+                pending.push_back(child);
+    }
+}
+
+}  // namespace
 
 CDUIEngine::CDUIEngine() = default;
 
@@ -173,8 +196,11 @@ int CDUIEngine::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, 
         if (wParam != kEngineReleaseTimer) break;
         KillTimer(host, kEngineReleaseTimer);
         // The render thread is stopped while hidden: nothing paints meanwhile.
-        if (!IsWindowVisible(host) && m_resource && m_manager->GetRender() && !m_manager->GetRender()->IsRunning())
+        if (!IsWindowVisible(host) && m_resource && m_manager->GetRender() &&
+            !m_manager->GetRender()->IsRunning()) {
             m_resource->ReleaseSkinPixels();
+            if (CDUI_UIScene* scene = m_manager->GetScene()) DropDecodedPictures(scene);
+        }
         if (result) *result = 0;
         return 1;
     case WM_SETCURSOR:

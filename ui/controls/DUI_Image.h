@@ -37,7 +37,11 @@ public:
     int SetSkinRect(int32_t x, int32_t y, int32_t width, int32_t height);
     // Sets the control's size to the image's (own image or skin rectangle).
     int FitToImage();
-    int HasOwnImage() const { return (image_ || gif_) ? 1 : 0; }
+    int HasOwnImage() const { return (image_ || gif_ || pictureId_) ? 1 : 0; }
+    // Lets the decoded pixels of a still picture from a module resource go
+    // (a window hidden in the tray); the next paint decodes them again.
+    // 1 when something was let go.
+    int DropDecodedPicture();
     // 1 after a failed load (nothing is drawn).
     int LoadFailed() const { return failed_; }
     int IsAnimated() const { return gif_ ? 1 : 0; }
@@ -54,4 +58,7 @@ private:
     std::unique_ptr<CGDIPlug_GIFImageCtrl> gif_;
     int failed_ = 0;
     DWORD lastTick_ = 0;
+    // Where a still picture from a resource comes from, to decode it again.
+    HMODULE pictureModule_ = nullptr;
+    UINT pictureId_ = 0;
 };

@@ -95,12 +95,14 @@ void CDUI_Image::ReleaseResources() {
         CDUI_ParamLock lock(this);
         image = std::move(image_);
         gif = std::move(gif_);
+        pictureId_ = 0;
     }
 }
 
 void CDUI_Image::DropOwnImage() {
     image_.reset();
     gif_.reset();
+    pictureId_ = 0;
 }
 
 int CDUI_Image::LoadOwn(const std::function<int(CGDIPlug_ImageCtrl*)>& load,
@@ -129,6 +131,8 @@ int CDUI_Image::LoadOwn(const std::function<int(CGDIPlug_ImageCtrl*)>& load,
         if (!lock.Ok()) return 0;
         oldImage = std::move(image_);
         oldAnimation = std::move(gif_);
+        pictureModule_ = nullptr;
+        pictureId_ = 0;
         if (ok) {
             image_ = std::move(still);
             gif_ = std::move(animation);
@@ -146,8 +150,25 @@ int CDUI_Image::LoadOwn(const std::function<int(CGDIPlug_ImageCtrl*)>& load,
 }
 
 int CDUI_Image::SetImageFromResource(HMODULE module, UINT resourceId) {
-    return LoadOwn([&](CGDIPlug_ImageCtrl* image) { return image->LoadFromResource(module, resourceId); },
-                   [&](CGDIPlug_GIFImageCtrl* gif) { return gif->LoadFromResource(module, resourceId); });
+    const int ok =
+        LoadOwn([&](CGDIPlug_ImageCtrl* image) { return image->LoadFromResource(module, resourceId); },
+                [&](CGDIPlug_GIFImageCtrl* gif) { return gif->LoadFromResource(module, resourceId); });
+    CDUI_ParamLock lock(this);
+    if (ok && lock.Ok() && image_ && !gif_) {
+        pictureModule_ = module;
+        pictureId_ = resourceId;
+    }
+    return ok;
+}
+
+int CDUI_Image::DropDecodedPicture() {
+    std::unique_ptr<CGDIPlug_ImageCtrl> old;
+    {
+        CDUI_ParamLock lock(this);
+        if (!lock.Ok() || !pictureId_ || !image_) return 0;
+        old = std::move(image_);
+    }
+    return 1;
 }
 
 int CDUI_Image::SetImageFromFile(const std::wstring& path) {
@@ -182,6 +203,8 @@ int CDUI_Image::SetSkinRect(int32_t x, int32_t y, int32_t width, int32_t height)
     if (!lock.Ok()) return 0;
     oldImage = std::move(image_);
     oldAnimation = std::move(gif_);
+    pictureModule_ = nullptr;
+    pictureId_ = 0;
     source_ = DUI_Rect{x, y, width, height};
     failed_ = 0;
     Invalidate();
@@ -198,6 +221,15 @@ int CDUI_Image::FitToImage() {
 
 void CDUI_Image::Paint(Gdiplus::Graphics* graphics) {
     if (!graphics || failed_) return;
+    if (!image_ && !gif_ && pictureId_) {
+        // Let go while the window was hidden: decoded again on its first paint.
+        auto still = std::make_unique<CGDIPlug_ImageCtrl>();
+        if (!still->LoadFromResource(pictureModule_, pictureId_)) {
+            failed_ = 1;
+            return;
+        }
+        image_ = std::move(still);
+    }
     const uint8_t alpha = fadeEnable_ ? opacity_ : 255;
     DUI_Rect source = source_;
     if (gif_) {

@@ -138,6 +138,14 @@ int FindResourceTypeById(HMODULE module, UINT id, std::wstring* typeName, ULONG_
 
 struct CGDIPlug_ImageCtrl::Impl {
     StreamRef stream;                       // keeps a stream-loaded image readable
+    // The pixels of a large still image copied out of its decoder, in pages
+    // of their own: freed, they go back to the system at once instead of
+    // staying in the heap (Wine's GDI+ puts a bitmap's pixels there). Outlives
+    // the bitmap drawn from it (declared before it).
+    struct PageFree {
+        void operator()(void* p) const { VirtualFree(p, 0, MEM_RELEASE); }
+    };
+    std::unique_ptr<void, PageFree> pages;
     std::unique_ptr<Bitmap> bitmap;
     std::unique_ptr<Graphics> graphics;     // from GetGraphics, on the bitmap
     HDC dc = nullptr;                       // from GetGraphics, through the graphics
@@ -158,6 +166,7 @@ struct CGDIPlug_ImageCtrl::Impl {
         DropGraphics();
         prepared.clear();
         bitmap.reset();
+        pages.reset();
         stream.Reset();
         rawFormat = 0;
         doubled.reset();
@@ -183,6 +192,8 @@ struct CGDIPlug_ImageCtrl::Impl {
     };
     std::vector<Piece> prepared;
     static constexpr size_t kMaxPieces = 64;
+    // Below this, pixels stay in the heap: a page block of its own would waste more than it returns.
+    static constexpr size_t kOwnPagesFromBytes = 64 * 1024;
 
     Bitmap* Prepared(Bitmap* from, const SkinSource& src, int width, int height, int* status);
 };
@@ -197,7 +208,16 @@ void CGDIPlug_ImageCtrl::Impl::KeepPixelsOnly() {
     dimension = FrameDimensionPage;
     if (bitmap->GetFrameCount(&dimension) > 1) return;
     const INT width = static_cast<INT>(bitmap->GetWidth()), height = static_cast<INT>(bitmap->GetHeight());
-    auto own = std::make_unique<Bitmap>(width, height, format);
+    const size_t rowBytes = (static_cast<size_t>(width) * Gdiplus::GetPixelFormatSize(format) + 7) / 8;
+    const INT stride = static_cast<INT>((rowBytes + 3) & ~size_t(3));
+    std::unique_ptr<void, PageFree> block;
+    std::unique_ptr<Bitmap> own;
+    if (static_cast<size_t>(stride) * static_cast<size_t>(height) >= kOwnPagesFromBytes) {
+        block.reset(VirtualAlloc(nullptr, static_cast<size_t>(stride) * static_cast<size_t>(height),
+                                 MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        if (block) own = std::make_unique<Bitmap>(width, height, stride, format, static_cast<BYTE*>(block.get()));
+    }
+    if (!own) own = std::make_unique<Bitmap>(width, height, format);
     if (own->GetLastStatus() != Ok) return;
     Rect all(0, 0, width, height);
     BitmapData in{}, out{};
@@ -206,7 +226,6 @@ void CGDIPlug_ImageCtrl::Impl::KeepPixelsOnly() {
         bitmap->UnlockBits(&in);
         return;
     }
-    const size_t rowBytes = (static_cast<size_t>(width) * Gdiplus::GetPixelFormatSize(format) + 7) / 8;
     for (INT y = 0; y < height; ++y)
         memcpy(static_cast<BYTE*>(out.Scan0) + static_cast<ptrdiff_t>(y) * out.Stride,
                static_cast<const BYTE*>(in.Scan0) + static_cast<ptrdiff_t>(y) * in.Stride, rowBytes);
@@ -216,6 +235,7 @@ void CGDIPlug_ImageCtrl::Impl::KeepPixelsOnly() {
     GUID raw{};
     if (bitmap->GetRawFormat(&raw) == Ok) rawFormat = FormatNumberOf(raw);
     bitmap = std::move(own);
+    pages = std::move(block);
     stream.Reset();
 }
 
