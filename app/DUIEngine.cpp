@@ -92,6 +92,7 @@ int CDUIEngine::Start() {
     if (!IsWindowVisible(m_manager->GetHostWindow())) {
         // Starts when shown; a start hidden in the tray keeps no decoded skin.
         SetTimer(m_manager->GetHostWindow(), kEngineReleaseTimer, kEngineReleaseAfterMs, nullptr);
+        TellPagesShown(0);
         return 1;
     }
     return m_manager->StartRender(kEngineFramePeriodMs, kEngineFrameValue);
@@ -107,6 +108,7 @@ void CDUIEngine::FollowVisibility() {
     if (!m_manager || !m_running) return;
     CDUIDevRender* render = m_manager->GetRender();
     const int visible = IsWindowVisible(m_manager->GetHostWindow()) ? 1 : 0;
+    TellPagesShown(visible);
     if (visible) KillTimer(m_manager->GetHostWindow(), kEngineReleaseTimer);
     if (visible && m_started && render && !render->IsRunning()) {
         // The frame image starts empty: the first frame paints everything.
@@ -124,6 +126,10 @@ void CDUIEngine::FollowVisibility() {
         m_tracking = 0;
         m_hoverArmed = 0;
     }
+}
+
+void CDUIEngine::TellPagesShown(int visible) {
+    if (IFanPageLink* fans = m_client ? m_client->FanLink() : nullptr) fans->SetWindowShown(visible);
 }
 
 void CDUIEngine::Shutdown() {

@@ -84,6 +84,8 @@ private:
     void TrackMouse(HWND host);
     // Renders while the host is visible and the engine started, else not.
     void FollowVisibility();
+    // The pages whose work depends on being seen (the fan page's readings).
+    void TellPagesShown(int visible);
     static void OnFramePresented(HWND host, HDC windowDC, HDC memoryDC, const RECT* rect, void* user);
 
     int m_running = 0;

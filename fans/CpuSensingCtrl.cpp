@@ -61,6 +61,7 @@ struct CCpuSensingCtrl::Shared {
     std::atomic<int> setupResult{0};  // written by the thread before it signals ready
     win::CUniqueHandle ready;         // event: set once the thread's WMI set-up is done
     win::CUniqueHandle stop;          // event: set to end the thread's wait at once
+    win::CUniqueHandle wake;          // auto-reset event: the sink may want readings again
     std::mutex sinkLock;              // held around every sink call; StopSensing takes it once
 };
 
@@ -74,7 +75,8 @@ int CCpuSensingCtrl::StartSensing(CSensingSink* sink) {
     shared->sink = sink;
     shared->ready.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     shared->stop.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!shared->ready || !shared->stop) return 0;
+    shared->wake.Reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    if (!shared->ready || !shared->stop || !shared->wake) return 0;
     // The thread owns one reference, handed over through the start argument.
     auto* threadRef = new std::shared_ptr<Shared>(shared);
     DWORD id = 0;
@@ -93,6 +95,10 @@ int CCpuSensingCtrl::StartSensing(CSensingSink* sink) {
         return 0;
     }
     return 1;
+}
+
+void CCpuSensingCtrl::Wake() {
+    if (shared_) SetEvent(shared_->wake.Get());
 }
 
 int CCpuSensingCtrl::StopSensing() {
@@ -143,6 +149,13 @@ void CCpuSensingCtrl::Run(Shared& shared) {
     std::unique_ptr<CTemperatureSource> source =
         shared.running && shared.sourceFactory ? shared.sourceFactory() : nullptr;
     while (shared.running) {
+        int wanted = 1;
+        report([&wanted](CSensingSink& sink) { wanted = sink.WantsReadings(); });
+        if (!wanted) {
+            HANDLE waits[2] = {shared.stop.Get(), shared.wake.Get()};
+            WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+            continue;
+        }
         int load = -1;
         ReadSystemLoad(&load);
         report([&](CSensingSink& sink) { sink.ShowLoad(load); });

@@ -29,6 +29,10 @@ public:
     virtual int IsAutoFanAdjustOn() = 0;
     // Sets the fans for this temperature; see AutoFanLevel.
     virtual void AutoFanStep(int celsius) = 0;
+    // 0 while nobody sees the readings and nothing acts on them (a window
+    // in the tray, automatic fans off): the thread then waits, reading
+    // nothing, until CCpuSensingCtrl::Wake.
+    virtual int WantsReadings() { return 1; }
 };
 
 // Opens the register source at the start of the thread; it is destroyed at the
@@ -62,6 +66,8 @@ public:
     // a WMI call is left behind and never reaches the sink again.
     int StopSensing();
     int IsRunning() const { return thread_ ? 1 : 0; }
+    // The sink may want readings again: a waiting thread asks it at once.
+    void Wake();
     // The thread's handle while it runs (borrowed), for measuring its cost.
     HANDLE ThreadHandle() const { return thread_.Get(); }
 

@@ -342,7 +342,15 @@ void CFanCtrlPage::LoadFromSettings() {
     ShowPausedHint();
 }
 
-void CFanCtrlPage::Refresh() { LoadFromSettings(); }
+void CFanCtrlPage::Refresh() {
+    LoadFromSettings();
+    if (sensing_) sensing_->Wake();
+}
+
+void CFanCtrlPage::SetWindowShown(int shown) {
+    windowShown_ = shown ? 1 : 0;
+    if (shown && sensing_) sensing_->Wake();
+}
 
 int CFanCtrlPage::SendChosenLevel() {
     CApplicationConfigFile* settings = host_ ? host_->Services().settings : nullptr;
@@ -365,6 +373,7 @@ int CFanCtrlPage::SetFansFromSlider() {
     CApplicationConfigFile* settings = host_->Services().settings;
     if (settings) settings->SetFanAutoAdjust(on);
     autoOn_ = on;
+    if (on && sensing_) sensing_->Wake();
     LockSlider(on);
     ShowPausedHint();
     const int speed = speedSlider_->GetSliderValue();

@@ -78,6 +78,8 @@ public:
     // Manual mode: the stored OVFanSpeedValue to the four fans, without a
     // message. Automatic mode sends nothing here.
     int SendChosenLevel() override;
+    // Readings pause while the window is hidden and the fans are manual.
+    void SetWindowShown(int shown) override;
 
     // "ConfirmButton": stores the automatic flag and the speed, sets the four
     // fans to the slider's level and says whether the controller took it.
@@ -91,6 +93,8 @@ public:
     // "--℃", the ring idle, and the hint while automatic mode is on.
     void ShowNoTemperature() override;
     int IsAutoFanAdjustOn() override { return autoOn_.load(); }
+    // Only while the window is shown or the fans follow the temperature.
+    int WantsReadings() override { return autoOn_.load() || windowShown_.load(); }
     // The level for this temperature on the four fans, as one set; nothing
     // when automatic mode was turned off meanwhile.
     void AutoFanStep(int celsius) override;
@@ -150,6 +154,7 @@ private:
     CDUI_Label* pausedHint_ = nullptr;
 
     std::atomic<int> autoOn_{0};  // copy of OVFanAutoAdjust for the sensing thread
+    std::atomic<int> windowShown_{1};
     // 1 once the sensing thread found no temperature (or cannot run), 0 again
     // with a reading; until the first report the page shows "--" without the hint.
     std::atomic<int> noReading_{0};

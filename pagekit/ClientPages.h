@@ -55,6 +55,8 @@ public:
     // again (manual: the stored speed; automatic: the next step sends it).
     // 1 when the four fans confirmed a level sent here.
     virtual int SendChosenLevel() { return 0; }
+    // The top-level window was shown (1) or hidden in the tray (0).
+    virtual void SetWindowShown(int) {}
 };
 
 // Game-mode page: the hand-over of the top-level window and the account

@@ -44,6 +44,15 @@ TEST(Sensing, ManualModeShowsTemperatureButNeverStepsFans) {
     CRecordingSink sink(0);
     ASSERT_EQ(1, sensing.StartSensing(&sink));
     ASSERT_TRUE(sink.WaitForLoads(3));
+    // Nobody wants readings (a hidden window, manual fans): none come, until woken.
+    sink.wants = 0;
+    Sleep(100);
+    const size_t paused = sink.Read([&] { return sink.loads.size(); });
+    Sleep(200);
+    EXPECT_EQ(paused, sink.Read([&] { return sink.loads.size(); }));
+    sink.wants = 1;
+    sensing.Wake();
+    EXPECT_TRUE(sink.WaitForLoads(paused + 1, std::chrono::seconds(5)));
     sensing.StopSensing();
     sink.Read([&] {
         EXPECT_EQ((std::vector<int>{65, 55}), sink.temperatures);

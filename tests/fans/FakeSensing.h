@@ -3,6 +3,7 @@
 // reports, for driving CCpuSensingCtrl without a driver or a fan page.
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -55,6 +56,8 @@ public:
         changed_.notify_all();
     }
     int IsAutoFanAdjustOn() override { return autoOn_; }
+    int WantsReadings() override { return wants.load(); }
+    std::atomic<int> wants{1};
     // What the fan page does: the level for this temperature on the four fans.
     void AutoFanStep(int celsius) override {
         std::lock_guard<std::mutex> g(lock_);

@@ -57,10 +57,13 @@ TEST(SkinResource, LoadsTheDescriptionFromAResourceFoundById) {
     EXPECT_EQ(skin->GetSkinAuthor(), L"测试作者");
     EXPECT_EQ(skin->GetImageFromFile(), 0);
     EXPECT_EQ(skin->GetImageResourceId(), 130u);
-    // The image lives under a custom resource type; enumeration finds it.
-    const std::vector<char>& png = skin->GetSkinImageBytes();
-    ASSERT_GT(png.size(), 8u);
-    EXPECT_EQ(std::string(png.data() + 1, 3), "PNG");
+    // The image lives under a custom resource type; enumeration finds it,
+    // and it is read in place, not copied.
+    int32_t width = 0, height = 0;
+    skin->GetSkinImageSize(&width, &height);
+    EXPECT_GT(width, 0);
+    EXPECT_GT(height, 0);
+    EXPECT_TRUE(skin->GetSkinImageBytes().empty());
     std::wstring value;
     EXPECT_EQ(skin->GetParam(L"Greeting", &value), 1);
     EXPECT_EQ(value, L"你好");

@@ -110,3 +110,27 @@ TEST(GraphicsMath, EmptyLinesKeepTheirPlace) {
     EXPECT_EQ(TextWithEmptyLinesKept(L"a\nb"), L"a\nb");
     EXPECT_EQ(TextWithEmptyLinesKept(L""), L"");
 }
+
+TEST(GraphicsMath, RawPixelsAreTakenOnlyWhole) {
+    // 3 x 2 pixels, stride 12, as the build writes them.
+    std::vector<unsigned char> bytes = {'V', 'P', 'I', 'X', 3, 0, 0, 0, 2, 0, 0, 0, 12, 0, 0, 0};
+    bytes.resize(16 + 24, 0x7F);
+    RawPixels raw;
+    ASSERT_EQ(ParseRawPixels(bytes.data(), bytes.size(), &raw), 1);
+    EXPECT_EQ(raw.width, 3);
+    EXPECT_EQ(raw.height, 2);
+    EXPECT_EQ(raw.stride, 12);
+    EXPECT_EQ(raw.offset, 16u);
+    EXPECT_EQ(ParseRawPixels(bytes.data(), bytes.size() - 1, &raw), 0);  // the last row cut short
+    auto with = [&](size_t at, unsigned char value) {
+        std::vector<unsigned char> changed = bytes;
+        changed[at] = value;
+        return ParseRawPixels(changed.data(), changed.size(), nullptr);
+    };
+    EXPECT_EQ(with(0, 'P'), 0);   // a PNG or anything else
+    EXPECT_EQ(with(4, 0), 0);     // no width
+    EXPECT_EQ(with(12, 8), 0);    // rows narrower than their pixels
+    EXPECT_EQ(with(12, 14), 0);   // a stride off the 4-byte grid
+    EXPECT_EQ(with(11, 0x40), 0); // a height far beyond the bytes
+    EXPECT_EQ(ParseRawPixels(bytes.data(), 15, nullptr), 0);
+}

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <psapi.h>
-#include <shlwapi.h>
 
 #include <cstdio>
 #include <map>
@@ -23,6 +22,7 @@
 #include "controls/DUI_StandardControls.h"
 #include "core/DUI_ControlBuilders.h"
 #include "core/DUI_FontType.h"
+#include "graphics/GDIPlugCtrl.h"
 #include "graphics/GraphicsCtrl.h"
 #include "graphics/UIGraphicsEngine.h"
 #include "scene/DUI_UIScene.h"
@@ -144,47 +144,35 @@ std::string Narrow(const std::wstring& w) {
     return out;
 }
 
-// Decodes PNG bytes with GDI+ into 32-bit ARGB pixels.
+// 32-bit ARGB pixels of a picture.
 struct Pixels {
     int width = 0, height = 0;
     std::vector<uint32_t> argb;
     uint32_t At(int x, int y) const { return argb[size_t(y) * size_t(width) + size_t(x)]; }
 };
 
-Pixels Decode(const void* bytes, size_t size) {
-    Pixels out;
-    IStream* stream = SHCreateMemStream(static_cast<const BYTE*>(bytes), static_cast<UINT>(size));
-    if (!stream) return out;
-    {
-        Gdiplus::Bitmap bitmap(stream);
-        if (bitmap.GetLastStatus() == Gdiplus::Ok) {
-            out.width = static_cast<int>(bitmap.GetWidth());
-            out.height = static_cast<int>(bitmap.GetHeight());
-            out.argb.resize(size_t(out.width) * size_t(out.height));
-            Gdiplus::Rect all(0, 0, out.width, out.height);
-            Gdiplus::BitmapData data{};
-            data.Width = out.width;
-            data.Height = out.height;
-            data.Stride = out.width * 4;
-            data.PixelFormat = PixelFormat32bppARGB;
-            data.Scan0 = out.argb.data();
-            if (bitmap.LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
-                                PixelFormat32bppARGB, &data) == Gdiplus::Ok)
-                bitmap.UnlockBits(&data);
-            else
-                out = Pixels{};
-        }
-    }
-    stream->Release();
-    return out;
-}
-
+// A picture of the program as its loader gives it (raw pixels, not PNG).
 Pixels DecodeResource(int id) {
-    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), L"PNG");
-    if (!found) return {};
-    HGLOBAL loaded = LoadResource(nullptr, found);
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    return bytes ? Decode(bytes, SizeofResource(nullptr, found)) : Pixels{};
+    Pixels out;
+    CGDIPlug_ImageCtrl image;
+    auto* bitmap = image.LoadFromResource(nullptr, id) ? static_cast<Gdiplus::Bitmap*>(image.GetImage()) : nullptr;
+    if (!bitmap) return out;
+    out.width = static_cast<int>(bitmap->GetWidth());
+    out.height = static_cast<int>(bitmap->GetHeight());
+    out.argb.resize(size_t(out.width) * size_t(out.height));
+    Gdiplus::Rect all(0, 0, out.width, out.height);
+    Gdiplus::BitmapData data{};
+    data.Width = out.width;
+    data.Height = out.height;
+    data.Stride = out.width * 4;
+    data.PixelFormat = PixelFormat32bppARGB;
+    data.Scan0 = out.argb.data();
+    if (bitmap->LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf, PixelFormat32bppARGB,
+                         &data) == Gdiplus::Ok)
+        bitmap->UnlockBits(&data);
+    else
+        out = Pixels{};
+    return out;
 }
 
 bool SamePixels(const Pixels& sheet, const DUI_SkinRect& a, const DUI_SkinRect& b) {
@@ -203,8 +191,7 @@ protected:
         DUI_RegisterStandardControls();
         skin_ = new CDUI_UIResource;
         skin_->Create(nullptr, GetModuleHandleW(nullptr), 131);
-        const std::vector<char>& bytes = skin_->GetSkinImageBytes();
-        sheet_ = new Pixels(Decode(bytes.data(), bytes.size()));
+        sheet_ = new Pixels(DecodeResource(static_cast<int>(skin_->GetImageResourceId())));
     }
     static void TearDownTestSuite() {
         delete sheet_;
@@ -400,7 +387,7 @@ TEST_F(ProductSkin, PicturesDecodeAndTheWorkingSetStaysSmall) {
     shown.clear();
     second.reset();
 
-    // Each picture is a PNG with alpha of the size the header gives.
+    // Each picture has alpha and the size the header gives.
     for (const Picture& p : kPictures) {
         Pixels pixels = DecodeResource(p.id);
         EXPECT_EQ(pixels.width, p.width) << p.id;

@@ -147,6 +147,7 @@ struct CGDIPlug_ImageCtrl::Impl {
     };
     std::unique_ptr<void, PageFree> pages;
     std::unique_ptr<Bitmap> bitmap;
+    bool readOnly = false;  // the pixels lie in the program file: never drawn on
     std::unique_ptr<Graphics> graphics;     // from GetGraphics, on the bitmap
     HDC dc = nullptr;                       // from GetGraphics, through the graphics
     HBITMAP attached = nullptr;             // owned GDI bitmap handle
@@ -167,6 +168,7 @@ struct CGDIPlug_ImageCtrl::Impl {
         prepared.clear();
         bitmap.reset();
         pages.reset();
+        readOnly = false;
         stream.Reset();
         rawFormat = 0;
         doubled.reset();
@@ -466,8 +468,23 @@ int CGDIPlug_ImageCtrl::LoadFromResource(HMODULE module, const wchar_t* type, UI
         m_lastStatus = InvalidParameter;
         return 0;
     }
-    if (!LoadFromMemory(bytes, size)) return 0;
-    if (id < 0x10000 - kDoubleArtIdOffset && FindResourceW(module, MAKEINTRESOURCEW(id + kDoubleArtIdOffset), type))
+    RawPixels raw;
+    if (ParseRawPixels(bytes, size, &raw)) {
+        // Drawn straight from the mapped program file: nothing is decoded or
+        // copied, and the system can drop and reread these pages at will.
+        auto* first = const_cast<BYTE*>(static_cast<const BYTE*>(bytes) + raw.offset);
+        m_impl->bitmap = std::make_unique<Bitmap>(raw.width, raw.height, raw.stride, PixelFormat32bppARGB, first);
+        m_lastStatus = m_impl->bitmap->GetLastStatus();
+        if (m_lastStatus != Ok) {
+            Release();
+            return 0;
+        }
+        m_impl->readOnly = true;
+    } else if (!LoadFromMemory(bytes, size)) {
+        return 0;
+    }
+    // The double-size art may be stored in another form (PNG beside raw pixels).
+    if (id < 0x10000 - kDoubleArtIdOffset && FindResourceTypeById(module, id + kDoubleArtIdOffset, nullptr, nullptr))
         SetDoubleArt(module, id + kDoubleArtIdOffset);
     return 1;
 }
@@ -604,7 +621,7 @@ void CGDIPlug_ImageCtrl::SetDoubleArt(HMODULE module, UINT id) {
 void CGDIPlug_ImageCtrl::PixelsChanged() { m_impl->prepared.clear(); }
 
 int CGDIPlug_ImageCtrl::FillColor(DUIColor color) {
-    if (!m_impl->bitmap) return 0;
+    if (!m_impl->bitmap || m_impl->readOnly) return 0;
     PixelsChanged();
     Graphics g(m_impl->bitmap.get());
     m_lastStatus = g.Clear(Color(color));
@@ -612,7 +629,7 @@ int CGDIPlug_ImageCtrl::FillColor(DUIColor color) {
 }
 
 int CGDIPlug_ImageCtrl::GetGraphics(DUIGraphics** g, HDC* hdc) {
-    if (!m_impl->bitmap) return 0;
+    if (!m_impl->bitmap || m_impl->readOnly) return 0;
     PixelsChanged();
     if (!m_impl->graphics) {
         m_impl->graphics.reset(Graphics::FromImage(m_impl->bitmap.get()));

@@ -1,5 +1,6 @@
 #include "GraphicsMath.h"
 
+#include <cstdint>
 #include <cstdlib>
 
 int CharWidthByMetrics(wchar_t ch, int asciiWidth, int nonAsciiWidth) {
@@ -115,4 +116,21 @@ std::wstring TextWithEmptyLinesKept(const std::wstring& text) {
         start = end + 1;
     }
     return out;
+}
+
+int ParseRawPixels(const void* bytes, size_t size, RawPixels* out) {
+    constexpr size_t kHeader = 16;
+    constexpr uint32_t kLargest = 16384;  // no picture of the program comes near
+    if (!bytes || size < kHeader) return 0;
+    const auto* b = static_cast<const unsigned char*>(bytes);
+    if (b[0] != 'V' || b[1] != 'P' || b[2] != 'I' || b[3] != 'X') return 0;
+    auto word = [b](size_t at) {
+        return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
+    };
+    const uint32_t width = word(4), height = word(8), stride = word(12);
+    if (width == 0 || height == 0 || width > kLargest || height > kLargest) return 0;
+    if (stride < width * 4 || stride % 4 != 0 || stride > kLargest * 4) return 0;
+    if ((size - kHeader) / stride < height) return 0;
+    if (out) *out = RawPixels{int(width), int(height), int(stride), kHeader};
+    return 1;
 }

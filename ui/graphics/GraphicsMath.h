@@ -2,6 +2,7 @@
 // Plain arithmetic behind the drawing objects: text widths from font metrics,
 // skin-rect source normalisation (mirroring), GIF frame timing, image format
 // names and text-layout bit decoding. No <windows.h> here.
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -62,3 +63,17 @@ int HorizontalAlignmentOf(int alignFlags);
 int VerticalAlignmentOf(int alignFlags);
 // Format bits 0/1/2 = line limit (0x2000), right to left (0x1), no clip (0x4000).
 int StringFormatFlagsOf(int formatBits);
+
+// The program's own pictures stored as raw pixels (drawn straight from the
+// mapped program file, never decoded): "VPIX", then width, height and stride
+// as little-endian 32-bit numbers, then the rows top-down, each pixel the
+// straight-alpha bytes B, G, R, A, stride bytes from one row to the next.
+struct RawPixels {
+    int width = 0;
+    int height = 0;
+    int stride = 0;
+    size_t offset = 0;  // where the first row starts
+};
+// 1 when bytes hold a whole picture in that form (a sane size, every row
+// present); 0 for anything else.
+int ParseRawPixels(const void* bytes, size_t size, RawPixels* out);

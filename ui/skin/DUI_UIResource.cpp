@@ -154,9 +154,8 @@ void CDUI_UIResource::LoadSkinImage(const std::wstring& descriptionFolder) {
         if (imageFile_.empty()) return;
         bool absolute = imageFile_.size() > 1 && (imageFile_[1] == L':' || imageFile_[0] == L'\\');
         skinImageBytes_ = ReadWholeFile(absolute ? imageFile_ : descriptionFolder + imageFile_);
-    } else if (imageResourceId_ != 0 && imageResourceId_ <= 0xFFFF) {
-        skinImageBytes_ = DUI_LoadResourceById(module_, imageResourceId_);
     }
+    // A resource image is not copied: the image object reads it in place.
 }
 
 void CDUI_UIResource::Destroy() {
@@ -218,14 +217,12 @@ void CDUI_UIResource::MakeDrawingObjects() {
     Guard guard(mutex_.Get());
     if (!guard.Ok()) return;
     if (!skinImage_) skinImage_ = std::make_unique<CGDIPlug_ImageCtrl>();
-    if (!imageLoaded_ && !skinImageBytes_.empty()) {
+    if (!imageLoaded_ && imageFromFile_ && !skinImageBytes_.empty()) {
         imageLoaded_ = skinImage_->LoadFromMemory(skinImageBytes_.data(), skinImageBytes_.size());
-        // The same sheet drawn at twice the size, for scaled frames; the
-        // description's rectangles are doubled when pieces are read from it.
-        const UINT doubleId = UINT(imageResourceId_) + kDoubleArtIdOffset;
-        if (imageLoaded_ && !imageFromFile_ && imageResourceId_ > 0 && doubleId <= 0xFFFF &&
-            FindResourceTypeById(module_, doubleId, nullptr, nullptr))
-            skinImage_->SetDoubleArt(module_, doubleId);
+    } else if (!imageLoaded_ && !imageFromFile_ && imageResourceId_ > 0 && imageResourceId_ <= 0xFFFF) {
+        // Also takes the same sheet drawn at twice the size (id + 1000) for
+        // scaled frames; the description's rectangles are doubled for it.
+        imageLoaded_ = skinImage_->LoadFromResource(module_, UINT(imageResourceId_));
     }
     if (!brush_) {
         brush_ = std::make_unique<CGDIPlug_BrushCtrl>();

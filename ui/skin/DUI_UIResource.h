@@ -91,7 +91,8 @@ public:
     CDUIDevManage* GetOwner() const { return owner_; }
     int GetGraphicsMode() const { return 1; }
 
-    // Encoded bytes of the skin image (empty when it could not be read).
+    // Encoded bytes of a skin image read from a file (empty when it could not
+    // be read, and for an image in the module's resources, read in place).
     const std::vector<char>& GetSkinImageBytes() const { return skinImageBytes_; }
     CClipBoardCtrl* GetClipboard() { return clipboard_.get(); }
     // The skin image object; empty (draws nothing) when the image is missing
