@@ -114,6 +114,7 @@ void CDUIEngine::FollowVisibility() {
         // The frame image starts empty: the first frame paints everything.
         if (CDUI_UIScene* scene = m_manager->GetScene())
             scene->InvalidateRect(DUI_Rect{0, 0, clientlayout::kWindowWidth, clientlayout::kWindowHeight});
+        if (m_dump) m_dump->NotifyShown();
         m_manager->StartRender(kEngineFramePeriodMs, kEngineFrameValue);
     } else if (!visible && render && render->IsRunning()) {
         // Hidden in the tray: no thread waking 33 times a second, no 4 MB image.

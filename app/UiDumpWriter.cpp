@@ -112,7 +112,8 @@ void CUiDumpWriter::NotifyPainted() {
 void CUiDumpWriter::NotifyFrame() {
     const uint64_t presentedAt = NowSystemMs();
     ++m_frames;
-    if (m_painted == m_rows && m_shownFrame) return;  // nothing the dump shows changed
+    // Nothing the dump shows changed (and the window was not just shown).
+    if (m_painted == m_rows && m_shownFrame && !m_stampNext.exchange(false)) return;
     m_rows = m_painted;
     m_shownFrame = m_frames;
     m_shownAtMs = presentedAt;

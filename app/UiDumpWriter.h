@@ -49,6 +49,10 @@ public:
     // That frame was presented: called on the render thread right after the
     // present. A dump whose rows it changed is stamped with it.
     void NotifyFrame();
+    // The window was shown from the tray: the next frame is stamped even if
+    // its rows are those of the frame before the window was hidden, so a
+    // reader sees when it is back.
+    void NotifyShown() { m_stampNext = true; }
     // Writes the latest dump now (the writer thread does this on its own).
     // 1/0; 0 also before the first frame.
     int WriteNow();
@@ -73,6 +77,7 @@ private:
     uint64_t m_frames = 0;
     uint64_t m_shownFrame = 0;
     uint64_t m_shownAtMs = 0;
+    std::atomic<bool> m_stampNext{false};
     // What the writer thread takes.
     std::mutex m_textLock;
     std::string m_text;    // the latest whole dump

@@ -126,8 +126,9 @@ MemoryReading MeasureBareWindow(bool withGdiplus) {
 }
 
 void PrintMemoryStages(const std::wstring& logPath, const MemoryReading& bare, const MemoryReading& bareGdiplus) {
-    std::printf("memory by component (MB; private = committed and touched, ws = working set):\n");
-    std::printf("  %-34s %8s %8s %8s %8s\n", "", "private", "+", "ws", "+");
+    std::printf("memory by component (MB; private = committed and touched, ws = working set;\n"
+                "  ms = when Ventaro reached the step, from its process creation):\n");
+    std::printf("  %-34s %8s %8s %8s %8s %6s\n", "", "private", "+", "ws", "+", "ms");
     std::printf("  %-34s %8.1f %8s %8.1f %8s\n", "bare Wine window process", bare.privateMb, "", bare.workingSetMb, "");
     std::printf("  %-34s %8.1f %8.1f %8.1f %8.1f\n", "bare window with GDI+ started", bareGdiplus.privateMb,
                 bareGdiplus.privateMb - bare.privateMb, bareGdiplus.workingSetMb,
@@ -143,11 +144,14 @@ void PrintMemoryStages(const std::wstring& logPath, const MemoryReading& bare, c
         if (tab1 == std::string::npos || tab2 == std::string::npos) continue;
         const double priv = std::atof(line.c_str() + tab1 + 1) / (1024.0 * 1024.0);
         const double ws = std::atof(line.c_str() + tab2 + 1) / (1024.0 * 1024.0);
+        const size_t tab3 = line.find('\t', tab2 + 1);
+        const long ms = tab3 == std::string::npos ? -1 : std::atol(line.c_str() + tab3 + 1);
         const std::string name = "Ventaro: " + line.substr(0, tab1);
         if (lastPrivate < 0)
-            std::printf("  %-34s %8.1f %8s %8.1f %8s\n", name.c_str(), priv, "", ws, "");
+            std::printf("  %-34s %8.1f %8s %8.1f %8s %6ld\n", name.c_str(), priv, "", ws, "", ms);
         else
-            std::printf("  %-34s %8.1f %8.1f %8.1f %8.1f\n", name.c_str(), priv, priv - lastPrivate, ws, ws - lastWs);
+            std::printf("  %-34s %8.1f %8.1f %8.1f %8.1f %6ld\n", name.c_str(), priv, priv - lastPrivate, ws,
+                        ws - lastWs, ms);
         lastPrivate = priv;
         lastWs = ws;
     }
