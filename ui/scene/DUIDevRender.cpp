@@ -65,6 +65,7 @@ int CDUIDevRender::Start() {
     {
         std::lock_guard<std::mutex> guard(timerLock_);
         timing = frameEvent_ ? StartTimer() : 0;
+        if (timing) hooked_ = manager_->GetScene();
     }
     if (!timing) {
         // Resumed with the flag still set, a thread without its event would
@@ -74,7 +75,6 @@ int CDUIDevRender::Start() {
         Stop();
         return 0;
     }
-    hooked_ = manager_->GetScene();
     if (hooked_) hooked_->SetDirtyHook([this] { OnDirty(); });
     ResumeThread(thread_.Get());
     return 1;
@@ -116,7 +116,6 @@ void CDUIDevRender::OnDirty() {
 
 int CDUIDevRender::Stop() {
     if (hooked_) hooked_->SetDirtyHook(nullptr);
-    hooked_ = nullptr;
     if (thread_) {
         running_ = 0;
         if (frameEvent_) SetEvent(frameEvent_.Get());
@@ -127,6 +126,7 @@ int CDUIDevRender::Stop() {
         std::lock_guard<std::mutex> guard(timerLock_);
         if (timerId_) timeKillEvent(timerId_);
         timerId_ = 0;
+        hooked_ = nullptr;
     }
     frameEvent_.Reset();
     running_ = 0;

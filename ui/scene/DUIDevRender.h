@@ -90,7 +90,7 @@ private:
     std::atomic<int> busy_{0};
     std::mutex timerLock_;      // the timer's start and stop; never held while taking the dirty area's lock
     UINT timerId_ = 0;          // 0 while resting
-    CDUI_UIScene* hooked_ = nullptr;  // the scene whose dirty hook wakes the timer
+    CDUI_UIScene* hooked_ = nullptr;  // under timerLock_: the scene whose dirty hook wakes the timer
     std::atomic<uint32_t> idleRun_{0};      // idle ticks in a row
     std::atomic<int> restWanted_{0};
     std::atomic<uint32_t> lastTick_{0};
