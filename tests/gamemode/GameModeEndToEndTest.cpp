@@ -210,8 +210,12 @@ TEST_F(GameModeEndToEnd, AddThroughTheDialogSaveAndStartTheShortcut) {
     ClickStyle(L"GameAppendBtn");
 
     // The open-file dialog: the path typed into its name field, then Enter.
+    // A fresh prefix under load may take long to show it, or the click may be
+    // lost: asked once more (a second click meets the disabled owner).
     HWND dialog = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (dialog = FindWindowW(nullptr, L"请选择要添加的游戏")) != nullptr; }, 10000));
+    auto dialogShown = [&] { return (dialog = FindWindowW(nullptr, L"请选择要添加的游戏")) != nullptr; };
+    if (!WaitFor(dialogShown, 10000)) ClickStyle(L"GameAppendBtn");
+    ASSERT_TRUE(WaitFor(dialogShown, 20000));
     Sleep(500);
     ASSERT_TRUE(xdo::Tool({L"type", L"--delay", L"30", game}));
     ASSERT_TRUE(xdo::Tool({L"key", L"Return"}));
