@@ -110,7 +110,11 @@ void CDUIDevRender::OnDirty() {
     idleRun_ = 0;
     if (running_ && !timerId_ && frameEvent_) {
         lastTick_ = GetTickCount();
-        StartTimer();
+        if (StartTimer()) return;
+        // No timer to be had: this change is painted at once, and the next
+        // one, pending again after that frame, tries the timer anew.
+        int expected = 0;
+        if (busy_.compare_exchange_strong(expected, 1)) SetEvent(frameEvent_.Get());
     }
 }
 
