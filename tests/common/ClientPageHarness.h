@@ -39,16 +39,9 @@
 
 #include "ClientPages.h"
 
-class CApplicationConfigFile;
-class CApplicationEnv;
+// The rest of the module's classes are declared by ClientPages.h.
 class CDUIDevManage;
 class CDUI_UIControl;
-class CDUI_UIResource;
-class CDUI_UIScene;
-class CDUI_Window;
-class COVFanLedDevice;
-class COVSystemConfig;
-class CUserLoginCtrl;
 
 namespace simharness {
 class CSimProcess;

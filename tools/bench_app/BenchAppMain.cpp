@@ -105,25 +105,14 @@ class CUnixProcess {
 public:
     // Finds the process whose command line holds marker.
     bool Find(const std::string& marker) {
-        WIN32_FIND_DATAW data{};
-        HANDLE find = FindFirstFileW(L"Z:\\proc\\*", &data);
-        if (find == INVALID_HANDLE_VALUE) return false;
-        do {
-            const std::wstring name = data.cFileName;
-            if (name.empty() || name.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
-            const std::string commandLine = ReadAll(L"Z:\\proc\\" + name + L"\\cmdline");
-            if (commandLine.find(marker) != std::string::npos) {
-                dir_ = L"Z:\\proc\\" + name + L"\\";
-                break;
-            }
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
+        dir_ = UnixProcessDir(marker);
         return !dir_.empty();
     }
     bool Found() const { return !dir_.empty(); }
+    const std::wstring& Dir() const { return dir_; }
     // utime + stime in seconds.
     double CpuSeconds() const {
-        const std::string stat = ReadAll(dir_ + L"stat");
+        const std::string stat = ReadFileText(dir_ + L"stat");
         const size_t close = stat.rfind(')');
         if (close == std::string::npos) return -1;
         // Fields after the command name: state is field 3; utime 14, stime 15.
@@ -135,24 +124,9 @@ public:
             return -1;
         return double(values[10] + values[11]) / 100.0;  // clock ticks of 1/100 s
     }
-    double ResidentMb() const {
-        const std::string status = ReadAll(dir_ + L"status");
-        const size_t at = status.find("VmRSS:");
-        if (at == std::string::npos) return -1;
-        return std::atof(status.c_str() + at + 6) / 1024.0;
-    }
+    double ResidentMb() const { return StatusMb(dir_, "VmRSS:"); }
 
 private:
-    static std::string ReadAll(const std::wstring& path) {
-        std::string text;
-        FILE* f = _wfopen(path.c_str(), L"rb");
-        if (!f) return text;
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-        std::fclose(f);
-        return text;
-    }
     std::wstring dir_;
 };
 
@@ -383,7 +357,7 @@ int wmain(int argc, wchar_t** argv) {
 
     Sleep(3000);  // pictures decoded, caches warm
     std::printf("working set, shown:     %.1f MB\n", Memory(app.Handle()));
-    const std::wstring unixDir = UnixProcessDir(std::string(tag.begin(), tag.end()));
+    const std::wstring unixDir = g_unix.Dir();
     const MemoryReading shown = ReadMemory(app.Handle(), unixDir);
     std::printf("private bytes, shown:   %.1f MB (%+.1f MB against the bare window process; Unix shared %.1f MB)\n",
                 shown.privateMb, shown.privateMb - bare.privateMb, shown.sharedMb);

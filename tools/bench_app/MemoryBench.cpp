@@ -21,14 +21,6 @@
 
 namespace {
 
-// A "Name:  N kB" line of /proc/PID/status, in MB (-1: missing).
-double StatusMb(const std::wstring& procDir, const char* field) {
-    const std::string status = ReadFileText(procDir + L"status");
-    const size_t at = status.find(field);
-    if (at == std::string::npos) return -1;
-    return std::atof(status.c_str() + at + std::strlen(field)) / 1024.0;
-}
-
 std::wstring ProgramPath() {
     wchar_t path[MAX_PATH];
     const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -51,6 +43,13 @@ std::string ReadFileText(const std::wstring& path) {
         std::fclose(f);
     }
     return text;
+}
+
+double StatusMb(const std::wstring& procDir, const char* field) {
+    const std::string status = ReadFileText(procDir + L"status");
+    const size_t at = status.find(field);
+    if (at == std::string::npos) return -1;
+    return std::atof(status.c_str() + at + std::strlen(field)) / 1024.0;
 }
 
 std::wstring UnixProcessDir(const std::string& marker) {

@@ -11,6 +11,8 @@ struct MemoryReading {
 
 // The whole file as bytes; empty when it cannot be read.
 std::string ReadFileText(const std::wstring& path);
+// A "Field:  N kB" line of procDir's status file in MB; -1 when missing.
+double StatusMb(const std::wstring& procDir, const char* field);
 
 // The /proc folder (Z:\proc\PID\) of the Unix process whose command line
 // holds marker; empty when the Unix process table is out of reach.

@@ -32,6 +32,15 @@ bool IsHomeTab(const std::wstring& style) {
            style == L"UpdateButton";
 }
 
+// A slider or a progress bar: a range from 0 and its value, also as text.
+void SetRange(DUI_AccessNode* node, DUI_AccessRole role, int maximum, int value) {
+    node->role = role;
+    node->hasRange = 1;
+    node->rangeMaximum = maximum;
+    node->rangeValue = value;
+    node->value = std::to_wstring(value);
+}
+
 bool Takes(DUI_AccessRole role) {
     switch (role) {
     case DUI_AccessRole::Button:
@@ -95,18 +104,10 @@ struct Builder {
             if (edit->GetReadOnly()) node->state |= kAccessReadOnly;
         } else if (kind == L"SliderBar") {
             auto* slider = static_cast<CDUI_SliderBar*>(control);
-            node->role = DUI_AccessRole::Slider;
-            node->hasRange = 1;
-            node->rangeMaximum = slider->GetMaximum();
-            node->rangeValue = slider->GetSliderValue();
-            node->value = std::to_wstring(slider->GetSliderValue());
+            SetRange(node, DUI_AccessRole::Slider, slider->GetMaximum(), slider->GetSliderValue());
         } else if (kind == L"Progress") {
             auto* progress = static_cast<CDUI_Progress*>(control);
-            node->role = DUI_AccessRole::Progress;
-            node->hasRange = 1;
-            node->rangeMaximum = progress->GetMaximum();
-            node->rangeValue = progress->GetProgress();
-            node->value = std::to_wstring(progress->GetProgress());
+            SetRange(node, DUI_AccessRole::Progress, progress->GetMaximum(), progress->GetProgress());
         } else if (kind == L"ListBox") {
             node->role = DUI_AccessRole::List;
         } else if (kind == L"ComboBox") {
